@@ -1,0 +1,133 @@
+// The viewer window's state, start-up and shut-down.
+#include "app/ViewerDlg.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "ui/About.h"
+
+namespace orx {
+
+namespace {
+const char* const kSettingsFile = "orx-view.ini";
+const char* const kPlacementSection = "ORX-VIEW";
+constexpr int kIconResource = 128;
+}  // namespace
+
+CViewerDlg::CViewerDlg(Platform& platform) : m_platform(platform), m_pSink(&m_glSink) {
+    if (!GetMessagePlatform()) SetMessagePlatform(&platform);
+    m_hIcon = kIconResource;
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    m_strModelPath.clear();
+    m_strSection = "common";
+    m_pProfile = new CProfile(kSettingsFile, 1, true);
+
+    m_bShowAxes = m_pProfile->ReadBool(m_strSection, "Achsenkreuz", false);
+    m_bShowRoomEdges = m_pProfile->ReadBool(m_strSection, "Raumkanten", false);
+    m_bShowZeroPlane = m_pProfile->ReadBool(m_strSection, "Nullkanten", false);
+    m_bAutoRotate = m_pProfile->ReadBool(m_strSection, "RotateTimeOn", true);
+    m_nShading = m_pProfile->ReadInt(m_strSection, "shading", 4);
+    m_nLightMode = m_pProfile->ReadInt(m_strSection, "LightMode", 0);
+    m_nColourScheme = m_pProfile->ReadInt(m_strSection, "Schattierungen", 0);
+    const Rgb face = platform.ButtonFaceColour();
+    m_nBackR = m_pProfile->ReadInt(m_strSection, "ColR", static_cast<uint16_t>(face.r));
+    m_nBackG = m_pProfile->ReadInt(m_strSection, "ColG", static_cast<uint16_t>(face.g));
+    m_nBackB = m_pProfile->ReadInt(m_strSection, "ColB", static_cast<uint16_t>(face.b));
+
+    m_bTimerActive = 1;
+    m_bLiveFollow = true;
+    m_nDemoTick = -1;
+    m_nDemoIndex = -1;
+    m_nTimerBusy = 0;
+}
+
+CViewerDlg::~CViewerDlg() {
+    delete m_pProfile;
+    m_pProfile = nullptr;
+    if (GetMessagePlatform() == &m_platform) SetMessagePlatform(nullptr);
+}
+
+std::string CViewerDlg::ProgramDirFrom(const std::string& executablePath) {
+    // The folder of the program file, ending in '/', without build-configuration
+    // folders "Debug" and "Release" (a program in /x/Release/ takes /x/).
+    const size_t slash = executablePath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "./" : executablePath.substr(0, slash + 1);
+    std::string result;
+    size_t pos = 0;
+    while (pos < folder.size()) {
+        size_t next = folder.find('/', pos);
+        if (next == std::string::npos) next = folder.size();
+        const std::string component = folder.substr(pos, next - pos);
+        if (component != "Debug" && component != "Release") {
+            result += component;
+            if (next < folder.size()) result += '/';
+        }
+        pos = next + 1;
+    }
+    if (result.empty() || result.back() != '/') result += '/';
+    return result;
+}
+
+int CViewerDlg::OnCreate() {
+    if (!SetupPixelFormat()) return 0;
+    if (!CreateGLContext()) return 0;
+    m_rgbaLine = RGBA{0, 0, 0, 0};
+    m_strProgramDir = ProgramDirFrom(m_platform.ExecutablePath());
+    // The first follow check runs now, before the first tick.
+    m_nLiveTick = 100;
+    OnTimer(0);
+    SelectTexture(m_pProfile->ReadInt(m_strSection, "TexturNr", 1), true);
+    m_platform.StartTimer(0, 10);
+    return 0;
+}
+
+bool CViewerDlg::OnInitDialog() {
+    m_platform.AddAboutEntry("&About Kestrel...");
+    CProfile placement(0);
+    placement.RestoreWindowPlacement(AppProfile(ProgramName() + ".ini"), m_platform,
+                                     kPlacementSection, 1);
+    return true;
+}
+
+void CViewerDlg::OnDestroy() {
+    CProfile placement(0);
+    placement.SaveWindowPlacement(AppProfile(ProgramName() + ".ini"), m_platform,
+                                  kPlacementSection);
+    if (m_hRC) {
+        m_platform.DeleteGLContext();
+        m_hRC = nullptr;
+    }
+}
+
+void CViewerDlg::OnSysCommand(unsigned nID) {
+    // The About entry of the window menu leaves the timer running.
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX) CAboutDlg().DoModal(m_platform);
+}
+
+bool CViewerDlg::PreTranslateMessage(unsigned keyCode) {
+    switch (keyCode) {
+        case vk::LEFT: ShiftLeft(); return true;
+        case vk::UP: ShiftUp(); return true;
+        case vk::RIGHT: ShiftRight(); return true;
+        case vk::DOWN: ShiftDown(); return true;
+        // The dialog manager takes Enter and Escape: they close the window.
+        case vk::RETURN:
+        case vk::ESCAPE: return true;
+        default: return false;
+    }
+}
+
+const RGBA& CViewerDlg::Shade(int k) const {
+    switch (k) {
+        case 0: return m_rgbaShade0;
+        case 1: return m_rgbaShade1;
+        case 2: return m_rgbaShade2;
+        case 3: return m_rgbaShade3;
+        case 4: return m_rgbaShade4;
+        default: return m_rgbaShade5;
+    }
+}
+
+}  // namespace orx

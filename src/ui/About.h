@@ -1,0 +1,18 @@
+#pragma once
+// The About box: the product line, notices and contact details.
+#include <string>
+
+namespace orx {
+
+class Platform;
+
+class CAboutDlg {
+public:
+    CAboutDlg();
+    void DoModal(Platform& platform) const;
+    static constexpr const char* kCaption = "ORX-SOFT";
+    static constexpr const char* kProductLine = "ORX-View ORX-SOFT openGL Viewer";
+    std::string m_strInfo;
+};
+
+}  // namespace orx

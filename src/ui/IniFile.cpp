@@ -1,0 +1,215 @@
+#include "ui/IniFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string_view>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace orx::ini {
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
+    return s.substr(b, e - b);
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x += 32;
+        if (y >= 'A' && y <= 'Z') y += 32;
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// "[name]" gives name; anything else is not a section line.
+bool SectionName(std::string_view line, std::string_view& name) {
+    line = Trim(line);
+    if (line.size() < 2 || line.front() != '[') return false;
+    size_t close = line.find(']');
+    if (close == std::string_view::npos) return false;
+    name = Trim(line.substr(1, close - 1));
+    return true;
+}
+
+// "key=value" gives key and value, trimmed.
+bool KeyLine(std::string_view line, std::string_view& key, std::string_view& value) {
+    std::string_view t = Trim(line);
+    if (t.empty() || t.front() == ';') return false;
+    size_t eq = t.find('=');
+    if (eq == std::string_view::npos) return false;
+    key = Trim(t.substr(0, eq));
+    value = Trim(t.substr(eq + 1));
+    return true;
+}
+
+bool ReadLines(const std::string& path, std::vector<std::string>& lines, bool& endsWithNewline) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::stringstream ss;
+    ss << in.rdbuf();
+    const std::string text = ss.str();
+    endsWithNewline = text.empty() || text.back() == '\n';
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t nl = text.find('\n', start);
+        if (nl == std::string::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, nl - start));
+        start = nl + 1;
+    }
+    return true;
+}
+
+void MakeFolders(const std::string& folder) {
+    std::string partial;
+    for (size_t i = 0; i <= folder.size(); ++i) {
+        if (i == folder.size() || folder[i] == '/') {
+            if (!partial.empty()) ::mkdir(partial.c_str(), 0755);
+        }
+        if (i < folder.size()) partial += folder[i];
+    }
+}
+
+}  // namespace
+
+std::string ResolvePath(const std::string& fileName) {
+    if (fileName.find('/') != std::string::npos) return fileName;
+    return ProfileFolder() + "/" + fileName;
+}
+
+std::string ReadString(const std::string& section, const std::string& key,
+                       const std::string& defaultValue, size_t bufferSize,
+                       const std::string& fileName) {
+    auto cut = [bufferSize](std::string_view v) {
+        if (bufferSize == 0) return std::string();
+        return std::string(v.substr(0, bufferSize - 1));
+    };
+    std::vector<std::string> lines;
+    bool endsWithNewline = true;
+    if (!ReadLines(ResolvePath(fileName), lines, endsWithNewline)) return cut(defaultValue);
+    bool inSection = false;
+    for (const std::string& line : lines) {
+        std::string_view name, k, v;
+        if (SectionName(line, name)) {
+            inSection = EqualNoCase(name, section);
+        } else if (inSection && KeyLine(line, k, v) && EqualNoCase(k, key)) {
+            // A value written in quotes is returned without them.
+            if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+                v = v.substr(1, v.size() - 2);
+            return cut(v);
+        }
+    }
+    return cut(defaultValue);
+}
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& contents) {
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    mode_t mode = 0644;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
+    std::string tmpl = path + ".XXXXXX";
+    std::vector<char> name(tmpl.begin(), tmpl.end());
+    name.push_back('\0');
+    int fd = ::mkstemp(name.data());
+    if (fd < 0) return false;
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < contents.size()) {
+        ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ok = false;
+        else done += static_cast<size_t>(n);
+    }
+    if (ok && ::fchmod(fd, mode) != 0) ok = false;
+    if (ok && ::fsync(fd) != 0) ok = false;
+    if (::close(fd) != 0) ok = false;
+    if (ok && ::rename(name.data(), path.c_str()) != 0) ok = false;
+    if (!ok) {
+        ::unlink(name.data());
+        return false;
+    }
+    // Make the rename itself durable.
+    int dirfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dirfd >= 0) {
+        ::fsync(dirfd);
+        ::close(dirfd);
+    }
+    return true;
+}
+
+bool WriteString(const std::string& section, const std::string& key, const std::string& value,
+                 const std::string& fileName) {
+    const std::string path = ResolvePath(fileName);
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    // A file without any write permission bit is read-only, for root too.
+    if (exists && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0)) return false;
+
+    std::vector<std::string> lines;
+    bool endsWithNewline = true;
+    if (exists && !ReadLines(path, lines, endsWithNewline)) return false;
+    if (!exists) {
+        size_t slash = path.rfind('/');
+        if (slash != std::string::npos) MakeFolders(path.substr(0, slash));
+    }
+
+    const std::string newLine = key + "=" + value;
+    bool inSection = false;
+    bool sectionSeen = false;
+    size_t insertAt = 0;  // after the last key line of the section
+    bool done = false;
+    for (size_t i = 0; i < lines.size() && !done; ++i) {
+        std::string_view name, k, v;
+        if (SectionName(lines[i], name)) {
+            if (inSection) break;
+            inSection = EqualNoCase(name, section);
+            if (inSection) {
+                sectionSeen = true;
+                insertAt = i + 1;
+            }
+        } else if (inSection) {
+            if (KeyLine(lines[i], k, v)) {
+                if (EqualNoCase(k, key)) {
+                    // The key keeps the spelling it has in the file.
+                    lines[i] = std::string(k) + "=" + value;
+                    done = true;
+                } else {
+                    insertAt = i + 1;
+                }
+            }
+        }
+    }
+    if (!done) {
+        if (sectionSeen) {
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), newLine);
+        } else {
+            lines.push_back("[" + section + "]");
+            lines.push_back(newLine);
+        }
+    }
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += '\n';
+    }
+    return ReplaceFileAtomically(path, text);
+}
+
+}  // namespace orx::ini

@@ -1,0 +1,95 @@
+// View manipulation: shift, zoom, centre, rotation keys, drag and auto-rotation.
+// Angles and translation are never clamped or wrapped; OpenGL takes any value.
+#include "app/ViewerDlg.h"
+
+namespace orx {
+
+namespace {
+constexpr double kShiftStep = 0.1;
+constexpr double kStartDistance = -2.0;
+}  // namespace
+
+void CViewerDlg::ShiftLeft() {
+    m_dOrigin[0] -= kShiftStep;
+    m_platform.Invalidate(false);
+}
+
+void CViewerDlg::ShiftRight() {
+    m_dOrigin[0] += kShiftStep;
+    m_platform.Invalidate(false);
+}
+
+void CViewerDlg::ShiftUp() {
+    m_dOrigin[1] += kShiftStep;
+    m_platform.Invalidate(false);
+}
+
+void CViewerDlg::ShiftDown() {
+    m_dOrigin[1] -= kShiftStep;
+    m_platform.Invalidate(false);
+}
+
+void CViewerDlg::ZoomIn() {
+    m_dOrigin[2] += kShiftStep;
+    m_platform.Invalidate(false);
+}
+
+void CViewerDlg::ZoomOut() {
+    m_dOrigin[2] -= kShiftStep;
+    m_platform.Invalidate(false);
+}
+
+// Back to the start position; the z angle and the scale stay.
+void CViewerDlg::CentreView() {
+    m_dOrigin[0] = 0.0;
+    m_dOrigin[1] = 0.0;
+    m_dOrigin[2] = kStartDistance;
+    m_dAngle[0] = 0.0;
+    m_dAngle[1] = 0.0;
+    m_platform.Invalidate(false);
+}
+
+// Turns about x (0), y (1) or z (2); used by the six rotation keys.
+void CViewerDlg::RotateBy(int axis, double degrees) {
+    if (axis < 0 || axis > 2) return;
+    m_dAngle[axis] += degrees;
+    m_platform.Invalidate(false);
+}
+
+// The timer turns the model from the next tick on; nothing to redraw yet.
+void CViewerDlg::StartAutoRotate() {
+    m_bAutoRotate = true;
+    m_pProfile->WriteBool(m_strSection, "RotateTimeOn", true);
+}
+
+// One timer step of the auto-rotation; the z tilt is set, not added.
+void CViewerDlg::RotateStep() {
+    m_dAngle[1] -= 0.5;
+    m_dAngle[2] = 1.0;
+    m_dAngle[0] -= 0.25;
+    m_platform.Invalidate(false);
+}
+
+// A press starts a drag, ends a running demo and switches auto-rotation off for
+// good. The mouse is not captured.
+void CViewerDlg::OnLButtonDown(unsigned, Point point) {
+    m_ptLast = point;
+    m_nDemoTick = -2;
+    m_bDragging = 1;
+    m_bAutoRotate = false;
+    m_pProfile->WriteBool(m_strSection, "RotateTimeOn", false);
+}
+
+// One pixel of movement turns the model by one degree: right about y, down about x.
+// Only the drag flag counts, not the buttons the message reports.
+void CViewerDlg::OnMouseMove(unsigned, Point point) {
+    if (m_bDragging == 0) return;
+    m_dAngle[1] += static_cast<double>(point.x) - m_ptLast.x;
+    m_dAngle[0] += static_cast<double>(point.y) - m_ptLast.y;
+    m_ptLast = point;
+    m_platform.Invalidate(false);
+}
+
+void CViewerDlg::OnLButtonUp(unsigned, Point) { m_bDragging = 0; }
+
+}  // namespace orx
