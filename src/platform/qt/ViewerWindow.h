@@ -1,0 +1,75 @@
+#pragma once
+// The real window: a Qt OpenGL widget that forwards every event to the viewer
+// and offers the viewer the window system's services.
+#include <QOpenGLWidget>
+#include <QTimer>
+#include <memory>
+
+#include "app/ViewerDlg.h"
+#include "platform/Platform.h"
+
+namespace orx {
+
+class ViewerWindow : public QOpenGLWidget, public Platform {
+    Q_OBJECT
+public:
+    ViewerWindow();
+    ~ViewerWindow() override;
+
+    // Windows virtual-key code for a Qt key event; 0 for keys without one.
+    static unsigned VirtualKeyFor(int qtKey, Qt::KeyboardModifiers modifiers);
+
+    // --- Platform ---
+    void MessageBox(const std::string& text, MsgIcon icon) override;
+    void SetWindowText(const std::string& title) override;
+    std::string GetWindowText() const override;
+    void Invalidate(bool erase) override;
+    Rect GetClientRect() const override;
+    Point ClientToScreen(Point p) const override;
+    bool IsMinimised() const override;
+    WindowPlacement GetWindowPlacement() const override;
+    void SetWindowPlacement(const WindowPlacement& placement) override;
+    void StartTimer(unsigned id, unsigned milliseconds) override;
+    void AddAboutEntry(const std::string& text) override;
+    bool SetupPixelFormat() override;
+    bool CreateGLContext() override;
+    void DeleteGLContext() override;
+    void SwapBuffers() override {}
+    std::optional<std::string> OpenFileDialog(const FileDialogSpec& spec) override;
+    std::optional<std::string> SaveFileDialog(const FileDialogSpec& spec) override;
+    std::optional<Rgb> ChooseColour(Rgb initial) override;
+    std::unique_ptr<PrintJob> PrintDialog() override;
+    void ShowAboutBox(const std::string& infoText) override;
+    int TrackPopupMenu(const MenuItem& popup, Point screenPoint) override;
+    bool CaptureClient(ScreenPicture& picture) override;
+    DrawTarget* WindowDrawTarget() override { return nullptr; }
+    std::string ExecutablePath() const override;
+    Rgb ButtonFaceColour() const override;
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void Tick();
+    void ShowWindowMenu();
+    Point ClientPoint(const QPointF& logical) const;
+    std::optional<std::string> RunFileDialog(const FileDialogSpec& spec, bool save);
+
+    std::unique_ptr<CViewerDlg> m_dlg;
+    QTimer m_timer;
+    std::string m_aboutEntry;
+    bool m_created = false;
+    bool m_destroyed = false;
+};
+
+}  // namespace orx

@@ -1,0 +1,49 @@
+# Helpers for the tests of the real window: a private profile folder, start,
+# wait for the window, send keys.
+set -euo pipefail
+ORX_VIEW="$1"
+PROFILE="$(mktemp -d /tmp/orx-gui-XXXXXX)"
+export XDG_CONFIG_HOME="$PROFILE"
+export XDG_RUNTIME_DIR="$PROFILE/runtime"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+PID=""
+cleanup() {
+  [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
+  rm -rf "$PROFILE"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_viewer() {
+  "$ORX_VIEW" >"$PROFILE/out.log" 2>&1 &
+  PID=$!
+  WIN=""
+  for _ in $(seq 100); do
+    for w in $(xdotool search --pid "$PID" 2>/dev/null || true); do
+      if xwininfo -id "$w" 2>/dev/null | grep -q "IsViewable" &&
+         xwininfo -id "$w" | grep -q "Width: [1-9][0-9][0-9]"; then
+        WIN="$w"
+      fi
+    done
+    [ -n "$WIN" ] && break
+    sleep 0.1
+  done
+  [ -n "$WIN" ] || fail "the window did not appear"
+  sleep 0.5
+}
+
+send_key() {
+  xdotool windowfocus --sync "$WIN" 2>/dev/null || true
+  xdotool key --window "$WIN" --clearmodifiers "$@"
+}
+
+wait_exit() {
+  for _ in $(seq 100); do
+    kill -0 "$PID" 2>/dev/null || { wait "$PID" || true; PID=""; return 0; }
+    sleep 0.1
+  done
+  fail "the viewer did not end"
+}
+
+window_title() { xdotool getwindowname "$WIN"; }

@@ -1,0 +1,212 @@
+// Reading model files: lines, fields, records, and what reaches the emitters.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <vector>
+
+#include "TestSupport.h"
+#include "app/ViewerDlg.h"
+#include "model/Numbers.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace orx {
+namespace {
+
+using test::TempProfile;
+using test::WriteText;
+
+// Counts primitives and collects vertices, to see which records were drawn.
+class CountingSink : public GlSink {
+public:
+    void Begin(GLenum) override { ++begins; }
+    void End() override {}
+    void Normal3d(double, double, double) override {}
+    void TexCoord2f(float, float) override {}
+    void Color4ubv(const unsigned char*) override {}
+    void Color3f(float, float, float) override {}
+    void Vertex3d(double x, double y, double z) override { vertices.push_back({x, y, z}); }
+    void Vertex3f(float, float, float) override {}
+    int begins = 0;
+    std::vector<std::array<double, 3>> vertices;
+};
+
+class ParserTest : public ::testing::Test {
+protected:
+    TempProfile dir;
+    HeadlessPlatform platform;
+    CViewerDlg dlg{platform};
+    CountingSink sink;
+
+    void SetUp() override {
+        dlg.m_pSink = &sink;
+        ResetBounds();
+    }
+    void ResetBounds() {
+        dlg.m_bounds = ModelBounds{-999999999.0, -999999999.0, -999999999.0, 999999999.0,
+                                   999999999.0, 999999999.0, 1.0, 0, 0, 0};
+    }
+    // Parses a line in the measuring pass; the bounds show which points arrived.
+    bool Measure(const std::string& line) {
+        dlg.m_bMeasuring = true;
+        return dlg.ParseModelLine(line);
+    }
+    bool BoundsUntouched() const { return dlg.m_bounds.maxX == -999999999.0; }
+    std::string File(const std::string& text) {
+        const std::string path = dir.File("m3d.gl");
+        WriteText(path, text);
+        return path;
+    }
+};
+
+const char* kBox = "8 255 8 0 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0";
+const char* kBoxCommas = "8,255,8, 0,0,1, 1,0,1, 1,1,1, 0,1,1, 0,0,0, 1,0,0, 1,1,0, 0,1,0";
+
+TEST_F(ParserTest, SeparatorsMayBeMixedAndRepeated) {
+    EXPECT_TRUE(Measure(kBox));
+    const ModelBounds a = dlg.m_bounds;
+    ResetBounds();
+    EXPECT_TRUE(Measure(std::string(" \t,") + kBoxCommas + ",,  \t"));
+    EXPECT_EQ(a.maxX, dlg.m_bounds.maxX);
+    EXPECT_EQ(a.minZ, dlg.m_bounds.minZ);
+    EXPECT_EQ(dlg.m_bounds.maxX, 1.0);
+    EXPECT_EQ(dlg.m_bounds.minX, 0.0);
+    ResetBounds();
+    // Surplus fields are ignored.
+    EXPECT_TRUE(Measure(std::string(kBox) + " 99 99 99 abc"));
+    EXPECT_EQ(dlg.m_bounds.maxX, 1.0);
+}
+
+TEST_F(ParserTest, MissingFieldsAndUnknownTypesAreRejectedWithoutTrace) {
+    EXPECT_FALSE(Measure(""));
+    EXPECT_FALSE(Measure(" , \t "));
+    EXPECT_FALSE(Measure("8"));
+    EXPECT_FALSE(Measure("8 255"));
+    EXPECT_FALSE(Measure("8 255 8 0 0 1 1 0 1"));  // points missing
+    EXPECT_FALSE(Measure("7 255 6 0 0 0 1 0 0 0 1 0 0 0 1 1 0 1 0 1 1"));
+    EXPECT_FALSE(Measure("9 0 0"));
+    EXPECT_FALSE(Measure("11 0 0"));
+    EXPECT_TRUE(BoundsUntouched());
+}
+
+TEST_F(ParserTest, CountsOutsideTheFormatAreRejected) {
+    std::string manyPoints;
+    for (int i = 0; i < 40; ++i) manyPoints += " 1 2 3";
+    EXPECT_FALSE(Measure("8 0 34" + manyPoints));   // more than the buffer holds
+    EXPECT_FALSE(Measure("8 0 -1" + manyPoints));   // negative
+    EXPECT_FALSE(Measure("8 0 7" + manyPoints));    // fewer than a block draws
+    EXPECT_FALSE(Measure("12 0 10" + manyPoints));  // fewer than a hexagon draws
+    EXPECT_TRUE(BoundsUntouched());
+    // A larger count than the type draws is fine: the surplus points are read, not drawn.
+    EXPECT_TRUE(Measure("8 0 9 0 0 0 1 1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 50 50 50"));
+    EXPECT_EQ(dlg.m_bounds.maxX, 1.0);
+}
+
+TEST_F(ParserTest, OverlongLinesAndNonFiniteNumbersAreRejected) {
+    std::string longLine = kBox;
+    longLine += std::string(3000 - longLine.size(), ' ');
+    EXPECT_FALSE(Measure(longLine));  // 3000 characters
+    longLine.pop_back();
+    EXPECT_TRUE(Measure(longLine));  // 2999 characters
+    ResetBounds();
+    EXPECT_FALSE(Measure("8 255 8 1e400 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0"));
+    EXPECT_FALSE(Measure("8 255 8 0 -1e999 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0"));
+    EXPECT_TRUE(BoundsUntouched());
+}
+
+TEST_F(ParserTest, NumbersConvertLikeTheCLibraryInItsOwnLocale) {
+    bool ok = true;
+    EXPECT_EQ(ParseDouble("1.5", ok), 1.5);
+    EXPECT_EQ(ParseDouble("  -2.25e2xyz", ok), -225.0);
+    EXPECT_EQ(ParseDouble("+.5", ok), 0.5);
+    EXPECT_EQ(ParseDouble("3.", ok), 3.0);
+    EXPECT_EQ(ParseDouble("7e", ok), 7.0);
+    EXPECT_EQ(ParseDouble("abc", ok), 0.0);
+    EXPECT_EQ(ParseDouble("inf", ok), 0.0);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(ParseDouble("1e-400", ok), 0.0);
+    EXPECT_TRUE(ok);
+    ParseDouble("1e400", ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(ParseLong(" 12abc"), 12);
+    EXPECT_EQ(ParseLong("-8"), -8);
+    EXPECT_EQ(ParseLong("x8"), 0);
+    EXPECT_EQ(ParseLong("8.9"), 8);
+}
+
+TEST_F(ParserTest, SecondOutlineOnlyForWholeModels) {
+    // A pentagon: the first outline at 0..2, the second (placed) at 100..102.
+    const std::string ref = "0 0 0 2 0 0 2 2 0 1 2 0 0 1 0 0 0 1 2 0 1 2 2 1 1 2 1 0 1 1";
+    const std::string placed =
+        "100 100 100 102 100 100 102 102 100 101 102 100 100 101 100 100 100 101 102 100 101 "
+        "102 102 101 101 102 101 100 101 101";
+    dlg.m_nPart = -2;
+    EXPECT_TRUE(Measure("10 0 10 " + ref + " " + placed));
+    EXPECT_EQ(dlg.m_bounds.minX, 100.0);
+    EXPECT_EQ(dlg.m_bounds.maxX, 102.0);
+    // Shown as a single part only the first outline is read and serves as both.
+    ResetBounds();
+    dlg.m_nPart = 1;
+    EXPECT_TRUE(Measure("10 0 10 " + ref));
+    EXPECT_EQ(dlg.m_bounds.maxX, 2.0);
+    // A whole model whose line ends before the second outline is complete: not drawn.
+    ResetBounds();
+    dlg.m_nPart = -2;
+    EXPECT_FALSE(Measure("10 0 10 " + ref + " 100 100 100"));
+    EXPECT_TRUE(BoundsUntouched());
+}
+
+TEST_F(ParserTest, FileLinesAreCountedAndSelected) {
+    // Header, a box, an empty line, an unknown type, a box; no line feed at the end.
+    const std::string path = File(std::string("8 0 8 header is never drawn\n") + kBox +
+                                  "\r\n\n7 0 0\n" + kBoxCommas);
+    dlg.m_bMeasuring = true;
+    ASSERT_TRUE(dlg.ReadModelFile(path, -1));
+    EXPECT_EQ(dlg.m_nPartCount, 4);
+
+    dlg.m_bMeasuring = false;
+    sink.begins = 0;
+    ASSERT_TRUE(dlg.ReadModelFile(path, -1));
+    EXPECT_EQ(sink.begins, 2);  // one primitive per block
+    sink.begins = 0;
+    ASSERT_TRUE(dlg.ReadModelFile(path, 4));
+    EXPECT_EQ(sink.begins, 1);
+    EXPECT_EQ(dlg.m_nPartCount, 4);  // the whole file is read for a single part
+    sink.begins = 0;
+    ASSERT_TRUE(dlg.ReadModelFile(path, 0));
+    EXPECT_EQ(sink.begins, 0);
+}
+
+TEST_F(ParserTest, HeaderOnlyAndTrailingLineFeeds) {
+    dlg.m_nPartCount = 99;
+    ASSERT_TRUE(dlg.ReadModelFile(File("header only\n"), -1));
+    EXPECT_EQ(dlg.m_nPartCount, 0);
+    ASSERT_TRUE(dlg.ReadModelFile(File("header without line feed"), -1));
+    EXPECT_EQ(dlg.m_nPartCount, 0);
+    ASSERT_TRUE(dlg.ReadModelFile(File(std::string("h\n") + kBox + "\n"), -1));
+    EXPECT_EQ(dlg.m_nPartCount, 1);
+    ASSERT_TRUE(dlg.ReadModelFile(File(std::string("h\n") + kBox + "\n\n"), -1));
+    EXPECT_EQ(dlg.m_nPartCount, 2);
+}
+
+TEST_F(ParserTest, MissingFileChangesNothing) {
+    dlg.m_nPartCount = 5;
+    EXPECT_FALSE(dlg.ReadModelFile(dir.File("none3d.gl"), -1));
+    EXPECT_EQ(dlg.m_nPartCount, 5);
+}
+
+TEST_F(ParserTest, CommaDecimalLocaleParsesTheSame) {
+    const std::string path =
+        File("h\n8 0 8 0 0 1 1.5 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0\n");
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale installed";
+    // Under this locale the C library itself stops at the point.
+    EXPECT_EQ(std::atof("1.5"), 1.0);
+    dlg.m_bMeasuring = true;
+    const bool read = dlg.ReadModelFile(path, -1);
+    std::setlocale(LC_ALL, saved.c_str());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(dlg.m_bounds.maxX, 1.5);
+}
+
+}  // namespace
+}  // namespace orx
