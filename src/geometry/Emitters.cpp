@@ -26,8 +26,8 @@ struct TableVertex {
 // A vertex at a corner of the texture square; the corner numbers follow the
 // shades that go with them: 0 (0,0), 1 (r,0), 2 (r,r), 3 (0,r).
 constexpr TableVertex Corner(int point, int corner) {
-    return TableVertex{point, (corner == 1 || corner == 2) ? 1.0f : 0.0f,
-                       corner >= 2 ? 1.0f : 0.0f, corner};
+    return TableVertex{point, (corner == 1 || corner == 2) ? 1.0f : 0.0f, corner >= 2 ? 1.0f : 0.0f,
+                       corner};
 }
 
 struct TableQuad {
@@ -250,9 +250,9 @@ void CViewerDlg::DrawBox(const long*, const long*, const double* x, const double
     w.Quads(kBoxFaces);
 }
 
-void CViewerDlg::DrawPentagonalPrism(const long*, const long*, const double* px,
-                                     const double* py, const double* pz, const double* rx,
-                                     const double* ry, const double*) {
+void CViewerDlg::DrawPentagonalPrism(const long*, const long*, const double* px, const double* py,
+                                     const double* pz, const double* rx, const double* ry,
+                                     const double*) {
     WidenBounds(m_bounds, px, py, pz, 10);
     if (m_bMeasuring) return;
 
@@ -269,9 +269,9 @@ void CViewerDlg::DrawPentagonalPrism(const long*, const long*, const double* px,
     w.Quads(kPentagonSides);
 }
 
-void CViewerDlg::DrawHexagonalPrism(const long*, const long*, const double* px,
-                                    const double* py, const double* pz, const double* rx,
-                                    const double* ry, const double*) {
+void CViewerDlg::DrawHexagonalPrism(const long*, const long*, const double* px, const double* py,
+                                    const double* pz, const double* rx, const double* ry,
+                                    const double*) {
     WidenBounds(m_bounds, px, py, pz, 12);
     if (m_bMeasuring) return;
 

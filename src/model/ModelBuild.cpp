@@ -1,12 +1,127 @@
 // Model build into display list 1, file acceptance and the window title.
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
 #include "app/ViewerDlg.h"
+#include "ui/About.h"
 
 namespace orx {
 
-void CViewerDlg::LoadModel(const std::string&) {}
+namespace {
+
+constexpr double kNoMaximum = -999999999.0;
+constexpr double kNoMinimum = 999999999.0;
+
+std::string LowerCase(const std::string& text) {
+    std::string lower = text;
+    // Bytes of multi-byte characters are above 127 and stay as they are.
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+}  // namespace
+
+void CViewerDlg::LoadModel(const std::string& path) {
+    m_bounds.maxX = m_bounds.maxY = m_bounds.maxZ = kNoMaximum;
+    m_bounds.minX = m_bounds.minY = m_bounds.minZ = kNoMinimum;
+    m_bounds.centreX = m_bounds.centreY = m_bounds.centreZ = 0.0;
+    m_bMeasuring = true;
+    glNewList(1, GL_COMPILE_AND_EXECUTE);
+    if (m_texture.pixels) {
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, static_cast<GLsizei>(m_texture.width),
+                     static_cast<GLsizei>(m_texture.height), 0, GL_RGB, GL_UNSIGNED_BYTE,
+                     m_texture.pixels);
+    }
+    glColor3f(1.0f, 1.0f, 1.0f);
+
+    bool drawn = false;
+    if (ReadModelFile(path, m_nPart)) {
+        ModelBounds& b = m_bounds;
+        // The divisor is the largest maximum coordinate.
+        b.extent = b.maxX;
+        if (b.extent < b.maxY) b.extent = b.maxY;
+        if (b.maxZ > b.extent) b.extent = b.maxZ;
+        // A model lying wholly at zero or negative coordinates would be divided by
+        // zero or mirrored through the origin: it is scaled by its largest side.
+        const bool pointSeen = b.maxX != kNoMaximum || b.maxY != kNoMaximum || b.maxZ != kNoMaximum;
+        if (pointSeen && !(b.extent > 0.0)) {
+            b.extent = std::max({b.maxX - b.minX, b.maxY - b.minY, b.maxZ - b.minZ});
+            if (!(b.extent > 0.0)) b.extent = 1.0;
+        }
+        m_bMeasuring = false;
+        b.centreX = b.minX + (b.maxX - b.minX) * 0.5;
+        b.centreY = b.minY + (b.maxY - b.minY) * 0.5;
+        b.centreZ = b.minZ + (b.maxZ - b.minZ) * 0.5;
+        if (ReadModelFile(path, m_nPart)) {
+            m_fScale[0] = m_fScale[1] = m_fScale[2] = 1.0f;
+            drawn = true;
+        }
+    }
+    if (!drawn) StartDemo();
+    DrawReferenceGeometry();
+    glEndList();
+}
+
 void CViewerDlg::RebuildModel(const std::string& path) { LoadModel(path); }
-void CViewerDlg::OpenModelFile(const std::string&) {}
-void CViewerDlg::UpdateTitle(int) {}
-void CViewerDlg::OnOpenModel() {}
+
+void CViewerDlg::OpenModelFile(const std::string& path) {
+    const std::string lower = LowerCase(path);
+    if (lower.size() < 3 || lower.compare(lower.size() - 3, 3, ".gl") != 0) {
+        ShowMessage("No *.gl -> NO 3D!");
+        return;
+    }
+    // The kind is the two characters that end with the last "d" of the name.
+    const size_t d = lower.rfind('d');
+    const std::string kind = d == std::string::npos || d == 0 ? "" : lower.substr(d - 1, 2);
+    if (kind == "2d") {
+        m_nPart = 1;
+    } else if (kind == "3d") {
+        m_nPart = -2;
+    } else {
+        ShowMessage("Unbekanntes Dateiformat");
+        return;
+    }
+    glDeleteLists(1, 1);
+    RebuildModel(path);
+    m_strModelPath = path;
+    UpdateTitle(0);
+    SetupGLState(m_nLightMode);
+}
+
+void CViewerDlg::UpdateTitle(int step) {
+    std::string title = std::string("ORX-View ") + kWebAddress;
+    if (m_nPart > 0) {
+        if (step == -1 && m_nPart > 1) --m_nPart;
+        if (step == 1 && m_nPart < m_nPartCount) ++m_nPart;
+        char text[64];
+        std::snprintf(text, sizeof text, " Objekt %d von %d", m_nPart, m_nPartCount);
+        title += text;
+    }
+    if (m_nDemoTick >= 0) {
+        char text[64];
+        std::snprintf(text, sizeof text, " DEMO (%d/%d)", m_nDemoIndex,
+                      static_cast<int>(m_demoFiles.size()));
+        title += text;
+    }
+    m_platform.SetWindowText(title);
+    RebuildModel(m_strModelPath);
+    m_platform.Invalidate(false);
+}
+
+void CViewerDlg::OnOpenModel() {
+    FileDialogSpec spec;
+    spec.defaultExt = "*.gl";
+    spec.initialName = "*.gl";
+    spec.hideReadOnly = true;
+    spec.filter = "ORX-openGL Datei (*.gl)|*.gl||";
+    const std::optional<std::string> chosen = m_platform.OpenFileDialog(spec);
+    if (!chosen) return;
+    m_bLiveFollow = false;
+    OpenModelFile(*chosen);
+}
 
 }  // namespace orx

@@ -4,10 +4,6 @@
 
 namespace orx {
 
-namespace {
-const char* const kWebAddress = "www.orx-view.example";
-}
-
 CAboutDlg::CAboutDlg() {
     m_strInfo = std::string("ORX-View is part of the ORX-Soft furniture design family, ") +
                 kWebAddress + "\n\n";
@@ -17,7 +13,7 @@ CAboutDlg::CAboutDlg() {
                  "designers.\n\n";
     m_strInfo += "ORX-Soft Möbelsoftware\n\n";
     m_strInfo += std::string("WWW\t") + kWebAddress + "\n";
-    m_strInfo += "EAMIL\tinfo@orx-view.example\n";
+    m_strInfo += "EAMIL\tinfo@orx-soft.example\n";
     m_strInfo += "TEL\t+49 0000 000000\n";
     m_strInfo += "FAX\t+49 0000 000001\n";
     m_strInfo += "Werkstattweg 1, 00000 Musterstadt";

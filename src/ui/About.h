@@ -6,6 +6,9 @@ namespace orx {
 
 class Platform;
 
+// The maker's web address, in the title and in the About box.
+inline constexpr const char* kWebAddress = "www.orx-soft.example";
+
 class CAboutDlg {
 public:
     CAboutDlg();

@@ -1,16 +1,172 @@
 // The 10-millisecond timer: follow mode, auto-rotation and the demo slideshow.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
 #include "app/ViewerDlg.h"
+#include "ui/IniFile.h"
 
 namespace orx {
 
-void CViewerDlg::OnTimer(unsigned) {}
-void CViewerDlg::LiveFollowCheck() {}
-void CViewerDlg::DemoStep() {}
-void CViewerDlg::StartDemo() {}
-int CViewerDlg::RandomUpTo(int) { return 0; }
-bool CViewerDlg::FindFiles(const std::string&, const std::string&, std::vector<std::string>&,
-                           int) {
-    return false;
+namespace {
+
+constexpr int kLiveInterval = 100;    // ticks between two follow checks
+constexpr int kDemoInterval = 1000;   // a demo step when the counter passes this
+constexpr int kDemoFirstTick = 998;   // the first step comes on the third tick
+constexpr size_t kLiveBufferSize = 1020;
+
+// Modification time in seconds, 0 when the file cannot be examined.
+int FileStamp(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return 0;
+    return static_cast<int>(st.st_mtime);
+}
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Wildcard match with '*' and '?', letters compared without regard to case.
+bool MatchesPattern(const char* name, const char* pattern) {
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*name) {
+        if (*pattern == '*') {
+            star = pattern++;
+            resume = name;
+        } else if (*pattern == '?' || (*pattern && AsciiLower(*pattern) == AsciiLower(*name))) {
+            ++pattern;
+            ++name;
+        } else if (star) {
+            pattern = star + 1;
+            name = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*') ++pattern;
+    return *pattern == '\0';
+}
+
+}  // namespace
+
+void CViewerDlg::OnTimer(unsigned) {
+    if (m_bTimerActive == 0) return;
+    // A tick that arrives inside a message box or dialog opened by a step does nothing.
+    if (++m_nTimerBusy == 1) {
+        if (m_bLiveFollow) LiveFollowCheck();
+        if (m_bAutoRotate) RotateStep();
+        if (m_nDemoTick >= 0) DemoStep();
+    }
+    --m_nTimerBusy;
+}
+
+void CViewerDlg::LiveFollowCheck() {
+    if (++m_nLiveTick < kLiveInterval) return;
+    const std::string path = ini::ReadString("LIFE", "ACTUAL", "", kLiveBufferSize, "ORX.INI");
+    if (!path.empty()) {
+        const int stamp = FileStamp(path);
+        const bool changed = path != m_strModelPath || stamp != m_nLiveStamp;
+        // A file that was refused keeps differing from the current model; it is offered
+        // again only when its name or its time changes, so its message comes once.
+        const bool triedAlready = path == m_strLiveTried && stamp == m_nLiveTriedStamp;
+        if (changed && !triedAlready) {
+            m_nLiveStamp = stamp;
+            m_strLiveTried = path;
+            m_nLiveTriedStamp = stamp;
+            OpenModelFile(path);
+        }
+    }
+    m_nLiveTick = 0;
+}
+
+void CViewerDlg::StartDemo() {
+    CentreView();
+    // Every start appends to the files of earlier starts.
+    if (!FindFiles(m_strProgramDir, "*.gl", m_demoFiles, 0)) return;
+    m_nDemoTick = kDemoFirstTick;
+    m_nDemoIndex = 0;
+    m_bLiveFollow = false;
+    for (int i = 0; i < 4; ++i) ZoomOut();
+    // Turning belongs to the show; the stored setting stays as it is.
+    m_bAutoRotate = true;
+}
+
+void CViewerDlg::DemoStep() {
+    if (++m_nDemoTick <= kDemoInterval) return;
+    m_nDemoTick = 0;
+    if (++m_nDemoIndex >= static_cast<int>(m_demoFiles.size())) m_nDemoIndex = 0;
+    const std::string path = m_demoFiles[static_cast<size_t>(m_nDemoIndex)];
+
+    // Display options drawn for this model; none goes to the settings (only the
+    // texture selection stores its number).
+    m_bShowAxes = RandomUpTo(3) == 1;
+    m_bShowRoomEdges = RandomUpTo(3) == 1;
+    m_bShowZeroPlane = RandomUpTo(3) == 1;
+    m_nLightMode = RandomUpTo(1);
+    m_nColourScheme = RandomUpTo(2);
+    const int m = RandomUpTo(11) + 1;
+    if (m <= 3) {
+        m_nShading = m;
+    } else {
+        m_nShading = 4;
+        SelectTexture(m - 3, false);
+    }
+    OpenModelFile(path);
+}
+
+int CViewerDlg::RandomFromValue(int r, int n) {
+    // Slightly below 1/32767 in single precision, so r = 32767 still gives n.
+    const float q = 1.0f / 32767.0f;
+    return static_cast<int>(static_cast<double>(r) * static_cast<double>(q) * (n + 1));
+}
+
+int CViewerDlg::RandomUpTo(int n) { return RandomFromValue(std::rand(), n); }
+
+bool CViewerDlg::FindFiles(const std::string& folder, const std::string& pattern,
+                           std::vector<std::string>& list, int level) {
+    namespace fs = std::filesystem;
+    struct Entry {
+        std::string name;
+        fs::file_type type;
+    };
+    std::vector<Entry> entries;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec) return false;
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+        if (ec) break;
+        // The entry's own type: a symbolic link counts as a link, never as its target.
+        const fs::file_type type = it->symlink_status(ec).type();
+        if (ec) {
+            ec.clear();
+            continue;
+        }
+        entries.push_back({it->path().filename().string(), type});
+    }
+    // Name order, so that the slideshow runs the same way every time.
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.name < b.name; });
+
+    // Sub-folders first, depth-first. Hidden folders are skipped, and links as they
+    // could lead back up the tree.
+    for (const Entry& e : entries) {
+        if (e.type == fs::file_type::directory && e.name[0] != '.')
+            FindFiles(folder + e.name + "/", pattern, list, level + 1);
+    }
+    for (const Entry& e : entries) {
+        if (e.type == fs::file_type::regular && e.name[0] != '.' &&
+            MatchesPattern(e.name.c_str(), pattern.c_str()))
+            list.push_back(folder + e.name);
+    }
+
+    if (level > 0) return true;
+    if (list.empty()) {
+        ShowMessage("Nothing found!");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace orx

@@ -1,0 +1,253 @@
+// Display modes on a real (headless) OpenGL context: the state each mode leaves,
+// the shade tables, lighting, background, and the settings each command writes.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "RecordingSink.h"
+#include "ui/Profile.h"
+
+namespace orx::test {
+namespace {
+
+// A viewer with a current OpenGL context and a one-block model on disk. The
+// emitted model goes to a recording sink, so each rebuild can be seen.
+struct GlViewer {
+    ScratchConfigFolder config;
+    HeadlessPlatform platform;
+    CViewerDlg dlg{platform};
+    RecordingSink sink;
+    bool ready = false;
+
+    GlViewer() {
+        ready = platform.SetupPixelFormat() && platform.CreateGLContext();
+        const std::string program = config.path + "/program/";
+        std::filesystem::create_directories(program);
+        dlg.m_strProgramDir = program;
+        dlg.m_strModelPath = config.path + "/block3d.gl";
+        std::ofstream(dlg.m_strModelPath) << "header\n"
+                                             "8 0 8 0 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 "
+                                             "0 1 0\n";
+        dlg.m_pSink = &sink;
+        dlg.m_rgbaLine = {0, 0, 0, 0};
+    }
+};
+
+bool Enabled(GLenum cap) { return glIsEnabled(cap) == GL_TRUE; }
+
+float GetFloat(GLenum name) {
+    GLfloat value[4] = {};
+    glGetFloatv(name, value);
+    return value[0];
+}
+
+GLint GetInt(GLenum name) {
+    GLint value[4] = {};
+    glGetIntegerv(name, value);
+    return value[0];
+}
+
+TEST(DisplayModes, EachModeSetsItsState) {
+    GlViewer v;
+    ASSERT_TRUE(v.ready);
+    for (int light = 0; light <= 1; ++light) {
+        for (int mode = 1; mode <= 4; ++mode) {
+            SCOPED_TRACE("mode " + std::to_string(mode) + " light " + std::to_string(light));
+            v.dlg.m_nLightMode = light;
+            const int before = v.platform.invalidations;
+            v.dlg.SetDisplayMode(mode);
+            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+            const bool lines = mode <= 2;
+            const float width = mode == 1 ? 1.0f : mode == 2 ? 1.5f : 3.0f;
+            EXPECT_FLOAT_EQ(GetFloat(GL_LINE_WIDTH), width);
+            GLint polygon[2] = {};
+            glGetIntegerv(GL_POLYGON_MODE, polygon);
+            EXPECT_EQ(polygon[0], lines ? GL_LINE : GL_FILL);
+            EXPECT_EQ(polygon[1], lines ? GL_LINE : GL_FILL);
+            EXPECT_EQ(Enabled(GL_LINE_SMOOTH), mode == 2);
+            EXPECT_FALSE(Enabled(GL_BLEND));  // only the blend function is set
+            EXPECT_EQ(Enabled(GL_LIGHTING), !lines && light == 1);
+            EXPECT_EQ(Enabled(GL_LIGHT0), !lines && light == 1);
+            EXPECT_FALSE(Enabled(GL_LIGHT1));
+            EXPECT_EQ(Enabled(GL_TEXTURE_2D), mode == 4);
+            EXPECT_TRUE(Enabled(GL_COLOR_MATERIAL));
+            EXPECT_TRUE(Enabled(GL_DEPTH_TEST));
+            EXPECT_EQ(GetInt(GL_SHADE_MODEL), GL_SMOOTH);
+            EXPECT_EQ(GetFloat(GL_LIGHT_MODEL_LOCAL_VIEWER), 1.0f);
+            if (lines) {
+                EXPECT_EQ(GetInt(GL_BLEND_SRC), GL_SRC_ALPHA);
+                EXPECT_EQ(GetInt(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
+                EXPECT_EQ(GetInt(GL_LINE_SMOOTH_HINT), GL_NICEST);
+            }
+
+            // Written at once, and the model rebuilt and redrawn.
+            EXPECT_EQ(StoredSetting("shading"), "0x" + std::to_string(mode));
+            EXPECT_EQ(v.dlg.m_nShading, mode);
+            EXPECT_EQ(v.platform.invalidations, before + 1);
+        }
+    }
+
+    // Mode 4 sets the texture parameters of the image inside the list.
+    GLint value = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &value);
+    EXPECT_EQ(value, GL_NEAREST);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &value);
+    EXPECT_EQ(value, GL_LINEAR);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &value);
+    EXPECT_EQ(value, GL_REPEAT);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &value);
+    EXPECT_EQ(value, GL_REPEAT);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
+    EXPECT_EQ(value, GL_MODULATE);
+}
+
+TEST(DisplayModes, ModesOutsideOneToFour) {
+    GlViewer v;
+    ASSERT_TRUE(v.ready);
+    // Mode 5 leaves the polygon mode of mode 1 and switches nothing on ...
+    v.dlg.SetDisplayMode(1);
+    v.dlg.SetDisplayMode(5);
+    GLint polygon[2] = {};
+    glGetIntegerv(GL_POLYGON_MODE, polygon);
+    EXPECT_EQ(polygon[0], GL_LINE);
+    EXPECT_EQ(polygon[1], GL_LINE);
+    EXPECT_FLOAT_EQ(GetFloat(GL_LINE_WIDTH), 3.0f);
+    EXPECT_FALSE(Enabled(GL_TEXTURE_2D));
+    // ... but counts as "3 or more" for the light, whose set-up fills both sides.
+    v.dlg.ToggleLighting();
+    EXPECT_TRUE(Enabled(GL_LIGHTING));
+    glGetIntegerv(GL_POLYGON_MODE, polygon);
+    EXPECT_EQ(polygon[0], GL_FILL);
+    EXPECT_EQ(polygon[1], GL_FILL);
+    EXPECT_FALSE(Enabled(GL_TEXTURE_2D));
+
+    v.dlg.m_nLightMode = 0;
+    v.dlg.SetDisplayMode(2);
+    v.dlg.SetDisplayMode(0);
+    glGetIntegerv(GL_POLYGON_MODE, polygon);
+    EXPECT_EQ(polygon[0], GL_LINE);
+    EXPECT_FALSE(Enabled(GL_LINE_SMOOTH));
+    EXPECT_FALSE(Enabled(GL_LIGHTING));
+    EXPECT_EQ(StoredSetting("shading"), "0x0");
+}
+
+TEST(DisplayModes, LightingFollowsModeAndKeyB) {
+    GlViewer v;
+    ASSERT_TRUE(v.ready);
+    v.dlg.SetDisplayMode(1);
+    v.dlg.ToggleLighting();
+    EXPECT_EQ(v.dlg.m_nLightMode, 1);
+    EXPECT_FALSE(Enabled(GL_LIGHTING));  // no light for lines
+    EXPECT_EQ(StoredSetting("LightMode"), "0x1");
+
+    v.dlg.SetDisplayMode(3);  // lit at once
+    EXPECT_TRUE(Enabled(GL_LIGHTING));
+    EXPECT_TRUE(Enabled(GL_LIGHT0));
+    EXPECT_EQ(GetFloat(GL_LIGHT_MODEL_TWO_SIDE), 1.0f);
+    GLfloat value[4];
+    glGetLightfv(GL_LIGHT0, GL_AMBIENT, value);
+    EXPECT_FLOAT_EQ(value[0], 0.5f);
+    EXPECT_FLOAT_EQ(value[3], 1.0f);
+    glGetLightfv(GL_LIGHT0, GL_DIFFUSE, value);
+    EXPECT_FLOAT_EQ(value[1], 0.6f);
+    glGetLightfv(GL_LIGHT0, GL_SPECULAR, value);
+    EXPECT_FLOAT_EQ(value[2], 0.5f);
+    glGetLightfv(GL_LIGHT0, GL_POSITION, value);
+    EXPECT_EQ(value[2], 0.0f);
+    EXPECT_EQ(value[3], 1.0f);  // a point light at the eye
+
+    v.dlg.ToggleLighting();
+    EXPECT_EQ(v.dlg.m_nLightMode, 0);
+    EXPECT_FALSE(Enabled(GL_LIGHTING));
+    EXPECT_EQ(StoredSetting("LightMode"), "0x0");
+}
+
+TEST(DisplayModes, ColourSchemesFillTheShades) {
+    GlViewer v;
+    ASSERT_TRUE(v.ready);
+    const RGBA grey[6] = {{192, 192, 192, 0}, {128, 128, 128, 0}, {160, 160, 160, 0},
+                          {128, 128, 128, 0}, {180, 180, 180, 0}, {140, 140, 140, 0}};
+    const RGBA coloured[6] = {{255, 0, 0, 0},   {255, 0, 255, 0}, {0, 255, 0, 0},
+                              {0, 255, 128, 0}, {255, 255, 0, 0}, {0, 0, 255, 0}};
+    v.dlg.m_nShading = 3;
+    for (int scheme : {1, 0, 7}) {
+        SCOPED_TRACE("scheme " + std::to_string(scheme));
+        v.sink.calls.clear();
+        v.dlg.SetColourScheme(scheme);
+        for (int k = 0; k < 6; ++k) EXPECT_EQ(v.dlg.Shade(k), (scheme == 1 ? coloured : grey)[k]);
+        EXPECT_EQ(StoredSetting("Schattierungen"), "0x" + std::to_string(scheme));
+        // The model was compiled again with the new colours.
+        bool sawShade0 = false;
+        for (const GlCall& c : v.sink.calls) {
+            if (c.kind == GlCall::Color4ubv) sawShade0 |= c.rgba == v.dlg.Shade(0);
+        }
+        EXPECT_TRUE(sawShade0);
+    }
+}
+
+TEST(DisplayModes, ReferenceTogglesAreStoredAsYesNo) {
+    GlViewer v;
+    ASSERT_TRUE(v.ready);
+    struct {
+        void (CViewerDlg::*toggle)();
+        bool CViewerDlg::*flag;
+        const char* key;
+    } toggles[] = {{&CViewerDlg::ToggleAxes, &CViewerDlg::m_bShowAxes, "Achsenkreuz"},
+                   {&CViewerDlg::ToggleRoomEdges, &CViewerDlg::m_bShowRoomEdges, "Raumkanten"},
+                   {&CViewerDlg::ToggleZeroPlane, &CViewerDlg::m_bShowZeroPlane, "Nullkanten"}};
+    for (const auto& t : toggles) {
+        SCOPED_TRACE(t.key);
+        const int before = v.platform.invalidations;
+        (v.dlg.*t.toggle)();
+        EXPECT_TRUE(v.dlg.*t.flag);
+        EXPECT_EQ(StoredSetting(t.key), "1");
+        (v.dlg.*t.toggle)();
+        EXPECT_FALSE(v.dlg.*t.flag);
+        EXPECT_EQ(StoredSetting(t.key), "0");
+        EXPECT_EQ(v.platform.invalidations, before + 2);
+    }
+    // A fresh viewer reads them back.
+    v.dlg.ToggleAxes();
+    CProfile profile("orx-view.ini", 1, false);
+    EXPECT_TRUE(profile.ReadBool("common", "Achsenkreuz", false));
+    EXPECT_FALSE(profile.ReadBool("common", "Raumkanten", true));
+}
+
+TEST(DisplayModes, BackgroundColour) {
+    GlViewer v;
+    ASSERT_TRUE(v.ready);
+    v.platform.colourAnswers.push_back(Rgb{255, 128, 1});
+    v.dlg.ChooseBackgroundColour();
+    ASSERT_EQ(v.platform.colourDialogs.size(), 1u);
+    EXPECT_EQ(v.platform.colourDialogs[0].r, 0);  // opened on black
+    EXPECT_EQ(v.platform.colourDialogs[0].g, 0);
+    EXPECT_EQ(v.platform.colourDialogs[0].b, 0);
+    EXPECT_EQ(v.dlg.m_nBackR, 255);
+    EXPECT_EQ(v.dlg.m_nBackG, 128);
+    EXPECT_EQ(v.dlg.m_nBackB, 1);
+    EXPECT_EQ(StoredSetting("ColR"), "0xFF");
+    EXPECT_EQ(StoredSetting("ColG"), "0x80");
+    EXPECT_EQ(StoredSetting("ColB"), "0x1");
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_FLOAT_EQ(clear[0], 255 * 0.003921569f);
+    EXPECT_FLOAT_EQ(clear[1], 128 * 0.003921569f);
+    EXPECT_FLOAT_EQ(clear[2], 1 * 0.003921569f);
+    EXPECT_FLOAT_EQ(clear[3], 1.0f);
+
+    // Cancel: colour and settings stay, the model is still rebuilt and redrawn.
+    v.sink.calls.clear();
+    const int before = v.platform.invalidations;
+    v.dlg.ChooseBackgroundColour();
+    EXPECT_EQ(v.platform.colourDialogs.size(), 2u);
+    EXPECT_EQ(v.dlg.m_nBackG, 128);
+    EXPECT_EQ(StoredSetting("ColG"), "0x80");
+    EXPECT_EQ(v.platform.invalidations, before + 1);
+    EXPECT_FALSE(v.sink.calls.empty());
+}
+
+}  // namespace
+}  // namespace orx::test

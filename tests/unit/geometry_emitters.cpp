@@ -1,0 +1,515 @@
+// The four record emitters, recorded through the sink: bounds, measuring pass,
+// model-space mapping, face tables, per-mode vertex data and cap texture mapping.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <initializer_list>
+
+#include "RecordingSink.h"
+
+namespace orx::test {
+namespace {
+
+struct Pt {
+    double x, y, z;
+};
+
+// One outline as the record parser hands it over: parallel arrays of 33 points.
+struct Outline {
+    double x[33] = {}, y[33] = {}, z[33] = {};
+    Outline(std::initializer_list<Pt> points) {
+        int i = 0;
+        for (const Pt& p : points) {
+            x[i] = p.x;
+            y[i] = p.y;
+            z[i] = p.z;
+            ++i;
+        }
+    }
+};
+
+void ResetBounds(ModelBounds& b) {
+    b.maxX = b.maxY = b.maxZ = -999999999.0;
+    b.minX = b.minY = b.minZ = 999999999.0;
+    b.centreX = b.centreY = b.centreZ = 0.0;
+}
+
+void SetFrame(ModelBounds& b, double extent, double cx, double cy, double cz) {
+    b.extent = extent;
+    b.centreX = cx;
+    b.centreY = cy;
+    b.centreZ = cz;
+}
+
+// Runs one drawing pass in the given display mode and decodes it into faces.
+std::vector<RecordedFace> DrawIn(SinkViewer& v, int mode, const std::function<void()>& emit) {
+    v.dlg.m_nShading = mode;
+    v.dlg.m_bMeasuring = false;
+    v.sink.calls.clear();
+    emit();
+    std::vector<RecordedFace> faces;
+    EXPECT_TRUE(DecodeFaces(v.sink.calls, faces));
+    return faces;
+}
+
+// Where point k (1-based) of the outline lands in model space, as the emitters
+// hold it: single precision.
+std::array<double, 3> Mapped(const Outline& o, int k, const ModelBounds& b) {
+    return {static_cast<float>((o.x[k - 1] - b.centreX) / b.extent),
+            static_cast<float>((o.y[k - 1] - b.centreY) / b.extent),
+            static_cast<float>((o.z[k - 1] - b.centreZ) / b.extent)};
+}
+
+// The 1-based point of the outline that a recorded vertex is, 0 if none.
+int PointOf(const RecordedVertex& v, const Outline& o, int n, const ModelBounds& b) {
+    for (int k = 1; k <= n; ++k) {
+        const auto p = Mapped(o, k, b);
+        if (p[0] == v.x && p[1] == v.y && p[2] == v.z) return k;
+    }
+    return 0;
+}
+
+struct ExpectedVertex {
+    int point;
+    double s, t;  // fractions of the texture repeat
+    int shade;
+};
+struct ExpectedFace {
+    GLenum primitive;
+    double n[3];
+    std::vector<ExpectedVertex> v;
+};
+
+// Compares a drawing pass in mode 4 (texture coordinates) and in mode 3 (shades)
+// with a face table.
+void ExpectFaces(SinkViewer& v, const std::function<void()>& emit, const Outline& placed, int n,
+                 const std::vector<ExpectedFace>& table) {
+    const float r = v.dlg.m_fTexRepeat;
+    const auto textured = DrawIn(v, 4, emit);
+    const auto shaded = DrawIn(v, 3, emit);
+    ASSERT_EQ(textured.size(), table.size());
+    ASSERT_EQ(shaded.size(), table.size());
+    for (size_t f = 0; f < table.size(); ++f) {
+        SCOPED_TRACE("face " + std::to_string(f + 1));
+        EXPECT_EQ(textured[f].primitive, table[f].primitive);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(textured[f].n[i], table[f].n[i]);
+        ASSERT_EQ(textured[f].v.size(), table[f].v.size());
+        ASSERT_EQ(shaded[f].v.size(), table[f].v.size());
+        for (size_t i = 0; i < table[f].v.size(); ++i) {
+            const RecordedVertex& tv = textured[f].v[i];
+            const ExpectedVertex& e = table[f].v[i];
+            EXPECT_EQ(PointOf(tv, placed, n, v.dlg.m_bounds), e.point) << "vertex " << i;
+            EXPECT_TRUE(tv.hasTex);
+            EXPECT_FALSE(tv.hasColour);
+            EXPECT_FLOAT_EQ(tv.s, e.s * r) << "vertex " << i;
+            EXPECT_FLOAT_EQ(tv.t, e.t * r) << "vertex " << i;
+            EXPECT_EQ(v.ShadeOf(shaded[f].v[i].colour), e.shade) << "vertex " << i;
+            EXPECT_FALSE(shaded[f].v[i].hasTex);
+        }
+    }
+}
+
+// The two ends at z 0 and 1 of a right-angled triangle: the example model.
+const Outline kPrism{{0, 0, 0}, {2, 0, 0}, {0, 1, 0}, {0, 0, 1}, {2, 0, 1}, {0, 1, 1}};
+
+// Unit cube: P1..P4 the face at z = 1, counter-clockwise from +z, P5..P8 below them.
+const Outline kCube{{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1},
+                    {0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+
+TEST(GeometryEmitters, MeasuringPassOnlyWidensTheBounds) {
+    SinkViewer v;
+    ResetBounds(v.dlg.m_bounds);
+    v.dlg.m_bMeasuring = true;
+    v.dlg.DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
+    EXPECT_TRUE(v.sink.calls.empty());
+    const ModelBounds& b = v.dlg.m_bounds;
+    EXPECT_EQ(b.maxX, 2.0);
+    EXPECT_EQ(b.maxY, 1.0);
+    EXPECT_EQ(b.maxZ, 1.0);
+    EXPECT_EQ(b.minX, 0.0);
+    EXPECT_EQ(b.minY, 0.0);
+    EXPECT_EQ(b.minZ, 0.0);
+
+    // All four types stay silent while measuring, in every display mode.
+    Outline ten{{-5, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1},
+                {1, 1, 1},  {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}};
+    for (int mode = 0; mode <= 5; ++mode) {
+        v.dlg.m_nShading = mode;
+        v.dlg.DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
+        v.dlg.DrawPentagonalPrism(nullptr, nullptr, ten.x, ten.y, ten.z, ten.x, ten.y, ten.z);
+        v.dlg.DrawHexagonalPrism(nullptr, nullptr, ten.x, ten.y, ten.z, ten.x, ten.y, ten.z);
+    }
+    EXPECT_TRUE(v.sink.calls.empty());
+    EXPECT_EQ(b.minX, -5.0);
+}
+
+TEST(GeometryEmitters, OnlyTheTypesPointsAndThePlacedOutlineWidenTheBounds) {
+    SinkViewer v;
+    ResetBounds(v.dlg.m_bounds);
+    v.dlg.m_bMeasuring = true;
+    Outline box = kCube;
+    box.x[8] = 50;  // a ninth point beyond what a block uses
+    box.y[8] = -50;
+    v.dlg.DrawBox(nullptr, nullptr, box.x, box.y, box.z);
+    EXPECT_EQ(v.dlg.m_bounds.maxX, 1.0);
+    EXPECT_EQ(v.dlg.m_bounds.minY, 0.0);
+
+    // The reference outline of a pentagon never counts.
+    Outline placed{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0.5, 2, 0}, {0, 1, 0},
+                   {0, 0, 3}, {1, 0, 3}, {1, 1, 3}, {0.5, 2, 3}, {0, 1, 3}};
+    Outline reference{{-9, -9, -9}, {99, 0, 0}, {99, 99, 0}, {0, 99, 0}, {0, 9, 0},
+                      {-9, -9, -9}, {99, 0, 0}, {99, 99, 0}, {0, 99, 0}, {0, 9, 0}};
+    v.dlg.DrawPentagonalPrism(nullptr, nullptr, placed.x, placed.y, placed.z, reference.x,
+                              reference.y, reference.z);
+    EXPECT_EQ(v.dlg.m_bounds.maxY, 2.0);
+    EXPECT_EQ(v.dlg.m_bounds.maxZ, 3.0);
+    EXPECT_EQ(v.dlg.m_bounds.minX, 0.0);
+}
+
+TEST(GeometryEmitters, TriangularPrismFollowsItsTable) {
+    SinkViewer v;
+    ResetBounds(v.dlg.m_bounds);
+    v.dlg.m_bMeasuring = true;
+    v.dlg.DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
+    SetFrame(v.dlg.m_bounds, 2.0, 1.0, 0.5, 0.5);
+    v.dlg.m_fTexRepeat = 2.5f;  // any repeat, so that every coordinate must scale with it
+    const auto emit = [&] {
+        v.dlg.DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
+    };
+
+    // The example: P1 lands at (-0.5, -0.25, -0.25).
+    const auto faces = DrawIn(v, 1, emit);
+    ASSERT_FALSE(faces.empty());
+    EXPECT_EQ(faces[0].v[0].x, -0.5);
+    EXPECT_EQ(faces[0].v[0].y, -0.25);
+    EXPECT_EQ(faces[0].v[0].z, -0.25);
+
+    // Two primitives: both end triangles, then the three side faces.
+    ASSERT_EQ(v.sink.Count(GlCall::Begin), 2);
+    EXPECT_EQ(v.sink.calls.front().mode, static_cast<GLenum>(GL_TRIANGLES));
+
+    ExpectFaces(v, emit, kPrism, 6,
+                {{GL_TRIANGLES, {0, 0, -1}, {{1, 0, 0, 0}, {2, 1, 0, 1}, {3, 0.5, 1, 5}}},
+                 {GL_TRIANGLES, {0, 0, 1}, {{4, 0, 0, 0}, {5, 1, 0, 1}, {6, 0.5, 1, 5}}},
+                 {GL_QUADS, {-1, 0, 0}, {{2, 0, 0, 0}, {5, 1, 0, 1}, {6, 1, 1, 2}, {3, 0, 1, 3}}},
+                 {GL_QUADS, {1, 0, 0}, {{1, 0, 0, 0}, {3, 1, 0, 1}, {6, 1, 1, 2}, {4, 0, 1, 3}}},
+                 {GL_QUADS, {0, 1, 0}, {{1, 0, 0, 0}, {4, 1, 0, 1}, {5, 1, 1, 2}, {2, 0, 1, 3}}}});
+
+    // The drawing pass meets the same points again and leaves the bounds as they were.
+    EXPECT_EQ(v.dlg.m_bounds.maxX, 2.0);
+    EXPECT_EQ(v.dlg.m_bounds.minZ, 0.0);
+}
+
+TEST(GeometryEmitters, VerticesAreHeldInSinglePrecision) {
+    SinkViewer v;
+    SetFrame(v.dlg.m_bounds, 3.0, 0.0, 0.0, 0.0);
+    Outline p{{1, 2, 1}, {2, 0, 0}, {0, 1, 0}, {0, 0, 1}, {2, 0, 1}, {0, 1, 1}};
+    const auto faces =
+        DrawIn(v, 1, [&] { v.dlg.DrawTriangularPrism(nullptr, nullptr, p.x, p.y, p.z); });
+    ASSERT_FALSE(faces.empty());
+    EXPECT_EQ(faces[0].v[0].x, static_cast<double>(static_cast<float>(1.0 / 3.0)));
+    EXPECT_NE(faces[0].v[0].x, 1.0 / 3.0);
+    EXPECT_EQ(faces[0].v[0].y, static_cast<double>(static_cast<float>(2.0 / 3.0)));
+}
+
+TEST(GeometryEmitters, VertexDataFollowsTheDisplayMode) {
+    SinkViewer v;
+    SetFrame(v.dlg.m_bounds, 2.0, 1.0, 0.5, 0.5);
+    const auto emit = [&] {
+        v.dlg.DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
+        v.dlg.DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
+    };
+    for (int mode = 0; mode <= 6; ++mode) {
+        SCOPED_TRACE("mode " + std::to_string(mode));
+        const auto faces = DrawIn(v, mode, emit);
+        ASSERT_EQ(faces.size(), 11u);  // normals are sent in every mode
+        int vertices = 0;
+        for (const RecordedFace& f : faces) {
+            for (const RecordedVertex& rv : f.v) {
+                ++vertices;
+                EXPECT_EQ(rv.hasTex, mode == 4);
+                EXPECT_EQ(rv.hasColour, mode <= 3);
+                if (mode < 3) {
+                    EXPECT_EQ(rv.colour, v.dlg.m_rgbaLine);
+                }
+                if (mode == 3) {
+                    EXPECT_GE(v.ShadeOf(rv.colour), 0);
+                }
+            }
+        }
+        EXPECT_EQ(vertices, 18 + 24);
+        EXPECT_EQ(v.sink.Count(GlCall::Color3f), 0);
+    }
+}
+
+TEST(GeometryEmitters, UnitCubeFacesLookOutwards) {
+    SinkViewer v;
+    ResetBounds(v.dlg.m_bounds);
+    v.dlg.m_bMeasuring = true;
+    v.dlg.DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
+    EXPECT_EQ(v.dlg.m_bounds.maxX, 1.0);
+    EXPECT_EQ(v.dlg.m_bounds.minZ, 0.0);
+    SetFrame(v.dlg.m_bounds, 1.0, 0.5, 0.5, 0.5);
+    const auto emit = [&] { v.dlg.DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z); };
+
+    const auto textured = DrawIn(v, 4, emit);
+    EXPECT_EQ(v.sink.Count(GlCall::Begin), 1);
+    EXPECT_EQ(v.sink.calls.front().mode, static_cast<GLenum>(GL_QUADS));
+    ASSERT_EQ(textured.size(), 6u);
+    EXPECT_EQ(textured[0].v[0].x, -0.5);
+    EXPECT_EQ(textured[0].v[0].y, -0.5);
+    EXPECT_EQ(textured[0].v[0].z, 0.5);
+
+    const auto shaded = DrawIn(v, 3, emit);
+    ASSERT_EQ(shaded.size(), 6u);
+    int texCoords = 0;
+    for (size_t f = 0; f < 6; ++f) {
+        SCOPED_TRACE("face " + std::to_string(f + 1));
+        const RecordedFace& face = textured[f];
+        ASSERT_EQ(face.v.size(), 4u);
+        int cornersSeen = 0, shadesSeen = 0;
+        for (size_t i = 0; i < 4; ++i) {
+            const RecordedVertex& p = face.v[i];
+            // Every corner of the face lies half a unit out along its normal.
+            EXPECT_DOUBLE_EQ(p.x * face.n[0] + p.y * face.n[1] + p.z * face.n[2], 0.5);
+            // Texture corners are 0 or r; corner k goes with shade k.
+            ASSERT_TRUE(p.s == 0.0 || p.s == 1.0);
+            ASSERT_TRUE(p.t == 0.0 || p.t == 1.0);
+            ++texCoords;
+            const int corner = p.t == 0.0 ? (p.s == 0.0 ? 0 : 1) : (p.s == 0.0 ? 3 : 2);
+            cornersSeen |= 1 << corner;
+            const int shade = v.ShadeOf(shaded[f].v[i].colour);
+            EXPECT_EQ(shade, corner);
+            shadesSeen |= 1 << shade;
+        }
+        EXPECT_EQ(cornersSeen, 0xF);
+        EXPECT_EQ(shadesSeen, 0xF);  // shades 0 to 3, never 4 or 5
+        // Counter-clockwise seen from outside: (v1 - v0) x (v2 - v1) points along the normal.
+        const RecordedVertex &a = face.v[0], &b = face.v[1], &c = face.v[2];
+        const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
+        const double wx = c.x - b.x, wy = c.y - b.y, wz = c.z - b.z;
+        const double cross[3] = {uy * wz - uz * wy, uz * wx - ux * wz, ux * wy - uy * wx};
+        EXPECT_GT(cross[0] * face.n[0] + cross[1] * face.n[1] + cross[2] * face.n[2], 0.0);
+    }
+    EXPECT_EQ(texCoords, 24);
+}
+
+TEST(GeometryEmitters, BoxKeepsItsTableWhateverTheCornerOrder) {
+    SinkViewer v;
+    SetFrame(v.dlg.m_bounds, 1.0, 0.0, 0.0, 0.0);
+    // The cube's corners given bottom face first: same normals and texture corners.
+    Outline turned{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
+                   {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
+    ExpectFaces(v, [&] { v.dlg.DrawBox(nullptr, nullptr, turned.x, turned.y, turned.z); }, turned,
+                8,
+                {{GL_QUADS, {0, 0, 1}, {{1, 0, 0, 0}, {2, 1, 0, 1}, {3, 1, 1, 2}, {4, 0, 1, 3}}},
+                 {GL_QUADS, {0, 0, -1}, {{8, 0, 0, 0}, {7, 1, 0, 1}, {6, 1, 1, 2}, {5, 0, 1, 3}}},
+                 {GL_QUADS, {0, -1, 0}, {{1, 1, 1, 2}, {5, 0, 1, 3}, {6, 0, 0, 0}, {2, 1, 0, 1}}},
+                 {GL_QUADS, {1, 0, 0}, {{2, 1, 1, 2}, {6, 0, 1, 3}, {7, 0, 0, 0}, {3, 1, 0, 1}}},
+                 {GL_QUADS, {0, 1, 0}, {{3, 1, 1, 2}, {7, 0, 1, 3}, {8, 0, 0, 0}, {4, 1, 0, 1}}},
+                 {GL_QUADS, {-1, 0, 0}, {{4, 1, 1, 2}, {8, 0, 1, 3}, {5, 0, 0, 0}, {1, 1, 0, 1}}}});
+}
+
+// A pentagonal prism whose two caps both have the reference outline `cap` (x, y),
+// placed at z 0 and 1; the placed outline is the reference outline, as in a
+// single-part view.
+Outline PentagonFromCap(std::initializer_list<std::pair<double, double>> cap) {
+    Outline o{};
+    int i = 0;
+    for (int side = 0; side < 2; ++side) {
+        for (const auto& [x, y] : cap) {
+            o.x[i] = x;
+            o.y[i] = y;
+            o.z[i] = side;
+            ++i;
+        }
+    }
+    return o;
+}
+
+struct CapResult {
+    std::vector<std::pair<double, double>> tex;  // in units of r
+    std::vector<int> shades;
+};
+
+// Draws a prism whose placed outline is its reference outline and returns cap
+// `capIndex` (0 or 1): texture coordinates divided by r, and shades.
+CapResult DrawCap(SinkViewer& v, const Outline& o, bool hexagon, int capIndex) {
+    SetFrame(v.dlg.m_bounds, 10.0, 0.0, 0.0, 0.0);
+    const auto emit = [&] {
+        if (hexagon) {
+            v.dlg.DrawHexagonalPrism(nullptr, nullptr, o.x, o.y, o.z, o.x, o.y, o.z);
+        } else {
+            v.dlg.DrawPentagonalPrism(nullptr, nullptr, o.x, o.y, o.z, o.x, o.y, o.z);
+        }
+    };
+    const float r = v.dlg.m_fTexRepeat;
+    const auto textured = DrawIn(v, 4, emit);
+    const auto shaded = DrawIn(v, 3, emit);
+    CapResult result;
+    const size_t sides = hexagon ? 6 : 5;
+    EXPECT_EQ(textured.size(), 2 + sides);
+    if (textured.size() != 2 + sides) return result;
+    const RecordedFace& cap = textured[capIndex];
+    EXPECT_EQ(cap.primitive, static_cast<GLenum>(GL_POLYGON));
+    EXPECT_EQ(cap.n[0], 0.0);
+    EXPECT_EQ(cap.n[1], 0.0);
+    EXPECT_EQ(cap.n[2], 1.0);  // both caps, although they face opposite ways
+    for (size_t i = 0; i < cap.v.size(); ++i) {
+        EXPECT_TRUE(std::isfinite(cap.v[i].s) && std::isfinite(cap.v[i].t));
+        result.tex.push_back({cap.v[i].s / r, cap.v[i].t / r});
+        result.shades.push_back(v.ShadeOf(shaded[capIndex].v[i].colour));
+    }
+    return result;
+}
+
+void ExpectTex(const CapResult& got, std::vector<std::pair<double, double>> want) {
+    ASSERT_EQ(got.tex.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i) {
+        EXPECT_FLOAT_EQ(got.tex[i].first, want[i].first) << "vertex " << i + 1;
+        EXPECT_FLOAT_EQ(got.tex[i].second, want[i].second) << "vertex " << i + 1;
+    }
+}
+
+TEST(GeometryEmitters, PentagonCapMappings) {
+    SinkViewer v;
+    v.dlg.m_fTexRepeat = 2.0f;
+    // Corner at the top left cut: mapping 1.
+    const Outline cut = PentagonFromCap({{0, 0}, {2, 0}, {2, 2}, {1, 2}, {0, 1}});
+    ExpectTex(DrawCap(v, cut, false, 0), {{0, 0}, {1, 0}, {1, 1}, {0.5, 1}, {0, 0.5}});
+    EXPECT_EQ(DrawCap(v, cut, false, 0).shades, (std::vector<int>{0, 1, 2, 0, 4}));
+    // Cap 2 maps the same way, but its fourth corner takes shade 3.
+    ExpectTex(DrawCap(v, cut, false, 1), {{0, 0}, {1, 0}, {1, 1}, {0.5, 1}, {0, 0.5}});
+    EXPECT_EQ(DrawCap(v, cut, false, 1).shades, (std::vector<int>{0, 1, 2, 3, 4}));
+
+    // Corner at the bottom right cut: mapping 2.
+    const Outline low = PentagonFromCap({{0, 0}, {1, 0}, {2, 1}, {2, 2}, {0, 2}});
+    ExpectTex(DrawCap(v, low, false, 0), {{0, 0}, {0.5, 0}, {1, 0.5}, {1, 1}, {0, 1}});
+    EXPECT_EQ(DrawCap(v, low, false, 0).shades, (std::vector<int>{0, 1, 4, 2, 3}));
+    EXPECT_EQ(DrawCap(v, low, false, 1).shades, (std::vector<int>{0, 1, 4, 2, 3}));
+
+    // A gable: mapping 3.
+    const Outline gable = PentagonFromCap({{0, 0}, {2, 0}, {2, 1}, {1, 2}, {0, 1}});
+    ExpectTex(DrawCap(v, gable, false, 0), {{0, 0}, {1, 0}, {1, 0.5}, {0.5, 1}, {0, 0.5}});
+    ExpectTex(DrawCap(v, gable, false, 1), {{0, 0}, {1, 0}, {1, 0.5}, {0.5, 1}, {0, 0.5}});
+    EXPECT_EQ(DrawCap(v, gable, false, 0).shades, (std::vector<int>{0, 1, 4, 5, 4}));
+}
+
+TEST(GeometryEmitters, PentagonMappingToleranceAndTies) {
+    SinkViewer v;
+    // y4 only 0.005 above y3: still mapping 1 (P3 at the top right corner).
+    const Outline near = PentagonFromCap({{0, 0}, {2, 0}, {2, 2}, {1, 2.005}, {0, 1}});
+    const CapResult a = DrawCap(v, near, false, 0);
+    EXPECT_EQ(a.shades, (std::vector<int>{0, 1, 2, 0, 4}));
+    ExpectTex(a, {{0, 0}, {1, 0}, {1, 1}, {0.5, 1}, {0, 1 / 2.005}});
+
+    // y4 exactly 0.01 above y3 and above y5 (single precision): mapping 1.
+    const Outline tie1 = PentagonFromCap({{0, -1}, {2, -1}, {2, 0}, {1, 0.01f}, {0, 0}});
+    EXPECT_EQ(DrawCap(v, tie1, false, 0).shades, (std::vector<int>{0, 1, 2, 0, 4}));
+    // y4 exactly 0.01 above y5 and well above y3: mapping 1 as well.
+    const Outline tie2 = PentagonFromCap({{0, -2}, {2, -2}, {2, -1}, {1, 0.01f}, {0, 0}});
+    EXPECT_EQ(DrawCap(v, tie2, false, 0).shades, (std::vector<int>{0, 1, 2, 0, 4}));
+    // Just over the tolerance above y3 and level with y5: mapping 2.
+    const Outline step = PentagonFromCap({{0, 0}, {1, 0}, {2, 1}, {2, 1.02}, {0, 1.02}});
+    EXPECT_EQ(DrawCap(v, step, false, 0).shades, (std::vector<int>{0, 1, 4, 2, 3}));
+}
+
+// An emitter call that passes on only what follows the two caps (the side faces).
+std::function<void()> SidesOnly(SinkViewer& v, std::function<void()> emit) {
+    return [&v, emit] {
+        RecordingSink full;
+        v.dlg.m_pSink = &full;
+        emit();
+        v.dlg.m_pSink = &v.sink;
+        int ends = 0;
+        for (const GlCall& c : full.calls) {
+            if (ends >= 2) v.sink.calls.push_back(c);
+            if (c.kind == GlCall::End) ++ends;
+        }
+    };
+}
+
+TEST(GeometryEmitters, PentagonSidesAndPlacedOutline) {
+    SinkViewer v;
+    SetFrame(v.dlg.m_bounds, 4.0, 0.0, 0.0, 0.0);
+    // The placed outline differs from the reference outline: vertices come from it.
+    Outline placed{{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {1, 3, 0}, {0, 2, 0},
+                   {0, 0, 1}, {2, 0, 1}, {2, 2, 1}, {1, 3, 1}, {0, 2, 1}};
+    const Outline reference = PentagonFromCap({{0, 0}, {2, 0}, {2, 1}, {1, 2}, {0, 1}});
+    const auto emit = [&] {
+        v.dlg.DrawPentagonalPrism(nullptr, nullptr, placed.x, placed.y, placed.z, reference.x,
+                                  reference.y, reference.z);
+    };
+    const auto faces = DrawIn(v, 4, emit);
+    ASSERT_EQ(faces.size(), 7u);
+    for (int cap = 0; cap < 2; ++cap) {
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(PointOf(faces[cap].v[i], placed, 10, v.dlg.m_bounds), cap * 5 + i + 1);
+        }
+    }
+    EXPECT_EQ(v.sink.Count(GlCall::Begin), 3);  // two caps, one primitive of sides
+    std::vector<ExpectedFace> table = {
+        {GL_QUADS, {0, -1, 0}, {{1, 1, 1, 2}, {6, 0, 1, 3}, {7, 0, 0, 0}, {2, 1, 0, 1}}},
+        {GL_QUADS, {0.5, -0.5, 0}, {{2, 1, 1, 2}, {7, 0, 1, 3}, {8, 0, 0, 0}, {3, 1, 0, 1}}},
+        {GL_QUADS, {0.5, 0.5, 0}, {{3, 1, 1, 2}, {8, 0, 1, 3}, {9, 0, 0, 0}, {4, 1, 0, 1}}},
+        {GL_QUADS, {-0.5, 0.5, 0}, {{4, 0, 0, 0}, {9, 1, 0, 1}, {10, 1, 1, 2}, {5, 0, 1, 3}}},
+        {GL_QUADS, {-0.5, -0.5, 0}, {{5, 1, 1, 2}, {10, 0, 1, 3}, {6, 0, 0, 0}, {1, 1, 0, 1}}}};
+    ExpectFaces(v, SidesOnly(v, emit), placed, 10, table);
+}
+
+TEST(GeometryEmitters, HexagonCapAndSides) {
+    SinkViewer v;
+    v.dlg.m_fTexRepeat = 2.0f;
+    Outline hex{};
+    const double cap[6][2] = {{1, 0}, {3, 0}, {4, 1}, {3, 2}, {1, 2}, {0, 1}};
+    for (int i = 0; i < 12; ++i) {
+        hex.x[i] = cap[i % 6][0];
+        hex.y[i] = cap[i % 6][1];
+        hex.z[i] = i / 6;
+    }
+    for (int c = 0; c < 2; ++c) {
+        const CapResult got = DrawCap(v, hex, true, c);
+        ExpectTex(got, {{0.25, 0}, {0.75, 0}, {1, 0.5}, {0.75, 1}, {0.25, 1}, {0, 0.5}});
+        EXPECT_EQ(got.shades, (std::vector<int>{0, 1, 4, 2, 3, 4}));
+    }
+
+    const auto emit = [&] {
+        v.dlg.DrawHexagonalPrism(nullptr, nullptr, hex.x, hex.y, hex.z, hex.x, hex.y, hex.z);
+    };
+    ExpectFaces(
+        v, SidesOnly(v, emit), hex, 12,
+        {{GL_QUADS, {0, -1, 0}, {{1, 0, 1, 3}, {7, 0, 0, 0}, {8, 1, 0, 1}, {2, 1, 1, 2}}},
+         {GL_QUADS, {0.5, -0.5, 0}, {{2, 1, 1, 2}, {8, 0, 1, 3}, {9, 0, 0, 0}, {3, 1, 0, 1}}},
+         {GL_QUADS, {0.5, 0.5, 0}, {{3, 1, 1, 2}, {9, 0, 1, 3}, {10, 0, 0, 0}, {4, 1, 0, 1}}},
+         {GL_QUADS, {0, 1, 0}, {{4, 0, 0, 0}, {10, 1, 0, 1}, {11, 1, 1, 2}, {5, 0, 1, 3}}},
+         {GL_QUADS, {-0.5, 0.5, 0}, {{5, 1, 1, 2}, {11, 0, 1, 3}, {12, 0, 0, 0}, {6, 1, 0, 1}}},
+         {GL_QUADS, {-0.5, -0.5, 0}, {{6, 1, 1, 2}, {12, 0, 1, 3}, {7, 0, 0, 0}, {1, 1, 0, 1}}}});
+}
+
+TEST(GeometryEmitters, ZeroDivisorInACapRatioGivesZero) {
+    SinkViewer v;
+    // Mapping 1 with x2 = x5 and y4 = y1: P1's and P5's ratios have no divisor.
+    const Outline flat = PentagonFromCap({{1, 0}, {0, 0}, {2, 2}, {1, 0}, {0, 1}});
+    const CapResult p = DrawCap(v, flat, false, 0);
+    ASSERT_EQ(p.tex.size(), 5u);
+    EXPECT_EQ(p.tex[0].first, 0.0);
+    EXPECT_EQ(p.tex[4].second, 0.0);
+
+    // Hexagon with x3 = x6 and y5 = y1: every ratio coordinate is 0, the rest stays.
+    Outline hex{};
+    const double cap[6][2] = {{1, 0}, {3, 0}, {0, 1}, {3, 0}, {1, 0}, {0, 1}};
+    for (int i = 0; i < 12; ++i) {
+        hex.x[i] = cap[i % 6][0];
+        hex.y[i] = cap[i % 6][1];
+        hex.z[i] = i / 6;
+    }
+    ExpectTex(DrawCap(v, hex, true, 0), {{0, 0}, {0, 0}, {1, 0}, {0, 1}, {0, 1}, {0, 0}});
+
+    // A corner beyond its reference corners is not clamped: below 0 is kept.
+    const Outline beyond = PentagonFromCap({{-1, 0}, {2, 0}, {2, 2}, {1, 2}, {0, 1}});
+    EXPECT_FLOAT_EQ(DrawCap(v, beyond, false, 0).tex[0].first, -0.5);
+}
+
+}  // namespace
+}  // namespace orx::test
