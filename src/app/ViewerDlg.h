@@ -8,6 +8,7 @@
 
 #include "geometry/GlSink.h"
 #include "image/Texture.h"
+#include "model/ModelCache.h"
 #include "platform/Platform.h"
 #include "ui/Profile.h"
 
@@ -146,6 +147,7 @@ public:
     void DemoStep();
     void StartDemo();
     static int RandomUpTo(int n);
+    static int RandomFromValue(int r, int n);  // RandomUpTo for the generator value r
     static bool FindFiles(const std::string& folder, const std::string& pattern,
                           std::vector<std::string>& list, int level);
 
@@ -200,12 +202,20 @@ public:
     Point m_ptLast{};
     int m_bDragging = 0;
     int m_hIcon = 0;
+    // Follow mode: the last path and stamp handed to OpenModelFile. A refused file is
+    // offered again only when its name or modification time changes.
+    std::string m_strLiveTried;
+    int m_nLiveTriedStamp = 0;
 
     // Shade colour k (0..5).
     const RGBA& Shade(int k) const;
 
 private:
+    // Sends one parsed record to the emitter of its type.
+    void DrawRecord(const ParsedRecord& record, const double* coords);
+
     OpenGlSink m_glSink;
+    ModelFileCache m_modelCache;
 };
 
 // Windows virtual-key codes as the front ends deliver them.

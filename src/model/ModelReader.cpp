@@ -1,22 +1,16 @@
 // Reading model files: the header line, then one record line per solid part.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string_view>
 
 #include "app/ViewerDlg.h"
+#include "model/ModelCache.h"
 #include "model/Numbers.h"
 
 namespace orx {
 
 namespace {
-
-constexpr int kMaxPoints = 33;
-constexpr size_t kLineBuffer = 3000;  // a record line holds at most 2999 characters
-
-// The parser's store for one record line: two outlines of up to 33 points.
-struct OutlineBuffer {
-    double x1[kMaxPoints], y1[kMaxPoints], z1[kMaxPoints];
-    double x2[kMaxPoints], y2[kMaxPoints], z2[kMaxPoints];
-};
 
 // Splits a line into fields at runs of " ,\t\n", as strtok does.
 class FieldReader {
@@ -37,8 +31,24 @@ private:
     size_t m_pos = 0;
 };
 
-// Points that the emitter of a record type draws from each outline; 0 for types
-// that are not drawn.
+// Reads count points; keeps the first n of them as x[n], y[n], z[n] at coords[at].
+bool ReadOutline(FieldReader& fields, long count, int n, std::vector<double>& coords, size_t at) {
+    std::string_view field;
+    for (long i = 0; i < count; ++i) {
+        for (int axis = 0; axis < 3; ++axis) {
+            if (!fields.Next(field)) return false;
+            bool finite = true;
+            const double value = ParseDouble(field, finite);
+            // One infinite point would make the bounds and every vertex non-finite.
+            if (!finite) return false;
+            if (i < n) coords[at + static_cast<size_t>(axis) * n + static_cast<size_t>(i)] = value;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 int PointsDrawn(long type) {
     switch (type) {
         case 6: return 6;
@@ -49,30 +59,75 @@ int PointsDrawn(long type) {
     }
 }
 
-bool ReadOutline(FieldReader& fields, long count, double* x, double* y, double* z) {
+bool ParseRecord(std::string_view line, ParsedRecord& record, std::vector<double>& coords) {
+    record.validSingle = record.validWhole = false;
+    if (line.size() > kRecordLineLimit) return false;
+    FieldReader fields(line);
     std::string_view field;
-    for (long i = 0; i < count; ++i) {
-        double* targets[3] = {x + i, y + i, z + i};
-        for (double* target : targets) {
-            if (!fields.Next(field)) return false;
-            bool finite = true;
-            *target = ParseDouble(field, finite);
-            // One infinite point would make the bounds and every vertex non-finite.
-            if (!finite) return false;
+    if (!fields.Next(field)) return false;
+    record.type = ParseLong(field);
+    if (!fields.Next(field)) return false;
+    record.colour = ParseLong(field);
+    if (!fields.Next(field)) return false;
+    record.count = ParseLong(field);
+    const int n = PointsDrawn(record.type);
+    // Types that draw nothing, and counts outside the outline buffer or short of the
+    // points the type draws, are outside the format: such a record is not drawn.
+    if (n == 0 || record.count < n || record.count > kMaxOutlinePoints) return false;
+
+    const size_t start = coords.size();
+    coords.resize(start + 3 * static_cast<size_t>(n));
+    if (!ReadOutline(fields, record.count, n, coords, start)) {
+        coords.resize(start);
+        return false;
+    }
+    record.first = record.second = static_cast<uint32_t>(start);
+    record.validSingle = true;
+    record.validWhole = record.type < 10;
+    if (record.type >= 10) {
+        const size_t second = coords.size();
+        coords.resize(second + 3 * static_cast<size_t>(n));
+        if (ReadOutline(fields, record.count, n, coords, second)) {
+            record.second = static_cast<uint32_t>(second);
+            record.validWhole = true;
+        } else {
+            coords.resize(second);
         }
     }
     return true;
 }
 
-}  // namespace
+void ModelFileCache::Clear() {
+    m_valid = false;
+    lineCount = 0;
+    records.clear();
+    coords.clear();
+}
 
-bool CViewerDlg::ReadModelFile(const std::string& path, int part) {
+bool ModelFileCache::Load(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        Clear();
+        return false;
+    }
+    if (m_valid && path == m_path && st.st_dev == m_device && st.st_ino == m_inode &&
+        st.st_size == m_size && st.st_mtim.tv_sec == m_mtime.tv_sec &&
+        st.st_mtim.tv_nsec == m_mtime.tv_nsec)
+        return true;
+
+    Clear();
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
+    // Identity and time of the file as opened, so that a change during the read
+    // shows at the next build.
+    struct stat opened {};
+    if (::fstat(fileno(file), &opened) != 0) opened = st;
     std::string text;
+    if (opened.st_size > 0) text.reserve(static_cast<size_t>(opened.st_size));
     char chunk[1 << 16];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, n);
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+    const bool readError = std::ferror(file) != 0;
     std::fclose(file);
 
     std::string_view all(text);
@@ -80,6 +135,7 @@ bool CViewerDlg::ReadModelFile(const std::string& path, int part) {
     size_t pos = all.find('\n');
     pos = pos == std::string_view::npos ? all.size() : pos + 1;
     int i = 0;
+    ParsedRecord record;
     while (pos < all.size()) {
         size_t end = all.find('\n', pos);
         const size_t next = end == std::string_view::npos ? all.size() : end + 1;
@@ -88,51 +144,62 @@ bool CViewerDlg::ReadModelFile(const std::string& path, int part) {
         // CR LF ends a line like LF; a carriage return elsewhere stays in the line.
         if (end < all.size() && !line.empty() && line.back() == '\r') line.remove_suffix(1);
         ++i;
-        if (part < 0 || part == i) ParseModelLine(std::string(line));
+        record.line = i;
+        if (ParseRecord(line, record, coords)) records.push_back(record);
         pos = next;
     }
-    m_nPartCount = i;
+    lineCount = i;
+    // A file that could not be read to its end is not kept: the next build reads again.
+    if (!readError) {
+        m_valid = true;
+        m_path = path;
+        m_device = opened.st_dev;
+        m_inode = opened.st_ino;
+        m_size = opened.st_size;
+        m_mtime = opened.st_mtim;
+    }
+    return true;
+}
+
+void CViewerDlg::DrawRecord(const ParsedRecord& r, const double* coords) {
+    const bool whole = m_nPart < 0;
+    if (whole ? !r.validWhole : !r.validSingle) return;
+    const int n = PointsDrawn(r.type);
+    const double* a = coords + r.first;
+    const double* p = coords + (whole ? r.second : r.first);
+    switch (r.type) {
+        case 6: DrawTriangularPrism(&r.colour, &r.count, a, a + n, a + 2 * n); break;
+        case 8: DrawBox(&r.colour, &r.count, a, a + n, a + 2 * n); break;
+        case 10:
+            DrawPentagonalPrism(&r.colour, &r.count, p, p + n, p + 2 * n, a, a + n, a + 2 * n);
+            break;
+        case 12:
+            DrawHexagonalPrism(&r.colour, &r.count, p, p + n, p + 2 * n, a, a + n, a + 2 * n);
+            break;
+        default: break;
+    }
+}
+
+bool CViewerDlg::ReadModelFile(const std::string& path, int part) {
+    if (!m_modelCache.Load(path)) return false;
+    const ModelFileCache& cache = m_modelCache;
+    if (part != 0) {
+        for (const ParsedRecord& r : cache.records) {
+            if (part < 0 || part == r.line) DrawRecord(r, cache.coords.data());
+        }
+    }
+    m_nPartCount = cache.lineCount;
     return true;
 }
 
 bool CViewerDlg::ParseModelLine(const std::string& line) {
-    if (line.size() >= kLineBuffer) return false;
-    FieldReader fields(line);
-    std::string_view field;
-    if (!fields.Next(field)) return false;
-    const long type = ParseLong(field);
-    if (!fields.Next(field)) return false;
-    const long colour = ParseLong(field);
-    if (!fields.Next(field)) return false;
-    const long count = ParseLong(field);
-    // A count outside the outline buffer, or short of the points the type draws,
-    // is outside the format: such a record is not drawn.
-    if (count < 0 || count > kMaxPoints || count < PointsDrawn(type)) return false;
-
-    OutlineBuffer outlines;
-    if (!ReadOutline(fields, count, outlines.x1, outlines.y1, outlines.z1)) return false;
-    const bool second = type >= 10 && m_nPart < 0;
-    if (second && !ReadOutline(fields, count, outlines.x2, outlines.y2, outlines.z2)) return false;
-
-    const double* px = second ? outlines.x2 : outlines.x1;
-    const double* py = second ? outlines.y2 : outlines.y1;
-    const double* pz = second ? outlines.z2 : outlines.z1;
-    switch (type) {
-        case 6:
-            DrawTriangularPrism(&colour, &count, outlines.x1, outlines.y1, outlines.z1);
-            return true;
-        case 8:
-            DrawBox(&colour, &count, outlines.x1, outlines.y1, outlines.z1);
-            return true;
-        case 10:
-            DrawPentagonalPrism(&colour, &count, px, py, pz, outlines.x1, outlines.y1, outlines.z1);
-            return true;
-        case 12:
-            DrawHexagonalPrism(&colour, &count, px, py, pz, outlines.x1, outlines.y1, outlines.z1);
-            return true;
-        default:
-            return false;
-    }
+    std::vector<double> coords;
+    coords.reserve(6 * kMaxOutlinePoints);
+    ParsedRecord record;
+    if (!ParseRecord(line, record, coords)) return false;
+    if (m_nPart < 0 ? !record.validWhole : !record.validSingle) return false;
+    DrawRecord(record, coords.data());
+    return true;
 }
 
 }  // namespace orx

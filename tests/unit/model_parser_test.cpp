@@ -1,6 +1,9 @@
 // Reading model files: lines, fields, records, and what reaches the emitters.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <clocale>
 #include <vector>
 
@@ -206,6 +209,38 @@ TEST_F(ParserTest, CommaDecimalLocaleParsesTheSame) {
     std::setlocale(LC_ALL, saved.c_str());
     ASSERT_TRUE(read);
     EXPECT_EQ(dlg.m_bounds.maxX, 1.5);
+}
+
+TEST_F(ParserTest, ChangedFilesAreReadAgainUnchangedOnesServedFromOneParse) {
+    const std::string path = File(std::string("h\n") + kBox + "\n");
+    dlg.m_bMeasuring = true;
+    ASSERT_TRUE(dlg.ReadModelFile(path, -1));
+    EXPECT_EQ(dlg.m_bounds.maxX, 1.0);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+    // Same size, other content, the old time put back: the file counts as unchanged.
+    std::string other = std::string("h\n") + kBox + "\n";
+    other[other.find(" 1 0 1 ")] = ' ';
+    other[other.find(" 1 0 1 ") + 1] = '7';
+    WriteText(path, other);
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    ResetBounds();
+    ASSERT_TRUE(dlg.ReadModelFile(path, -1));
+    EXPECT_EQ(dlg.m_bounds.maxX, 1.0);
+
+    // A new modification time, even a nanosecond later, is read again.
+    timespec later[2] = {before.st_atim, before.st_mtim};
+    later[1].tv_nsec = (later[1].tv_nsec + 1) % 1000000000;
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), later, 0), 0);
+    ResetBounds();
+    ASSERT_TRUE(dlg.ReadModelFile(path, -1));
+    EXPECT_EQ(dlg.m_bounds.maxX, 7.0);
+
+    // A file that is gone cannot be read, even though it was read before.
+    std::filesystem::remove(path);
+    EXPECT_FALSE(dlg.ReadModelFile(path, -1));
 }
 
 }  // namespace

@@ -1,0 +1,62 @@
+#pragma once
+// The records of a model file, parsed once and kept for as long as the file on
+// disk stays the same (same file, size and modification time to the nanosecond).
+// A build reads the file twice and an open builds three times; all of them are
+// served from one parse.
+#include <sys/types.h>
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orx {
+
+constexpr int kMaxOutlinePoints = 33;
+constexpr size_t kRecordLineLimit = 2999;  // characters of a record line
+
+// One record line as the parser understood it.
+struct ParsedRecord {
+    int line = 0;  // record line number, from 1
+    long type = 0;
+    long colour = 0;
+    long count = 0;
+    // Drawable with one outline (a single part shown), and with two (whole model;
+    // only types 10 and 12 read a second outline).
+    bool validSingle = false;
+    bool validWhole = false;
+    // Offsets into the coordinate store of the first and the second outline, each
+    // held as x[N], y[N], z[N] for the N points that the type draws.
+    uint32_t first = 0;
+    uint32_t second = 0;
+};
+
+// Points that a record type draws from each outline; 0 for types not drawn.
+int PointsDrawn(long type);
+
+// Parses one record line into a record and its coordinates (appended to coords).
+// Returns false when the line can be drawn in neither way.
+bool ParseRecord(std::string_view line, ParsedRecord& record, std::vector<double>& coords);
+
+class ModelFileCache {
+public:
+    // Makes the cache hold the records of the file at path, reading it only when it
+    // changed. False when the file cannot be read; the cache is then empty.
+    bool Load(const std::string& path);
+    void Clear();
+
+    int lineCount = 0;  // record lines of the file, parsed or not
+    std::vector<ParsedRecord> records;  // the lines that parsed, in file order
+    std::vector<double> coords;
+
+private:
+    bool m_valid = false;
+    std::string m_path;
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
+    off_t m_size = 0;
+    timespec m_mtime{};
+};
+
+}  // namespace orx
