@@ -1,0 +1,136 @@
+// A program killed in the middle of writing the settings file or saving a picture
+// leaves each file either old or new, never cut short.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "TestSupport.h"
+#include "image/WindowCapture.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "ui/IniFile.h"
+#include "ui/Profile.h"
+
+extern char** environ;
+
+namespace orx {
+namespace {
+
+using test::ReadText;
+using test::TempProfile;
+using test::WriteText;
+
+// Two versions of a settings file that differ in length, so that a cut file shows.
+std::string SettingsVersion(int v) {
+    std::string text = "; kept comment\n[ORX-VIEW]\nx=10\n[common]\n";
+    for (int i = 0; i < 200; ++i)
+        text += "key" + std::to_string(i) + "=" + (v ? "0xFFFF" : "0x1") + "\n";
+    return text;
+}
+
+ScreenPicture PictureVersion(int v) {
+    ScreenPicture p;
+    p.width = 300 + v * 20;
+    p.height = 200;
+    p.bgra.assign(static_cast<size_t>(p.width) * p.height * 4, static_cast<uint8_t>(v ? 200 : 50));
+    return p;
+}
+
+// Runs in the child process: writes alternately the two versions until killed.
+TEST(KillSafety, ChildWriter) {
+    const char* what = std::getenv("ORX_KILL_CHILD");
+    if (!what) GTEST_SKIP() << "runs only as the child of the kill tests";
+    const std::string target = std::getenv("ORX_KILL_TARGET");
+    for (int v = 0;; v ^= 1) {
+        if (std::string(what) == "settings") {
+            CProfile profile(target, 1, false);
+            for (int i = 0; i < 200; ++i)
+                profile.WriteInt("common", "key" + std::to_string(i), v ? 0xFFFF : 0x1);
+        } else {
+            CWindowCapture capture;
+            const ScreenPicture picture = PictureVersion(v);
+            capture.BuildDib(picture, picture.width, picture.height, 32);
+            capture.Save(target);
+        }
+    }
+}
+
+// Starts this test program as a writer, kills it after a random short time.
+void KillWriterManyTimes(const std::string& what, const std::string& target, int rounds,
+                         const std::function<void()>& check) {
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    ASSERT_GT(n, 0);
+    self[n] = '\0';
+    std::mt19937 random(12345);
+    for (int round = 0; round < rounds; ++round) {
+        ::setenv("ORX_KILL_CHILD", what.c_str(), 1);
+        ::setenv("ORX_KILL_TARGET", target.c_str(), 1);
+        char filter[] = "--gtest_filter=KillSafety.ChildWriter";
+        char* argv[] = {self, filter, nullptr};
+        pid_t pid = 0;
+        ASSERT_EQ(::posix_spawn(&pid, self, nullptr, nullptr, argv, environ), 0);
+        ::unsetenv("ORX_KILL_CHILD");
+        ::unsetenv("ORX_KILL_TARGET");
+        std::this_thread::sleep_for(std::chrono::microseconds(20000 + random() % 60000));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        check();
+        if (::testing::Test::HasFailure()) return;
+    }
+}
+
+TEST(KillSafety, SettingsFileIsAlwaysOldOrNew) {
+    TempProfile dir;
+    const std::string path = dir.File("orx-view.ini");
+    WriteText(path, SettingsVersion(0));
+    const std::string oldText = SettingsVersion(0);
+    int changed = 0;
+    KillWriterManyTimes("settings", path, 30, [&] {
+        const std::string text = ReadText(path);
+        // Every write replaces one key; each state is a whole file with all 200 keys.
+        ASSERT_EQ(text.rfind("; kept comment\n[ORX-VIEW]\nx=10\n[common]\n", 0), 0u) << text;
+        int keys = 0;
+        for (size_t p = text.find("\nkey"); p != std::string::npos; p = text.find("\nkey", p + 1))
+            ++keys;
+        ASSERT_EQ(keys, 200);
+        ASSERT_EQ(text.back(), '\n');
+        if (text != oldText) ++changed;
+    });
+    // The writer really was at work when it was killed.
+    EXPECT_GT(changed, 0);
+    // No temporary file is left except, at most, the one of the write that was killed.
+    int others = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.path))
+        if (e.path().filename() != "orx-view.ini") ++others;
+    EXPECT_LE(others, 30);
+}
+
+TEST(KillSafety, SavedPictureIsAlwaysOldOrNew) {
+    TempProfile dir;
+    const std::string path = dir.File("bild.bmp");
+    const size_t sizes[2] = {54 + 300 * 200 * 4, 54 + 320 * 200 * 4};
+    bool seenSave = false;
+    KillWriterManyTimes("picture", path, 30, [&] {
+        if (!std::filesystem::exists(path)) {
+            ASSERT_FALSE(seenSave) << "a saved picture disappeared";
+            return;
+        }
+        seenSave = true;
+        const std::string data = ReadText(path);
+        ASSERT_TRUE(data.size() == sizes[0] || data.size() == sizes[1]) << data.size();
+        const uint8_t fill = data.size() == sizes[0] ? 50 : 200;
+        ASSERT_EQ(static_cast<uint8_t>(data[54]), fill);
+        ASSERT_EQ(static_cast<uint8_t>(data.back()) == 0 || static_cast<uint8_t>(data.back()) == fill, true);
+    });
+    EXPECT_TRUE(seenSave);
+}
+
+}  // namespace
+}  // namespace orx
