@@ -46,7 +46,7 @@ TEST(KillSafety, ChildWriter) {
     const char* what = std::getenv("ORX_KILL_CHILD");
     if (!what) GTEST_SKIP() << "runs only as the child of the kill tests";
     const std::string target = std::getenv("ORX_KILL_TARGET");
-    for (int v = 0;; v ^= 1) {
+    for (int v = 1;; v ^= 1) {
         if (std::string(what) == "settings") {
             CProfile profile(target, 1, false);
             for (int i = 0; i < 200; ++i)
