@@ -14,7 +14,7 @@ namespace orx::fuzz {
 
 inline HeadlessPlatform& Platform() {
     static HeadlessPlatform* platform = [] {
-        static char folder[] = "/tmp/orx-fuzz-XXXXXX";
+        static char folder[] = "/dev/shm/orx-fuzz-XXXXXX";
         ::setenv("XDG_CONFIG_HOME", ::mkdtemp(folder), 1);
         auto* p = new HeadlessPlatform(64, 64);
         SetMessagePlatform(p);
