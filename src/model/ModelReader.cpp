@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 #include "app/ViewerDlg.h"
@@ -122,32 +123,46 @@ bool ModelFileCache::Load(const std::string& path) {
     // shows at the next build.
     struct stat opened {};
     if (::fstat(fileno(file), &opened) != 0) opened = st;
-    std::string text;
-    if (opened.st_size > 0) text.reserve(static_cast<size_t>(opened.st_size));
-    char chunk[1 << 16];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-    const bool readError = std::ferror(file) != 0;
-    std::fclose(file);
-
-    std::string_view all(text);
-    // The header line is discarded.
-    size_t pos = all.find('\n');
-    pos = pos == std::string_view::npos ? all.size() : pos + 1;
+    // The file is read in blocks and parsed line by line, so that its text is never
+    // held whole beside the parsed records.
+    std::vector<char> buffer(1 << 20);
+    size_t filled = 0;
+    bool header = true, atEnd = false, readError = false;
     int i = 0;
     ParsedRecord record;
-    while (pos < all.size()) {
-        size_t end = all.find('\n', pos);
-        const size_t next = end == std::string_view::npos ? all.size() : end + 1;
-        if (end == std::string_view::npos) end = all.size();
-        std::string_view line = all.substr(pos, end - pos);
-        // CR LF ends a line like LF; a carriage return elsewhere stays in the line.
-        if (end < all.size() && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-        ++i;
-        record.line = i;
-        if (ParseRecord(line, record, coords)) records.push_back(record);
-        pos = next;
+    while (!atEnd) {
+        if (filled == buffer.size()) buffer.resize(buffer.size() * 2);  // a very long line
+        const size_t got = std::fread(buffer.data() + filled, 1, buffer.size() - filled, file);
+        filled += got;
+        if (got == 0) {
+            atEnd = true;
+            readError = std::ferror(file) != 0;
+        }
+        std::string_view block(buffer.data(), filled);
+        size_t pos = 0;
+        while (pos < block.size()) {
+            size_t end = block.find('\n', pos);
+            if (end == std::string_view::npos) {
+                if (!atEnd) break;  // the rest of this line comes with the next block
+                end = block.size();
+            }
+            std::string_view line = block.substr(pos, end - pos);
+            pos = end < block.size() ? end + 1 : end;
+            if (header) {  // the header line is discarded
+                header = false;
+                continue;
+            }
+            // CR LF ends a line like LF; a carriage return elsewhere stays in the line.
+            if (end < block.size() && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+            ++i;
+            record.line = i;
+            if (ParseRecord(line, record, coords)) records.push_back(record);
+        }
+        std::memmove(buffer.data(), buffer.data() + pos, filled - pos);
+        filled -= pos;
     }
+    std::fclose(file);
+
     lineCount = i;
     // A file that could not be read to its end is not kept: the next build reads again.
     if (!readError) {

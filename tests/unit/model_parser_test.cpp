@@ -211,6 +211,25 @@ TEST_F(ParserTest, CommaDecimalLocaleParsesTheSame) {
     EXPECT_EQ(dlg.m_bounds.maxX, 1.5);
 }
 
+TEST_F(ParserTest, LargeFilesAreReadAcrossBlockBoundaries) {
+    std::string text = "header\n";
+    const int lines = 40000;  // about 2.5 MB: lines straddle the reader's blocks
+    for (int i = 1; i <= lines; ++i) {
+        text += i == lines / 2 ? std::string(5000, ' ') + "7 0 0" : std::string(kBox);
+        text += i % 3 ? "\n" : "\r\n";
+    }
+    text += "8 0 8 0 0 1 9 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0";  // no line feed
+    dlg.m_bMeasuring = false;
+    sink.begins = 0;
+    ASSERT_TRUE(dlg.ReadModelFile(File(text), -1));
+    EXPECT_EQ(dlg.m_nPartCount, lines + 1);
+    EXPECT_EQ(sink.begins, lines);  // all blocks but the unknown type, and the last line
+    dlg.m_bMeasuring = true;
+    ResetBounds();
+    ASSERT_TRUE(dlg.ReadModelFile(File(text), lines + 1));
+    EXPECT_EQ(dlg.m_bounds.maxX, 9.0);
+}
+
 TEST_F(ParserTest, ChangedFilesAreReadAgainUnchangedOnesServedFromOneParse) {
     const std::string path = File(std::string("h\n") + kBox + "\n");
     dlg.m_bMeasuring = true;

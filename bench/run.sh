@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Whole-run benchmarks: opening generated furniture models of 1,000, 10,000 and
+# 100,000 records plus the first frame with orx-render, against f3d opening the
+# same geometry as OBJ, both writing an 800 x 600 picture; frame replay time;
+# parser throughput. Installs f3d (Debian's package) and GNU time when missing.
+#   bench/run.sh [counts...]        (default: 1000 10000 100000)
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+BUILD="${ORX_BUILD_DIR:-$ROOT/build}"
+source "$ROOT/scripts/common.sh"
+install_packages
+PACKAGES=(f3d time)
+install_packages
+build >/dev/null
+COUNTS=("${@:-1000 10000 100000}")
+[ $# -gt 0 ] || COUNTS=(1000 10000 100000)
+WORK="$(mktemp -d /tmp/orx-bench-XXXXXX)"
+trap 'rm -rf "$WORK"; [ -n "${XVFB:-}" ] && kill "$XVFB" 2>/dev/null || true' EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  Xvfb :77 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & XVFB=$!
+  export DISPLAY=:77; sleep 1
+fi
+
+measure() {  # prints "seconds peak-MiB" of the best of 3 runs
+  local best="" mem=""
+  for _ in 1 2 3; do
+    /usr/bin/time -f "%e %M" -o "$WORK/t" "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; return 1; }
+    read -r s k < "$WORK/t"
+    if [ -z "$best" ] || awk "BEGIN{exit !($s < $best)}"; then best=$s; mem=$((k / 1024)); fi
+  done
+  echo "$best $mem"
+}
+
+echo "## Parser"
+"$BUILD/bench/orx-parser-bench" --benchmark_format=console 2>/dev/null | grep -E "^BM_"
+echo
+echo "| records | orx-render open + first frame | f3d on the OBJ | ratio | orx peak MiB | f3d peak MiB | frame replay |"
+echo "|---|---|---|---|---|---|---|"
+for n in "${COUNTS[@]}"; do
+  "$BUILD/tools/gen-models" bench "$n" 7 "$WORK/m${n}3d.gl" "$WORK/m$n.obj" >/dev/null
+  read -r ot om < <(measure "$BUILD/bin/orx-render" "$WORK/m${n}3d.gl" "$WORK/o.bmp" --mode 3 --size 800x600)
+  read -r ft fm < <(measure f3d --no-background --resolution=800,600 --output="$WORK/f.png" "$WORK/m$n.obj")
+  frame=$("$BUILD/bench/orx-open-bench" "$WORK/m${n}3d.gl" 5 800x600 | sed -E 's/.*frame ([0-9.]+ ms).*/\1/')
+  ratio=$(awk "BEGIN{printf \"%.2f\", $ot / $ft}")
+  echo "| $n | $ot s | $ft s | $ratio | $om | $fm | $frame |"
+done
