@@ -1,9 +1,49 @@
 // The nine numbered textures and the load-texture dialog.
+#include <GL/gl.h>
+
 #include "app/ViewerDlg.h"
 
 namespace orx {
 
-void CViewerDlg::SelectTexture(int, bool) {}
-void CViewerDlg::OnLoadTexture() {}
+namespace {
+
+const char* const kTextureFilter =
+    "Jpeg Files (*.jpg)|*.jpg|Windows Bitmap Files (*.bmp)|*.bmp|All Files (*.*)|*.*||";
+
+}  // namespace
+
+void CViewerDlg::SelectTexture(int number, bool apply) {
+    const std::string programDir = m_strProgramDir;
+    if (apply) SetDisplayMode(4);
+    if (number < 1 || number > 9) number = 1;
+    if (m_pProfile) m_pProfile->WriteInt(m_strSection, "TexturNr", uint16_t(number));
+
+    // "%stexturen/textur%d.jpg" with the program folder, which ends in '/'.
+    const std::string path = programDir + "texturen/textur" + std::to_string(number) + ".jpg";
+    m_texture.ReadFile(path, -1, -1, -1);
+    m_texture.SwapRedBlue();
+
+    // Sets the mode's texture state, rebuilds list 1 with the new image and repaints.
+    if (apply) SetupGLState(m_nLightMode);
+}
+
+void CViewerDlg::OnLoadTexture() {
+    FileDialogSpec spec;
+    spec.defaultExt = "*.jpg";
+    spec.initialName = "*.jpg";
+    spec.filter = kTextureFilter;
+    spec.hideReadOnly = true;
+    spec.overwritePrompt = true;
+    const std::optional<std::string> chosen = m_platform.OpenFileDialog(spec);
+    if (!chosen) return;
+
+    // The dialog gives the full path; the current folder is never changed for it.
+    m_texture.ReadFile(*chosen, -1, -1, -1);
+    m_texture.SwapRedBlue();
+
+    glDeleteLists(1, 1);
+    RebuildModel(m_strModelPath);
+    m_platform.Invalidate(false);
+}
 
 }  // namespace orx

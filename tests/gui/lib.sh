@@ -13,13 +13,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  [ -s "$PROFILE/out.log" ] && sed "s/^/  viewer: /" "$PROFILE/out.log" >&2
+  exit 1
+}
 
 start_viewer() {
   "$ORX_VIEW" >"$PROFILE/out.log" 2>&1 &
   PID=$!
   WIN=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     for w in $(xdotool search --pid "$PID" 2>/dev/null || true); do
       if xwininfo -id "$w" 2>/dev/null | grep -q "IsViewable" &&
          xwininfo -id "$w" | grep -q "Width: [1-9][0-9][0-9]"; then
@@ -47,3 +51,22 @@ wait_exit() {
 }
 
 window_title() { xdotool getwindowname "$WIN"; }
+
+# A checksum of what the window shows.
+window_picture() { xwd -id "$WIN" -silent | tail -c +2000 | md5sum | cut -d' ' -f1; }
+
+# Waits until the window title contains the text.
+wait_title() {
+  for _ in $(seq 100); do
+    case "$(window_title)" in *"$1"*) return 0 ;; esac
+    sleep 0.1
+  done
+  fail "title '$(window_title)' never contained '$1'"
+}
+
+# Names a model for follow mode, as the design program does.
+name_model() { printf '[LIFE]\nACTUAL=%s\n' "$1" > "$PROFILE/ORX.INI"; }
+
+setting() { sed -n "s/^$1=//p" "$PROFILE/orx-view.ini" | head -1; }
+
+MODELS="$(cd "$(dirname "$ORX_VIEW")" && pwd)/modelle"

@@ -18,8 +18,15 @@ public:
         const BITMAPINFOHEADER& h = info->bmiHeader;
         if (h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight == 0) return;
         switch (h.biBitCount) {
-            case 1: case 4: case 8: case 16: case 24: case 32: break;
-            default: return;
+            case 1:
+            case 4:
+            case 8:
+            case 16:
+            case 24:
+            case 32:
+                break;
+            default:
+                return;
         }
         m_bits = static_cast<const uint8_t*>(bits);
         m_colours = info->bmiColors;
@@ -135,9 +142,9 @@ int MemoryDrawTarget::SetDIBitsToDevice(int xDest, int yDest, int width, int hei
     return static_cast<int>(lines);
 }
 
-int MemoryDrawTarget::StretchDIBits(int xDest, int yDest, int destWidth, int destHeight,
-                                    int xSrc, int ySrc, int srcWidth, int srcHeight,
-                                    const void* bits, const BITMAPINFO* info) {
+int MemoryDrawTarget::StretchDIBits(int xDest, int yDest, int destWidth, int destHeight, int xSrc,
+                                    int ySrc, int srcWidth, int srcHeight, const void* bits,
+                                    const BITMAPINFO* info) {
     DibReader dib(bits, info);
     if (!dib.Valid() || destWidth == 0 || destHeight == 0 || srcWidth == 0 || srcHeight == 0) {
         return 0;
@@ -150,10 +157,26 @@ int MemoryDrawTarget::StretchDIBits(int xDest, int yDest, int destWidth, int des
     long long dx = xDest, dy = yDest, dw = destWidth, dh = destHeight;
     long long sx = xSrc, sy = ySrc, sw = srcWidth, sh = srcHeight;
     bool flipX = false, flipY = false;
-    if (dw < 0) { dx += dw; dw = -dw; flipX = !flipX; }
-    if (dh < 0) { dy += dh; dh = -dh; flipY = !flipY; }
-    if (sw < 0) { sx += sw; sw = -sw; flipX = !flipX; }
-    if (sh < 0) { sy += sh; sh = -sh; flipY = !flipY; }
+    if (dw < 0) {
+        dx += dw;
+        dw = -dw;
+        flipX = !flipX;
+    }
+    if (dh < 0) {
+        dy += dh;
+        dh = -dh;
+        flipY = !flipY;
+    }
+    if (sw < 0) {
+        sx += sw;
+        sw = -sw;
+        flipX = !flipX;
+    }
+    if (sh < 0) {
+        sy += sh;
+        sh = -sh;
+        flipY = !flipY;
+    }
     // The source's top row counted from the picture's top: a bottom-up bitmap measures ySrc
     // from its lower-left corner.
     const long long srcTop = dib.TopDown() ? sy : dib.Height() - sy - sh;
@@ -202,11 +225,16 @@ int MemoryPrintJob::EndDoc() {
 
 int MemoryPrintJob::GetDeviceCaps(int index) {
     switch (index) {
-        case HORZRES: return horzRes;
-        case VERTRES: return vertRes;
-        case LOGPIXELSX: return dpiX;
-        case LOGPIXELSY: return dpiY;
-        default: return 0;
+        case HORZRES:
+            return horzRes;
+        case VERTRES:
+            return vertRes;
+        case LOGPIXELSX:
+            return dpiX;
+        case LOGPIXELSY:
+            return dpiY;
+        default:
+            return 0;
     }
 }
 
@@ -222,8 +250,8 @@ int MemoryPrintJob::StretchDIBits(int xDest, int yDest, int destWidth, int destH
                                   int ySrc, int srcWidth, int srcHeight, const void* bits,
                                   const BITMAPINFO* info) {
     calls.push_back("Draw");
-    return page.StretchDIBits(xDest, yDest, destWidth, destHeight, xSrc, ySrc, srcWidth,
-                              srcHeight, bits, info);
+    return page.StretchDIBits(xDest, yDest, destWidth, destHeight, xSrc, ySrc, srcWidth, srcHeight,
+                              bits, info);
 }
 
 }  // namespace orx

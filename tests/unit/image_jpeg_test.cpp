@@ -1,0 +1,228 @@
+// The JPEG bridge: decoding, encoding in colour and grey, its messages and failures.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
+
+#include "image/JpegFile.h"
+#include "image_support.h"
+
+namespace orx {
+namespace {
+
+using test::Gradient;
+using test::ImageTest;
+using test::Picture;
+
+struct Decoded {
+    std::unique_ptr<uint8_t[]> rgb;
+    uint32_t w = 0, h = 0;
+};
+
+Decoded Decode(const std::string& path) {
+    Decoded d;
+    d.rgb.reset(JpegFile::DecodeToRgb(path, d.w, d.h));
+    return d;
+}
+
+using JpegFileTest = ImageTest;
+
+TEST_F(JpegFileTest, ColourRoundTripStaysWithinJpegTolerance) {
+    // 37 x 23: neither side a multiple of the 8- or 16-pixel blocks.
+    const Picture p = Gradient(37, 23);
+    ASSERT_TRUE(JpegFile::EncodeFromRgb(File("g.jpg"), p.rgb.data(), p.w, p.h, true, 95));
+    const Decoded d = Decode(File("g.jpg"));
+    ASSERT_TRUE(d.rgb);
+    ASSERT_EQ(d.w, 37u);
+    ASSERT_EQ(d.h, 23u);
+    long long sum = 0;
+    int worst = 0;
+    for (size_t i = 0; i < p.rgb.size(); ++i) {
+        const int diff = std::abs(int(d.rgb[i]) - int(p.rgb[i]));
+        sum += diff;
+        worst = std::max(worst, diff);
+    }
+    EXPECT_LT(double(sum) / double(p.rgb.size()), 3.0);
+    EXPECT_LE(worst, 24);
+    // Orientation: the first row is the top row (green 0), red grows to the right.
+    EXPECT_LT(d.rgb[1], 20);
+    EXPECT_GT(d.rgb[(36) * 3], 230);
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(JpegFileTest, GreyEncodingDecodesToEqualChannels) {
+    const Picture p = Gradient(16, 16);
+    ASSERT_TRUE(JpegFile::EncodeFromRgb(File("grey.jpg"), p.rgb.data(), p.w, p.h, false, 100));
+    const Decoded d = Decode(File("grey.jpg"));
+    ASSERT_TRUE(d.rgb);
+    for (size_t i = 0; i < size_t(d.w) * d.h; ++i) {
+        const uint8_t* q = &d.rgb[i * 3];
+        ASSERT_EQ(q[0], q[1]);
+        ASSERT_EQ(q[1], q[2]);
+        // Grey = 0.299 R + 0.587 G + 0.114 B of the source.
+        const uint8_t* s = &p.rgb[i * 3];
+        EXPECT_NEAR(q[0], 0.299 * s[0] + 0.587 * s[1] + 0.114 * s[2], 3.0);
+    }
+}
+
+TEST_F(JpegFileTest, NotAJpegGivesNullSilently) {
+    test::WriteText(File("text.jpg"), "this is not a picture at all");
+    test::WriteText(File("empty.jpg"), "");
+    for (const char* name : {"text.jpg", "empty.jpg"}) {
+        uint32_t w = 7, h = 7;
+        uint8_t* rgb = JpegFile::DecodeToRgb(File(name), w, h);
+        EXPECT_EQ(rgb, nullptr) << name;
+        EXPECT_EQ(w, 0u);
+        EXPECT_EQ(h, 0u);
+    }
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(JpegFileTest, MissingFileShowsCantOpen) {
+    uint32_t w = 1, h = 1;
+    EXPECT_EQ(JpegFile::DecodeToRgb(File("none.jpg"), w, h), nullptr);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "JPEG :\nCan't open " + File("none.jpg") + "\n");
+    EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
+}
+
+TEST_F(JpegFileTest, OnePixelIsAValidBaselineJpeg) {
+    const uint8_t pixel[3] = {200, 40, 10};
+    ASSERT_TRUE(JpegFile::EncodeFromRgb(File("one.jpg"), pixel, 1, 1, true, 100));
+    const std::string bytes = test::ReadText(File("one.jpg"));
+    ASSERT_GT(bytes.size(), 4u);
+    EXPECT_EQ(uint8_t(bytes[0]), 0xFF);
+    EXPECT_EQ(uint8_t(bytes[1]), 0xD8);
+    EXPECT_EQ(uint8_t(bytes[bytes.size() - 2]), 0xFF);
+    EXPECT_EQ(uint8_t(bytes[bytes.size() - 1]), 0xD9);
+    EXPECT_NE(bytes.find("\xFF\xC0"), std::string::npos);  // baseline frame
+    EXPECT_EQ(bytes.find("\xFF\xC2"), std::string::npos);  // not progressive
+    const Decoded d = Decode(File("one.jpg"));
+    ASSERT_TRUE(d.rgb);
+    EXPECT_EQ(d.w, 1u);
+    EXPECT_EQ(d.h, 1u);
+    EXPECT_NEAR(d.rgb[0], 200, 6);
+    EXPECT_NEAR(d.rgb[1], 40, 6);
+    EXPECT_NEAR(d.rgb[2], 10, 6);
+}
+
+TEST_F(JpegFileTest, EncodeFailuresKeepOldFiles) {
+    const Picture p = Gradient(8, 8);
+    const std::string missing = File("no/such/folder/x.jpg");
+    EXPECT_FALSE(JpegFile::EncodeFromRgb(missing, p.rgb.data(), 8, 8, true, 100));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "JpegFile :\nCan't open " + missing + "\n");
+
+    // Nothing to encode: false without a message.
+    EXPECT_FALSE(JpegFile::EncodeFromRgb(File("n.jpg"), nullptr, 8, 8, true, 100));
+    EXPECT_FALSE(JpegFile::EncodeFromRgb(File("n.jpg"), p.rgb.data(), 0, 8, true, 100));
+    EXPECT_EQ(platform.messages.size(), 1u);
+
+    // A read-only file is refused and stays as it was; no temporary file is left.
+    const std::string locked = File("locked.jpg");
+    test::WriteText(locked, "old contents");
+    ::chmod(locked.c_str(), 0444);
+    EXPECT_FALSE(JpegFile::EncodeFromRgb(locked, p.rgb.data(), 8, 8, true, 100));
+    EXPECT_EQ(test::ReadText(locked), "old contents");
+    EXPECT_EQ(platform.messages.back().text, "JpegFile :\nCan't open " + locked + "\n");
+
+    // A writable file is replaced as a whole.
+    const std::string old = File("old.jpg");
+    test::WriteText(old, "old contents");
+    EXPECT_TRUE(JpegFile::EncodeFromRgb(old, p.rgb.data(), 8, 8, true, 100));
+    EXPECT_EQ(Decode(old).w, 8u);
+    int entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path)) {
+        if (e.is_regular_file()) ++entries;
+    }
+    EXPECT_EQ(entries, 2);  // locked.jpg and old.jpg
+}
+
+TEST_F(JpegFileTest, SwapRgbOrderSwapsFirstAndThirdByte) {
+    uint8_t px[6] = {1, 2, 3, 4, 5, 6};
+    EXPECT_FALSE(JpegFile::SwapRgbOrder(nullptr, 2, 1));
+    EXPECT_TRUE(JpegFile::SwapRgbOrder(px, 2, 1));
+    EXPECT_EQ(std::vector<uint8_t>(px, px + 6), (std::vector<uint8_t>{3, 2, 1, 6, 5, 4}));
+    JpegFile::SwapRgbOrder(px, 2, 1);
+    EXPECT_EQ(std::vector<uint8_t>(px, px + 6), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6}));
+}
+
+// A JPEG whose frame header claims a size far beyond any texture.
+TEST_F(JpegFileTest, HugeClaimedSizeIsOutOfMemory) {
+    const Picture p = Gradient(8, 8);
+    ASSERT_TRUE(JpegFile::EncodeFromRgb(File("s.jpg"), p.rgb.data(), 8, 8, true, 90));
+    std::vector<uint8_t> bytes = test::ReadBytes(File("s.jpg"));
+    size_t sof = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); ++i) {
+        if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
+            sof = i;
+            break;
+        }
+    }
+    ASSERT_NE(sof, 0u);
+    // Height and width (big-endian) at 5 and 7 after the marker: 60000 x 60000.
+    bytes[sof + 5] = bytes[sof + 7] = 0xEA;
+    bytes[sof + 6] = bytes[sof + 8] = 0x60;
+    test::WriteBytes(File("huge.jpg"), bytes);
+    uint32_t w = 1, h = 1;
+    EXPECT_EQ(JpegFile::DecodeToRgb(File("huge.jpg"), w, h), nullptr);
+    EXPECT_EQ(w, 0u);
+    EXPECT_EQ(h, 0u);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "JpegFile :\nOut of memory");
+    EXPECT_EQ(platform.messages[0].icon, MsgIcon::Stop);
+}
+
+// Four-component images are converted to RGB (Adobe's inverted CMYK).
+TEST_F(JpegFileTest, CmykIsConvertedToRgb) {
+    const std::string path = File("cmyk.jpg");
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    jpeg_stdio_dest(&c, f);
+    c.image_width = 16;
+    c.image_height = 8;
+    c.input_components = 4;
+    c.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 100, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    // Inverted values: 255 is no ink. Left half white paper, right half full magenta/yellow.
+    std::vector<uint8_t> row(16 * 4);
+    for (int x = 0; x < 16; ++x) {
+        uint8_t* q = &row[x * 4];
+        q[0] = 255;
+        q[1] = q[2] = x < 8 ? 255 : 0;
+        q[3] = 255;
+    }
+    for (int y = 0; y < 8; ++y) {
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::fclose(f);
+
+    const Decoded d = Decode(path);
+    ASSERT_TRUE(d.rgb);
+    const uint8_t* white = &d.rgb[(3 * 16 + 2) * 3];
+    const uint8_t* red = &d.rgb[(3 * 16 + 13) * 3];
+    EXPECT_GT(white[0], 240);
+    EXPECT_GT(white[1], 240);
+    EXPECT_GT(white[2], 240);
+    EXPECT_GT(red[0], 240);
+    EXPECT_LT(red[1], 15);
+    EXPECT_LT(red[2], 15);
+}
+
+}  // namespace
+}  // namespace orx
