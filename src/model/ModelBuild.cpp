@@ -61,7 +61,11 @@ void CViewerDlg::LoadModel(const std::string& path) {
             drawn = true;
         }
     }
-    if (!drawn) StartDemo();
+    // A file that cannot be read starts the slideshow. While the slideshow already
+    // runs it goes on with its next file instead: starting it again would append
+    // every file once more at each unreadable file, and the list would grow without
+    // end while the files after the unreadable one were never shown.
+    if (!drawn && m_nDemoTick < 0) StartDemo();
     DrawReferenceGeometry();
     glEndList();
 }

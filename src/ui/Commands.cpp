@@ -7,7 +7,9 @@ namespace {
 
 MenuItem Separator() { return MenuItem{MenuItem::Separator, "", 0, {}}; }
 
-MenuItem Entry(const std::string& text, int id) { return MenuItem{MenuItem::Command, text, id, {}}; }
+MenuItem Entry(const std::string& text, int id) {
+    return MenuItem{MenuItem::Command, text, id, {}};
+}
 
 MenuItem SubMenu(const std::string& text, std::vector<MenuItem> children) {
     return MenuItem{MenuItem::Popup, text, 0, std::move(children)};
@@ -23,23 +25,49 @@ struct KeyBinding {
 
 constexpr KeyBinding kKeyTable[] = {
     {vk::SPACE, ID_AUTOROTATE},
-    {'R', ID_SHIFT_RIGHT},     {vk::NUMPAD6, ID_SHIFT_RIGHT}, {vk::RIGHT, ID_SHIFT_RIGHT},
-    {'L', ID_SHIFT_LEFT},      {vk::NUMPAD4, ID_SHIFT_LEFT},  {vk::LEFT, ID_SHIFT_LEFT},
-    {'H', ID_SHIFT_UP},        {vk::NUMPAD8, ID_SHIFT_UP},    {vk::UP, ID_SHIFT_UP},
-    {'U', ID_SHIFT_DOWN},      {vk::NUMPAD2, ID_SHIFT_DOWN},  {vk::DOWN, ID_SHIFT_DOWN},
-    {'C', ID_CENTRE},          {vk::NUMPAD5, ID_CENTRE},
-    {'Q', ID_ZOOM_IN},         {vk::ADD, ID_ZOOM_IN},
-    {'A', ID_ZOOM_OUT},        {vk::SUBTRACT, ID_ZOOM_OUT},
-    {'1', ID_TEX_KIRSCH},      {'2', ID_TEX_BIRKE},           {'3', ID_TEX_MAHAGONI},
-    {'4', ID_TEX_NUSSBAUM},    {'5', ID_TEX_PUZZLE},          {'6', ID_TEX_ROSENHOLZ},
-    {'7', ID_TEX_EICHE},       {'8', ID_TEX_ENTEN},           {'9', ID_TEX_TESTMUSTER},
+    {'R', ID_SHIFT_RIGHT},
+    {vk::NUMPAD6, ID_SHIFT_RIGHT},
+    {vk::RIGHT, ID_SHIFT_RIGHT},
+    {'L', ID_SHIFT_LEFT},
+    {vk::NUMPAD4, ID_SHIFT_LEFT},
+    {vk::LEFT, ID_SHIFT_LEFT},
+    {'H', ID_SHIFT_UP},
+    {vk::NUMPAD8, ID_SHIFT_UP},
+    {vk::UP, ID_SHIFT_UP},
+    {'U', ID_SHIFT_DOWN},
+    {vk::NUMPAD2, ID_SHIFT_DOWN},
+    {vk::DOWN, ID_SHIFT_DOWN},
+    {'C', ID_CENTRE},
+    {vk::NUMPAD5, ID_CENTRE},
+    {'Q', ID_ZOOM_IN},
+    {vk::ADD, ID_ZOOM_IN},
+    {'A', ID_ZOOM_OUT},
+    {vk::SUBTRACT, ID_ZOOM_OUT},
+    {'1', ID_TEX_KIRSCH},
+    {'2', ID_TEX_BIRKE},
+    {'3', ID_TEX_MAHAGONI},
+    {'4', ID_TEX_NUSSBAUM},
+    {'5', ID_TEX_PUZZLE},
+    {'6', ID_TEX_ROSENHOLZ},
+    {'7', ID_TEX_EICHE},
+    {'8', ID_TEX_ENTEN},
+    {'9', ID_TEX_TESTMUSTER},
     {'0', ID_LOAD_TEXTURE},
-    {'X', ID_PART_NEXT},       {vk::NUMPAD3, ID_PART_NEXT},
-    {'Y', ID_PART_PREV},       {vk::NUMPAD1, ID_PART_PREV},
-    {'M', ID_OPEN_MODEL},      {'S', ID_SAVE_PICTURE},        {'D', ID_PRINT},
-    {'B', ID_LIGHTING},        {'K', ID_AXES},                {'W', ID_WALLS},
-    {'N', ID_ZERO_PLANE},      {'F', ID_BACKGROUND},
-    {vk::F1, ID_MODE_HAIRLINE}, {vk::F2, ID_MODE_WIRE},       {vk::F3, ID_MODE_SOLID},
+    {'X', ID_PART_NEXT},
+    {vk::NUMPAD3, ID_PART_NEXT},
+    {'Y', ID_PART_PREV},
+    {vk::NUMPAD1, ID_PART_PREV},
+    {'M', ID_OPEN_MODEL},
+    {'S', ID_SAVE_PICTURE},
+    {'D', ID_PRINT},
+    {'B', ID_LIGHTING},
+    {'K', ID_AXES},
+    {'W', ID_WALLS},
+    {'N', ID_ZERO_PLANE},
+    {'F', ID_BACKGROUND},
+    {vk::F1, ID_MODE_HAIRLINE},
+    {vk::F2, ID_MODE_WIRE},
+    {vk::F3, ID_MODE_SOLID},
     {vk::F4, ID_MODE_TEXTURE},
     {'P', ID_DEMO},
 };
@@ -52,8 +80,8 @@ struct RotationKey {
 };
 
 constexpr RotationKey kRotationKeys[] = {
-    {vk::PRIOR, 1, 2.5},  {vk::NEXT, 1, -2.5},    {vk::HOME, 2, 2.5},
-    {vk::END, 2, -2.5},   {vk::INSERT, 0, 2.5},   {vk::DELETE_, 0, -2.5},
+    {vk::PRIOR, 1, 2.5}, {vk::NEXT, 1, -2.5},  {vk::HOME, 2, 2.5},
+    {vk::END, 2, -2.5},  {vk::INSERT, 0, 2.5}, {vk::DELETE_, 0, -2.5},
 };
 
 }  // namespace
@@ -65,23 +93,19 @@ const MenuItem& CViewerDlg::ContextMenuResource() {
             Separator(),
             Entry("Automatisch &Rotieren\tLeertaste", ID_AUTOROTATE),
             Separator(),
-            SubMenu("Ursprung verschieben...", {Entry("&Rechts\tNum 6", ID_SHIFT_RIGHT),
-                                                Entry("&Links\tNum 4", ID_SHIFT_LEFT),
-                                                Entry("&Hoch\tNum 8", ID_SHIFT_UP),
-                                                Entry("R&unter\tNum 2", ID_SHIFT_DOWN),
-                                                Entry("&Zentrieren\tNum 5", ID_CENTRE)}),
+            SubMenu("Ursprung verschieben...",
+                    {Entry("&Rechts\tNum 6", ID_SHIFT_RIGHT), Entry("&Links\tNum 4", ID_SHIFT_LEFT),
+                     Entry("&Hoch\tNum 8", ID_SHIFT_UP), Entry("R&unter\tNum 2", ID_SHIFT_DOWN),
+                     Entry("&Zentrieren\tNum 5", ID_CENTRE)}),
             SubMenu("&Zoom...",
                     {Entry("Zoom +\tCtrl +", ID_ZOOM_IN), Entry("Zoom -\tCtrl -", ID_ZOOM_OUT)}),
-            SubMenu("Textur wechseln...", {Entry("Kirsch\t1", ID_TEX_KIRSCH),
-                                           Entry("Birke\t2", ID_TEX_BIRKE),
-                                           Entry("mahagoni\t3", ID_TEX_MAHAGONI),
-                                           Entry("Nussbaum\t4", ID_TEX_NUSSBAUM),
-                                           Entry("Puzzle\t5", ID_TEX_PUZZLE),
-                                           Entry("Rosenholz\t6", ID_TEX_ROSENHOLZ),
-                                           Entry("Eiche\t7", ID_TEX_EICHE),
-                                           Entry("Enten\t8", ID_TEX_ENTEN),
-                                           Entry("Testmuster\t9", ID_TEX_TESTMUSTER),
-                                           Entry("Textur laden\t0", ID_LOAD_TEXTURE)}),
+            SubMenu("Textur wechseln...",
+                    {Entry("Kirsch\t1", ID_TEX_KIRSCH), Entry("Birke\t2", ID_TEX_BIRKE),
+                     Entry("mahagoni\t3", ID_TEX_MAHAGONI), Entry("Nussbaum\t4", ID_TEX_NUSSBAUM),
+                     Entry("Puzzle\t5", ID_TEX_PUZZLE), Entry("Rosenholz\t6", ID_TEX_ROSENHOLZ),
+                     Entry("Eiche\t7", ID_TEX_EICHE), Entry("Enten\t8", ID_TEX_ENTEN),
+                     Entry("Testmuster\t9", ID_TEX_TESTMUSTER),
+                     Entry("Textur laden\t0", ID_LOAD_TEXTURE)}),
             SubMenu("2D Optionen", {Entry("Teileliste vorblättern\tNum 3", ID_PART_NEXT),
                                     Entry("Teileliste zuückblättern\tNum 1", ID_PART_PREV)}),
             Separator(),
@@ -97,8 +121,8 @@ const MenuItem& CViewerDlg::ContextMenuResource() {
             SubMenu("Darstellung", {Entry("Haarlinien\tF1", ID_MODE_HAIRLINE),
                                     Entry("Drahtgittermodell\tF2", ID_MODE_WIRE),
                                     Entry("Vollkörpermodell\tF3", ID_MODE_SOLID),
-                                    Entry("Oberflächenstruktur\tF4", ID_MODE_TEXTURE),
-                                    Separator(), Entry("Schatt_Grau", ID_SCHEME_GREY),
+                                    Entry("Oberflächenstruktur\tF4", ID_MODE_TEXTURE), Separator(),
+                                    Entry("Schatt_Grau", ID_SCHEME_GREY),
                                     Entry("Schatt_Farbig", ID_SCHEME_COLOUR)}),
             Separator(),
             Entry("Demo Modus\tP", ID_DEMO),
@@ -139,44 +163,117 @@ void CViewerDlg::OnContextMenu(Point point) {
 
 bool CViewerDlg::OnCommand(int id) {
     switch (id) {
-        case ID_AUTOROTATE: StartAutoRotate(); break;
-        case ID_SHIFT_RIGHT: ShiftRight(); break;
-        case ID_SHIFT_LEFT: ShiftLeft(); break;
-        case ID_SHIFT_UP: ShiftUp(); break;
-        case ID_SHIFT_DOWN: ShiftDown(); break;
-        case ID_CENTRE: CentreView(); break;
-        case ID_ZOOM_IN: ZoomIn(); break;
-        case ID_ZOOM_OUT: ZoomOut(); break;
-        case ID_TEX_KIRSCH: SelectTexture(1, true); break;
-        case ID_TEX_BIRKE: SelectTexture(2, true); break;
-        case ID_TEX_MAHAGONI: SelectTexture(3, true); break;
-        case ID_TEX_NUSSBAUM: SelectTexture(4, true); break;
-        case ID_TEX_PUZZLE: SelectTexture(5, true); break;
-        case ID_TEX_ROSENHOLZ: SelectTexture(6, true); break;
-        case ID_TEX_EICHE: SelectTexture(7, true); break;
-        case ID_TEX_ENTEN: SelectTexture(8, true); break;
-        case ID_TEX_TESTMUSTER: SelectTexture(9, true); break;
-        case ID_LOAD_TEXTURE: OnLoadTexture(); break;
-        case ID_PART_NEXT: UpdateTitle(1); break;
-        case ID_PART_PREV: UpdateTitle(-1); break;
-        case ID_OPEN_MODEL: OnOpenModel(); break;
-        case ID_SAVE_PICTURE: OnSavePicture(); break;
-        case ID_PRINT: OnPrintPicture(); break;
+        case ID_AUTOROTATE:
+            StartAutoRotate();
+            break;
+        case ID_SHIFT_RIGHT:
+            ShiftRight();
+            break;
+        case ID_SHIFT_LEFT:
+            ShiftLeft();
+            break;
+        case ID_SHIFT_UP:
+            ShiftUp();
+            break;
+        case ID_SHIFT_DOWN:
+            ShiftDown();
+            break;
+        case ID_CENTRE:
+            CentreView();
+            break;
+        case ID_ZOOM_IN:
+            ZoomIn();
+            break;
+        case ID_ZOOM_OUT:
+            ZoomOut();
+            break;
+        case ID_TEX_KIRSCH:
+            SelectTexture(1, true);
+            break;
+        case ID_TEX_BIRKE:
+            SelectTexture(2, true);
+            break;
+        case ID_TEX_MAHAGONI:
+            SelectTexture(3, true);
+            break;
+        case ID_TEX_NUSSBAUM:
+            SelectTexture(4, true);
+            break;
+        case ID_TEX_PUZZLE:
+            SelectTexture(5, true);
+            break;
+        case ID_TEX_ROSENHOLZ:
+            SelectTexture(6, true);
+            break;
+        case ID_TEX_EICHE:
+            SelectTexture(7, true);
+            break;
+        case ID_TEX_ENTEN:
+            SelectTexture(8, true);
+            break;
+        case ID_TEX_TESTMUSTER:
+            SelectTexture(9, true);
+            break;
+        case ID_LOAD_TEXTURE:
+            OnLoadTexture();
+            break;
+        case ID_PART_NEXT:
+            UpdateTitle(1);
+            break;
+        case ID_PART_PREV:
+            UpdateTitle(-1);
+            break;
+        case ID_OPEN_MODEL:
+            OnOpenModel();
+            break;
+        case ID_SAVE_PICTURE:
+            OnSavePicture();
+            break;
+        case ID_PRINT:
+            OnPrintPicture();
+            break;
         // The menu entry toggles the lighting like its key.
-        case ID_LIGHTING: ToggleLighting(); break;
-        case ID_AXES: ToggleAxes(); break;
-        case ID_WALLS: ToggleRoomEdges(); break;
-        case ID_ZERO_PLANE: ToggleZeroPlane(); break;
-        case ID_BACKGROUND: ChooseBackgroundColour(); break;
-        case ID_MODE_HAIRLINE: SetDisplayMode(1); break;
-        case ID_MODE_WIRE: SetDisplayMode(2); break;
-        case ID_MODE_SOLID: SetDisplayMode(3); break;
-        case ID_MODE_TEXTURE: SetDisplayMode(4); break;
-        case ID_SCHEME_GREY: SetColourScheme(0); break;
-        case ID_SCHEME_COLOUR: SetColourScheme(1); break;
-        case ID_DEMO: StartDemo(); break;
-        case ID_ABOUT: ShowAbout(); break;
-        default: return false;
+        case ID_LIGHTING:
+            ToggleLighting();
+            break;
+        case ID_AXES:
+            ToggleAxes();
+            break;
+        case ID_WALLS:
+            ToggleRoomEdges();
+            break;
+        case ID_ZERO_PLANE:
+            ToggleZeroPlane();
+            break;
+        case ID_BACKGROUND:
+            ChooseBackgroundColour();
+            break;
+        case ID_MODE_HAIRLINE:
+            SetDisplayMode(1);
+            break;
+        case ID_MODE_WIRE:
+            SetDisplayMode(2);
+            break;
+        case ID_MODE_SOLID:
+            SetDisplayMode(3);
+            break;
+        case ID_MODE_TEXTURE:
+            SetDisplayMode(4);
+            break;
+        case ID_SCHEME_GREY:
+            SetColourScheme(0);
+            break;
+        case ID_SCHEME_COLOUR:
+            SetColourScheme(1);
+            break;
+        case ID_DEMO:
+            StartDemo();
+            break;
+        case ID_ABOUT:
+            ShowAbout();
+            break;
+        default:
+            return false;
     }
     return true;
 }

@@ -13,9 +13,9 @@ namespace orx {
 
 namespace {
 
-constexpr int kLiveInterval = 100;    // ticks between two follow checks
-constexpr int kDemoInterval = 1000;   // a demo step when the counter passes this
-constexpr int kDemoFirstTick = 998;   // the first step comes on the third tick
+constexpr int kLiveInterval = 100;   // ticks between two follow checks
+constexpr int kDemoInterval = 1000;  // a demo step when the counter passes this
+constexpr int kDemoFirstTick = 998;  // the first step comes on the third tick
 constexpr size_t kLiveBufferSize = 1020;
 
 // Modification time in seconds, 0 when the file cannot be examined.
@@ -96,6 +96,11 @@ void CViewerDlg::StartDemo() {
 void CViewerDlg::DemoStep() {
     if (++m_nDemoTick <= kDemoInterval) return;
     m_nDemoTick = 0;
+    // A running demo always has files; should the list be empty, the demo ends.
+    if (m_demoFiles.empty()) {
+        m_nDemoTick = -1;
+        return;
+    }
     if (++m_nDemoIndex >= static_cast<int>(m_demoFiles.size())) m_nDemoIndex = 0;
     const std::string path = m_demoFiles[static_cast<size_t>(m_nDemoIndex)];
 
@@ -122,7 +127,10 @@ int CViewerDlg::RandomFromValue(int r, int n) {
     return static_cast<int>(static_cast<double>(r) * static_cast<double>(q) * (n + 1));
 }
 
-int CViewerDlg::RandomUpTo(int n) { return RandomFromValue(std::rand(), n); }
+// The C library's generator here delivers up to 31 bits; its low 15 bits give the
+// values 0..32767 that the factor above is made for (and nothing changes where
+// RAND_MAX is 32767).
+int CViewerDlg::RandomUpTo(int n) { return RandomFromValue(std::rand() & 0x7FFF, n); }
 
 bool CViewerDlg::FindFiles(const std::string& folder, const std::string& pattern,
                            std::vector<std::string>& list, int level) {

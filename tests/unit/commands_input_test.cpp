@@ -1,0 +1,403 @@
+// Commands and input: the context menu, the key table and what each command does.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "timer_support.h"
+
+namespace orx::test {
+namespace {
+
+// The context menu drawn as text: one line per entry, sub-menus indented, the
+// shortcut after " | ", the command id after " #".
+void Render(const MenuItem& item, int depth, std::string& out) {
+    for (const MenuItem& child : item.children) {
+        out += std::string(static_cast<size_t>(depth) * 2, ' ');
+        if (child.kind == MenuItem::Separator) {
+            out += "-\n";
+            continue;
+        }
+        const size_t tab = child.text.find('\t');
+        out += tab == std::string::npos
+                   ? child.text
+                   : child.text.substr(0, tab) + " | " + child.text.substr(tab + 1);
+        if (child.kind == MenuItem::Popup) {
+            out += " >\n";
+            Render(child, depth + 1, out);
+        } else {
+            out += " #" + std::to_string(child.id) + "\n";
+        }
+    }
+}
+
+TEST(ContextMenu, EntriesShortcutsAndIds) {
+    const MenuItem& menu = CViewerDlg::ContextMenuResource();
+    EXPECT_EQ(menu.kind, MenuItem::Popup);
+    EXPECT_EQ(menu.text, "Parameter");
+    std::string text;
+    Render(menu, 0, text);
+    EXPECT_EQ(text,
+              "-\n"
+              "Automatisch &Rotieren | Leertaste #32772\n"
+              "-\n"
+              "Ursprung verschieben... >\n"
+              "  &Rechts | Num 6 #32777\n"
+              "  &Links | Num 4 #32776\n"
+              "  &Hoch | Num 8 #32785\n"
+              "  R&unter | Num 2 #32786\n"
+              "  &Zentrieren | Num 5 #32787\n"
+              "&Zoom... >\n"
+              "  Zoom + | Ctrl + #32773\n"
+              "  Zoom - | Ctrl - #32774\n"
+              "Textur wechseln... >\n"
+              "  Kirsch | 1 #32781\n"
+              "  Birke | 2 #32782\n"
+              "  mahagoni | 3 #32783\n"
+              "  Nussbaum | 4 #32784\n"
+              "  Puzzle | 5 #32802\n"
+              "  Rosenholz | 6 #32803\n"
+              "  Eiche | 7 #32804\n"
+              "  Enten | 8 #32805\n"
+              "  Testmuster | 9 #32806\n"
+              "  Textur laden | 0 #32775\n"
+              "2D Optionen >\n"
+              "  Teileliste vorblättern | Num 3 #32790\n"
+              "  Teileliste zuückblättern | Num 1 #32791\n"
+              "-\n"
+              "Modell laden | M #32789\n"
+              "Bild speichern unter... | S #32779\n"
+              "Bild drucken | D #32778\n"
+              "-\n"
+              "Beleuchtung | B #32788\n"
+              "Achsenkreuz | K #32797\n"
+              "Wände | W #32798\n"
+              "Nullfläche | N #32807\n"
+              "Hintergrundfarbe | F #32801\n"
+              "Darstellung >\n"
+              "  Haarlinien | F1 #32796\n"
+              "  Drahtgittermodell | F2 #32793\n"
+              "  Vollkörpermodell | F3 #32794\n"
+              "  Oberflächenstruktur | F4 #32795\n"
+              "  -\n"
+              "  Schatt_Grau #32799\n"
+              "  Schatt_Farbig #32800\n"
+              "-\n"
+              "Demo Modus | P #32808\n"
+              "&Über ORX-View ... #32771\n");
+}
+
+// A printer dialog answer that only notes that printing began.
+class NotingPrintJob : public PrintJob {
+public:
+    explicit NotingPrintJob(int& docs) : m_docs(docs) {}
+    int StartDoc(const std::string&) override { return ++m_docs; }
+    int StartPage() override { return 1; }
+    int EndPage() override { return 1; }
+    int EndDoc() override { return 1; }
+    int GetDeviceCaps(int) override { return 100; }
+    int SetDIBitsToDevice(int, int, int, int, int, int, unsigned, unsigned, const void*,
+                          const BITMAPINFO*) override {
+        return 0;
+    }
+    int StretchDIBits(int, int, int, int, int, int, int, int, const void*,
+                      const BITMAPINFO*) override {
+        return 0;
+    }
+
+private:
+    int& m_docs;
+};
+
+// A viewer showing a parts list of three parts, put into a known state before
+// each input so that the input's effect can be read off as a list of changes.
+class InputRig : public ViewerRig {
+public:
+    InputRig() {
+        WriteModel(Prog() + "liste2d.gl", 3);
+        NameInOrxIni(Prog() + "liste2d.gl");
+        Start();
+    }
+
+    void Baseline() {
+        CViewerDlg& d = *dlg;
+        WriteText(dir.File("orx-view.ini"),
+                  "[common]\nRotateTimeOn=0\nshading=0x2\nLightMode=0x0\nSchattierungen=0x0\n"
+                  "Achsenkreuz=0\nRaumkanten=0\nNullkanten=0\nTexturNr=0x1\n");
+        d.m_dOrigin[0] = 0.3;
+        d.m_dOrigin[1] = 0.2;
+        d.m_dOrigin[2] = -1.5;
+        d.m_dAngle[0] = 10;
+        d.m_dAngle[1] = 20;
+        d.m_dAngle[2] = 30;
+        d.m_bAutoRotate = false;
+        d.m_nShading = 2;
+        d.m_nLightMode = 0;
+        d.m_nColourScheme = 0;
+        d.m_bShowAxes = d.m_bShowRoomEdges = d.m_bShowZeroPlane = false;
+        d.m_bLiveFollow = true;
+        d.m_nPart = 2;
+        d.m_nDemoTick = 7;
+        d.m_nDemoIndex = 0;
+        d.m_demoFiles.clear();
+        platform.openDialogs.clear();
+        platform.saveDialogs.clear();
+        platform.colourDialogs.clear();
+        platform.aboutTexts.clear();
+        m_printed = 0;
+        platform.printAnswers = {std::make_shared<NotingPrintJob>(m_printed)};
+        m_before = Snap();
+    }
+
+    // What changed since the baseline, as "name=value" words in a fixed order.
+    std::string Changes() {
+        const Snapshot after = Snap();
+        std::string out;
+        for (const auto& [name, value] : after.values) {
+            const auto old = m_before.values.find(name);
+            if (old == m_before.values.end() || old->second != value)
+                out += (out.empty() ? "" : " ") + name + "=" + value;
+        }
+        return out;
+    }
+
+private:
+    struct Snapshot {
+        std::map<std::string, std::string> values;
+    };
+
+    static std::string Num(double v) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", v);
+        return text;
+    }
+
+    Snapshot Snap() {
+        const CViewerDlg& d = *dlg;
+        Snapshot s;
+        auto& v = s.values;
+        v["x"] = Num(d.m_dOrigin[0]);
+        v["y"] = Num(d.m_dOrigin[1]);
+        v["z"] = Num(d.m_dOrigin[2]);
+        v["ax"] = Num(d.m_dAngle[0]);
+        v["ay"] = Num(d.m_dAngle[1]);
+        v["az"] = Num(d.m_dAngle[2]);
+        v["rotate"] = Num(d.m_bAutoRotate);
+        v["mode"] = Num(d.m_nShading);
+        v["light"] = Num(d.m_nLightMode);
+        v["scheme"] = Num(d.m_nColourScheme);
+        v["axes"] = Num(d.m_bShowAxes);
+        v["walls"] = Num(d.m_bShowRoomEdges);
+        v["zero"] = Num(d.m_bShowZeroPlane);
+        v["follow"] = Num(d.m_bLiveFollow);
+        v["part"] = Num(d.m_nPart);
+        v["demo"] = Num(static_cast<double>(d.m_demoFiles.size()));
+        v["opened"] = Num(static_cast<double>(platform.openDialogs.size()));
+        v["saved"] = Num(static_cast<double>(platform.saveDialogs.size()));
+        v["colour"] = Num(static_cast<double>(platform.colourDialogs.size()));
+        v["about"] = Num(static_cast<double>(platform.aboutTexts.size()));
+        v["printed"] = Num(m_printed);
+        for (const char* key : {"RotateTimeOn", "shading", "LightMode", "Schattierungen",
+                                "Achsenkreuz", "Raumkanten", "Nullkanten", "TexturNr"})
+            v[std::string("ini.") + key] = Setting(key);
+        return s;
+    }
+
+    Snapshot m_before;
+    int m_printed = 0;
+};
+
+// What each command does to the baseline state.
+const std::map<int, std::string>& ExpectedChanges() {
+    static const std::map<int, std::string> table{
+        {ID_AUTOROTATE, "ini.RotateTimeOn=1 rotate=1"},
+        {ID_SHIFT_RIGHT, "x=0.4"},
+        {ID_SHIFT_LEFT, "x=0.2"},
+        {ID_SHIFT_UP, "y=0.3"},
+        {ID_SHIFT_DOWN, "y=0.1"},
+        {ID_CENTRE, "ax=0 ay=0 x=0 y=0 z=-2"},
+        {ID_ZOOM_IN, "z=-1.4"},
+        {ID_ZOOM_OUT, "z=-1.6"},
+        {ID_TEX_KIRSCH, "ini.shading=0x4 mode=4"},  // texture 1 was stored already
+        {ID_TEX_BIRKE, "ini.TexturNr=0x2 ini.shading=0x4 mode=4"},
+        {ID_TEX_MAHAGONI, "ini.TexturNr=0x3 ini.shading=0x4 mode=4"},
+        {ID_TEX_NUSSBAUM, "ini.TexturNr=0x4 ini.shading=0x4 mode=4"},
+        {ID_TEX_PUZZLE, "ini.TexturNr=0x5 ini.shading=0x4 mode=4"},
+        {ID_TEX_ROSENHOLZ, "ini.TexturNr=0x6 ini.shading=0x4 mode=4"},
+        {ID_TEX_EICHE, "ini.TexturNr=0x7 ini.shading=0x4 mode=4"},
+        {ID_TEX_ENTEN, "ini.TexturNr=0x8 ini.shading=0x4 mode=4"},
+        {ID_TEX_TESTMUSTER, "ini.TexturNr=0x9 ini.shading=0x4 mode=4"},
+        {ID_LOAD_TEXTURE, "opened=1"},
+        {ID_PART_NEXT, "part=3"},
+        {ID_PART_PREV, "part=1"},
+        {ID_OPEN_MODEL, "opened=1"},
+        {ID_SAVE_PICTURE, "saved=1"},
+        {ID_PRINT, "printed=1"},
+        {ID_LIGHTING, "ini.LightMode=0x1 light=1"},
+        {ID_AXES, "axes=1 ini.Achsenkreuz=1"},
+        {ID_WALLS, "ini.Raumkanten=1 walls=1"},
+        {ID_ZERO_PLANE, "ini.Nullkanten=1 zero=1"},
+        {ID_BACKGROUND, "colour=1"},
+        {ID_MODE_HAIRLINE, "ini.shading=0x1 mode=1"},
+        {ID_MODE_WIRE, ""},  // the baseline mode already
+        {ID_MODE_SOLID, "ini.shading=0x3 mode=3"},
+        {ID_MODE_TEXTURE, "ini.shading=0x4 mode=4"},
+        {ID_SCHEME_GREY, ""},  // likewise
+        {ID_SCHEME_COLOUR, "ini.Schattierungen=0x1 scheme=1"},
+        {ID_DEMO, "ax=0 ay=0 demo=1 follow=0 rotate=1 x=0 y=0 z=-2.4"},
+        {ID_ABOUT, "about=1"},
+    };
+    return table;
+}
+
+TEST(Commands, EveryMenuEntryRunsItsOperation) {
+    InputRig rig;
+    std::set<int> seen;
+    std::vector<const MenuItem*> pending{&CViewerDlg::ContextMenuResource()};
+    while (!pending.empty()) {
+        const MenuItem* item = pending.back();
+        pending.pop_back();
+        for (const MenuItem& child : item->children) {
+            if (child.kind == MenuItem::Popup) pending.push_back(&child);
+            if (child.kind != MenuItem::Command) continue;
+            SCOPED_TRACE(child.text);
+            rig.Baseline();
+            rig.platform.menuAnswers = {child.id};
+            rig.dlg->OnContextMenu(Point{200, 300});
+            EXPECT_EQ(rig.Changes(), ExpectedChanges().at(child.id));
+            seen.insert(child.id);
+        }
+    }
+    EXPECT_EQ(seen.size(), ExpectedChanges().size());
+    EXPECT_FALSE(rig.dlg->OnCommand(32780));
+    EXPECT_FALSE(rig.dlg->OnCommand(IDM_ABOUTBOX));
+}
+
+TEST(Commands, EveryListedKeyRunsItsOperationAndEndsTheDemo) {
+    const std::pair<unsigned, int> keys[] = {
+        {vk::SPACE, ID_AUTOROTATE},
+        {'R', ID_SHIFT_RIGHT},
+        {vk::NUMPAD6, ID_SHIFT_RIGHT},
+        {vk::RIGHT, ID_SHIFT_RIGHT},
+        {'L', ID_SHIFT_LEFT},
+        {vk::NUMPAD4, ID_SHIFT_LEFT},
+        {vk::LEFT, ID_SHIFT_LEFT},
+        {'H', ID_SHIFT_UP},
+        {vk::NUMPAD8, ID_SHIFT_UP},
+        {vk::UP, ID_SHIFT_UP},
+        {'U', ID_SHIFT_DOWN},
+        {vk::NUMPAD2, ID_SHIFT_DOWN},
+        {vk::DOWN, ID_SHIFT_DOWN},
+        {'C', ID_CENTRE},
+        {vk::NUMPAD5, ID_CENTRE},
+        {'Q', ID_ZOOM_IN},
+        {vk::ADD, ID_ZOOM_IN},
+        {'A', ID_ZOOM_OUT},
+        {vk::SUBTRACT, ID_ZOOM_OUT},
+        {'1', ID_TEX_KIRSCH},
+        {'2', ID_TEX_BIRKE},
+        {'3', ID_TEX_MAHAGONI},
+        {'4', ID_TEX_NUSSBAUM},
+        {'5', ID_TEX_PUZZLE},
+        {'6', ID_TEX_ROSENHOLZ},
+        {'7', ID_TEX_EICHE},
+        {'8', ID_TEX_ENTEN},
+        {'9', ID_TEX_TESTMUSTER},
+        {'0', ID_LOAD_TEXTURE},
+        {'X', ID_PART_NEXT},
+        {vk::NUMPAD3, ID_PART_NEXT},
+        {'Y', ID_PART_PREV},
+        {vk::NUMPAD1, ID_PART_PREV},
+        {'M', ID_OPEN_MODEL},
+        {'S', ID_SAVE_PICTURE},
+        {'D', ID_PRINT},
+        {'B', ID_LIGHTING},
+        {'K', ID_AXES},
+        {'W', ID_WALLS},
+        {'N', ID_ZERO_PLANE},
+        {'F', ID_BACKGROUND},
+        {vk::F1, ID_MODE_HAIRLINE},
+        {vk::F2, ID_MODE_WIRE},
+        {vk::F3, ID_MODE_SOLID},
+        {vk::F4, ID_MODE_TEXTURE},
+        {'P', ID_DEMO},
+    };
+    InputRig rig;
+    for (const auto& [key, id] : keys) {
+        SCOPED_TRACE(key);
+        // Repeat count and flags do not matter: a held key runs its command once per message.
+        rig.Baseline();
+        rig.dlg->OnKeyDown(key, 3, 0x4000);
+        EXPECT_EQ(rig.Changes(), ExpectedChanges().at(id));
+        EXPECT_EQ(rig.dlg->m_nDemoTick, id == ID_DEMO ? 998 : -2);
+    }
+}
+
+TEST(Commands, RotationKeysTurnByTwoAndAHalfDegrees) {
+    const std::pair<unsigned, const char*> keys[] = {
+        {vk::PRIOR, "ay=22.5"}, {vk::NEXT, "ay=17.5"},   {vk::HOME, "az=32.5"},
+        {vk::END, "az=27.5"},   {vk::INSERT, "ax=12.5"}, {vk::DELETE_, "ax=7.5"},
+    };
+    InputRig rig;
+    for (const auto& [key, change] : keys) {
+        SCOPED_TRACE(key);
+        rig.Baseline();
+        rig.dlg->OnKeyDown(key, 1, 0);
+        EXPECT_EQ(rig.Changes(), change);
+        EXPECT_EQ(rig.dlg->m_nDemoTick, -2);
+    }
+}
+
+TEST(Commands, KeysWithoutACommandOnlyEndTheDemo) {
+    InputRig rig;
+    for (unsigned key : {vk::NUMPAD7, vk::NUMPAD9, vk::NUMPAD0, unsigned('E'), unsigned('Z'),
+                         unsigned('G'), 0x74u /* F5 */, 0x1Fu, 0x2Fu, 0xBBu, vk::F10, vk::APPS}) {
+        SCOPED_TRACE(key);
+        rig.Baseline();
+        rig.dlg->OnKeyDown(key, 1, 0);
+        EXPECT_EQ(rig.Changes(), "");
+        EXPECT_EQ(rig.dlg->m_nDemoTick, -2);
+    }
+    EXPECT_TRUE(rig.platform.menuPoints.empty());
+}
+
+TEST(Commands, ArrowKeysShiftLikeTheMenuEntries) {
+    const std::pair<unsigned, int> arrows[] = {{vk::LEFT, ID_SHIFT_LEFT},
+                                               {vk::RIGHT, ID_SHIFT_RIGHT},
+                                               {vk::UP, ID_SHIFT_UP},
+                                               {vk::DOWN, ID_SHIFT_DOWN}};
+    InputRig rig;
+    for (const auto& [key, id] : arrows) {
+        SCOPED_TRACE(key);
+        rig.Baseline();
+        EXPECT_TRUE(rig.dlg->PreTranslateMessage(key));
+        EXPECT_EQ(rig.Changes(), ExpectedChanges().at(id));
+        // The window takes the arrows before the key handler: the demo goes on.
+        EXPECT_EQ(rig.dlg->m_nDemoTick, 7);
+    }
+}
+
+TEST(Commands, ContextMenuPlacement) {
+    InputRig rig;
+    rig.platform.screenOrigin = Point{140, 90};
+    rig.Baseline();
+
+    // A right click: the menu's corner at the pointer; closing it runs nothing.
+    rig.dlg->OnContextMenu(Point{400, 250});
+    ASSERT_EQ(rig.platform.menuPoints.size(), 1u);
+    EXPECT_EQ(rig.platform.menuPoints[0], (Point{400, 250}));
+    EXPECT_EQ(rig.Changes(), "");
+
+    // From the keyboard (Shift+F10, the menu key): just inside the client area.
+    rig.platform.menuAnswers = {ID_AXES};
+    rig.dlg->OnContextMenu(Point{-1, -1});
+    ASSERT_EQ(rig.platform.menuPoints.size(), 2u);
+    EXPECT_EQ(rig.platform.menuPoints[1], (Point{145, 95}));
+    EXPECT_EQ(rig.Changes(), "axes=1 ini.Achsenkreuz=1");
+    // Opening the menu does not end a demo.
+    EXPECT_EQ(rig.dlg->m_nDemoTick, 7);
+}
+
+}  // namespace
+}  // namespace orx::test

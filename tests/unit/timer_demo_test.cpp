@@ -1,0 +1,323 @@
+// The demo slideshow, its file search and its random display options.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "timer_support.h"
+
+namespace orx::test {
+namespace {
+
+constexpr int kDemoPeriod = 1001;
+
+// A viewer showing a model that follow mode named, with the given files in the
+// program folder; no demo runs yet.
+void StartWithModel(ViewerRig& rig) {
+    const std::string model = rig.Models() + "schrank3d.gl";
+    WriteModel(model);
+    rig.NameInOrxIni(model);
+    rig.Start();
+    rig.platform.messages.clear();
+}
+
+std::string DemoCounter(const std::string& title) {
+    const size_t at = title.find(" DEMO (");
+    return at == std::string::npos ? "" : title.substr(at + 7);
+}
+
+TEST(DemoFileSearch, SubFoldersFirstInNameOrder) {
+    TempProfile dir;
+    const std::string root = dir.path + "/";
+    WriteModel(root + "b.gl");
+    WriteModel(root + "A.GL");
+    WriteModel(root + "sub/deep/c.gl");
+    WriteModel(root + "sub/d.Gl");
+    WriteModel(root + "ab/e.gl");
+    WriteModel(root + ".hidden/f.gl");
+    WriteModel(root + ".g.gl");
+    WriteModel(root + "h.gl.txt");
+    WriteModel(root + "folder.gl/i.gl");
+    std::filesystem::create_symlink(root + "sub", root + "link");
+    std::filesystem::create_symlink(root + "b.gl", root + "linked.gl");
+
+    std::vector<std::string> list{"earlier"};
+    EXPECT_TRUE(CViewerDlg::FindFiles(root, "*.gl", list, 0));
+    const std::vector<std::string> expected{
+        "earlier",         root + "ab/e.gl", root + "folder.gl/i.gl", root + "sub/deep/c.gl",
+        root + "sub/d.Gl", root + "A.GL",    root + "b.gl",
+    };
+    EXPECT_EQ(list, expected);
+}
+
+TEST(DemoFileSearch, NothingFoundOnlyAtTheOuterLevel) {
+    TempProfile dir;
+    HeadlessPlatform platform;
+    SetMessagePlatform(&platform);
+    WriteModel(dir.path + "/.hidden/a3d.gl");
+    std::filesystem::create_directories(dir.path + "/empty/deeper");
+
+    std::vector<std::string> list;
+    EXPECT_TRUE(CViewerDlg::FindFiles(dir.path + "/empty/", "*.gl", list, 1));
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_FALSE(CViewerDlg::FindFiles(dir.path + "/", "*.gl", list, 0));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "Nothing found!");
+    EXPECT_TRUE(list.empty());
+
+    // A folder that cannot be listed gives false without a message.
+    EXPECT_FALSE(CViewerDlg::FindFiles(dir.path + "/missing/", "*.gl", list, 0));
+    EXPECT_EQ(platform.messages.size(), 1u);
+    SetMessagePlatform(nullptr);
+}
+
+TEST(DemoMode, StepsThroughTheFilesFromTheSecond) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "a3d.gl");
+    WriteModel(rig.Prog() + "b3d.gl", 2);
+    WriteModel(rig.Prog() + "c3d.gl", 3);
+    StartWithModel(rig);
+    CViewerDlg& d = *rig.dlg;
+    const std::string shown = d.m_strModelPath;
+    d.ShiftRight();
+
+    d.OnKeyDown('P', 1, 0);
+    EXPECT_EQ(d.m_demoFiles.size(), 3u);
+    EXPECT_EQ(d.m_nDemoTick, 998);
+    EXPECT_FALSE(d.m_bLiveFollow);
+    EXPECT_DOUBLE_EQ(d.m_dOrigin[0], 0.0);
+    EXPECT_DOUBLE_EQ(d.m_dOrigin[2], -2.4);
+
+    // The first step comes on the third tick, then every 1001 ticks.
+    rig.Ticks(2);
+    EXPECT_EQ(d.m_strModelPath, shown);
+    const char* expected[][2] = {
+        {"b3d.gl", "1/3)"}, {"c3d.gl", "2/3)"}, {"a3d.gl", "0/3)"}, {"b3d.gl", "1/3)"}};
+    for (int step = 0; step < 4; ++step) {
+        SCOPED_TRACE(step);
+        if (step > 0) {
+            rig.Ticks(kDemoPeriod - 1);
+            EXPECT_EQ(d.m_strModelPath, rig.Prog() + expected[step - 1][0]);
+        }
+        rig.Ticks(1);
+        EXPECT_EQ(d.m_strModelPath, rig.Prog() + expected[step][0]);
+        EXPECT_EQ(DemoCounter(rig.platform.title), expected[step][1]) << rig.platform.title;
+    }
+    EXPECT_TRUE(rig.Messages().empty());
+}
+
+TEST(DemoMode, StartingAgainListsEveryFileAgain) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "a3d.gl");
+    WriteModel(rig.Prog() + "sub/b3d.gl");
+    StartWithModel(rig);
+    CViewerDlg& d = *rig.dlg;
+    d.OnKeyDown('P', 1, 0);
+    rig.Ticks(3);
+    d.OnKeyDown('P', 1, 0);
+    const std::vector<std::string> expected{rig.Prog() + "sub/b3d.gl", rig.Prog() + "a3d.gl",
+                                            rig.Prog() + "sub/b3d.gl", rig.Prog() + "a3d.gl"};
+    EXPECT_EQ(d.m_demoFiles, expected);
+    EXPECT_EQ(d.m_nDemoIndex, 0);
+    EXPECT_EQ(d.m_nDemoTick, 998);
+}
+
+TEST(DemoMode, ModelOnlyInAHiddenFolderFindsNothing) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + ".versteckt/a3d.gl");
+    StartWithModel(rig);
+    CViewerDlg& d = *rig.dlg;
+    d.ShiftRight();
+    d.OnKeyDown('P', 1, 0);
+    EXPECT_EQ(rig.Messages(), std::vector<std::string>{"Nothing found!"});
+    EXPECT_LT(d.m_nDemoTick, 0);
+    EXPECT_TRUE(d.m_demoFiles.empty());
+    EXPECT_TRUE(d.m_bLiveFollow);
+    // The view was centred, but not moved back.
+    EXPECT_DOUBLE_EQ(d.m_dOrigin[0], 0.0);
+    EXPECT_DOUBLE_EQ(d.m_dOrigin[2], -2.0);
+}
+
+TEST(DemoMode, KeyOrButtonStopsTheDemoAndKeepsTheModel) {
+    for (int byButton = 0; byButton < 2; ++byButton) {
+        SCOPED_TRACE(byButton ? "button" : "key");
+        ViewerRig rig;
+        WriteModel(rig.Prog() + "a3d.gl");
+        WriteModel(rig.Prog() + "b3d.gl");
+        StartWithModel(rig);
+        CViewerDlg& d = *rig.dlg;
+        d.OnCommand(ID_DEMO);
+        rig.Ticks(3);
+        ASSERT_EQ(d.m_strModelPath, rig.Prog() + "b3d.gl");
+        if (byButton)
+            d.OnLButtonDown(0, Point{10, 10});
+        else
+            d.OnKeyDown('E', 1, 0);  // a letter without a command
+        EXPECT_EQ(d.m_nDemoTick, -2);
+        rig.Ticks(2 * kDemoPeriod);
+        EXPECT_EQ(d.m_strModelPath, rig.Prog() + "b3d.gl");
+        EXPECT_FALSE(d.m_bLiveFollow);
+        EXPECT_EQ(d.m_bAutoRotate, !byButton);
+    }
+}
+
+TEST(DemoMode, StartsByItselfWithoutANamedModel) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "modelle/a3d.gl");
+    rig.Start();
+    CViewerDlg& d = *rig.dlg;
+    EXPECT_GE(d.m_nDemoTick, 0);
+    EXPECT_FALSE(d.m_bLiveFollow);
+    EXPECT_DOUBLE_EQ(d.m_dOrigin[2], -2.4);
+    rig.Ticks(3);
+    EXPECT_EQ(d.m_strModelPath, rig.Prog() + "modelle/a3d.gl");
+    EXPECT_NE(rig.platform.title.find(" DEMO ("), std::string::npos) << rig.platform.title;
+    EXPECT_TRUE(rig.Messages().empty());
+}
+
+TEST(DemoMode, DrawnOptionsFollowTheGeneratorAndStayUnsaved) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "a3d.gl");
+    WriteModel(rig.Prog() + "b3d.gl");
+    StartWithModel(rig);
+    CViewerDlg& d = *rig.dlg;
+    d.m_pProfile->WriteBool("common", "RotateTimeOn", false);
+    d.m_bAutoRotate = false;
+    d.OnKeyDown('P', 1, 0);
+    rig.Ticks(2);
+
+    // Draw what each step will draw, then seed the generator again.
+    struct Draw {
+        int axes, walls, zero, light, scheme, mode;
+    };
+    constexpr unsigned kSeed = 4711;
+    constexpr int kSteps = 8;
+    std::srand(kSeed);
+    std::vector<Draw> draws;
+    for (int i = 0; i < kSteps; ++i) {
+        Draw w{};
+        w.axes = CViewerDlg::RandomUpTo(3);
+        w.walls = CViewerDlg::RandomUpTo(3);
+        w.zero = CViewerDlg::RandomUpTo(3);
+        w.light = CViewerDlg::RandomUpTo(1);
+        w.scheme = CViewerDlg::RandomUpTo(2);
+        w.mode = CViewerDlg::RandomUpTo(11) + 1;
+        draws.push_back(w);
+    }
+    std::srand(kSeed);
+
+    const auto settingsWithout = [&](const std::string& key) {
+        std::string text = ReadText(rig.dir.File("orx-view.ini"));
+        const size_t at = text.find(key + "=");
+        if (at != std::string::npos) text.erase(at, text.find('\n', at) - at);
+        return text;
+    };
+    const std::string before = settingsWithout("TexturNr");
+    bool sawTexture = false, sawPlainMode = false;
+    for (int i = 0; i < kSteps; ++i) {
+        SCOPED_TRACE(i);
+        const std::string texture = rig.Setting("TexturNr");
+        rig.Ticks(i == 0 ? 1 : kDemoPeriod);
+        const Draw& w = draws[static_cast<size_t>(i)];
+        EXPECT_EQ(d.m_bShowAxes, w.axes == 1);
+        EXPECT_EQ(d.m_bShowRoomEdges, w.walls == 1);
+        EXPECT_EQ(d.m_bShowZeroPlane, w.zero == 1);
+        EXPECT_EQ(d.m_nLightMode, w.light);
+        EXPECT_EQ(d.m_nColourScheme, w.scheme);
+        if (w.mode <= 3) {
+            sawPlainMode = true;
+            EXPECT_EQ(d.m_nShading, w.mode);
+            EXPECT_EQ(rig.Setting("TexturNr"), texture);
+        } else {
+            sawTexture = true;
+            EXPECT_EQ(d.m_nShading, 4);
+            EXPECT_EQ(rig.Setting("TexturNr"), "0x" + std::to_string(w.mode - 3));
+        }
+        EXPECT_EQ(settingsWithout("TexturNr"), before);
+    }
+    EXPECT_TRUE(sawTexture && sawPlainMode) << "choose another seed";
+    // Turning belongs to the show and is not stored either.
+    EXPECT_TRUE(d.m_bAutoRotate);
+    EXPECT_EQ(rig.Setting("RotateTimeOn"), "0");
+}
+
+TEST(RandomUpTo, EveryValueGetsAnEqualShare) {
+    for (int n : {0, 1, 2, 3, 5, 11, 99, 1000, 32767}) {
+        SCOPED_TRACE(n);
+        std::vector<int> counts(static_cast<size_t>(n) + 1, 0);
+        for (int r = 0; r <= 32767; ++r) {
+            const int v = CViewerDlg::RandomFromValue(r, n);
+            ASSERT_GE(v, 0);
+            ASSERT_LE(v, n);
+            ++counts[static_cast<size_t>(v)];
+        }
+        const double share = 32768.0 / (n + 1);
+        for (int count : counts) EXPECT_LE(std::fabs(count - share), 1.0);
+        EXPECT_EQ(CViewerDlg::RandomFromValue(32767, n), n);
+        EXPECT_EQ(CViewerDlg::RandomFromValue(0, n), 0);
+    }
+    std::srand(1);
+    for (int i = 0; i < 1000; ++i) {
+        const int v = CViewerDlg::RandomUpTo(11);
+        ASSERT_GE(v, 0);
+        ASSERT_LE(v, 11);
+    }
+}
+
+}  // namespace
+}  // namespace orx::test
+
+namespace orx::test {
+namespace {
+
+TEST(DemoMode, UnreadableFileIsPassedOverWithoutGrowingTheList) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "a3d.gl");
+    WriteModel(rig.Prog() + "b3d.gl");
+    WriteModel(rig.Prog() + "c3d.gl");
+    rig.Start();
+    CViewerDlg& d = *rig.dlg;
+    // The start-up builds without a model start the slideshow once.
+    ASSERT_EQ(d.m_demoFiles.size(), 3u);
+    rig.Ticks(3);
+    EXPECT_EQ(d.m_strModelPath, rig.Prog() + "b3d.gl");
+    std::filesystem::remove(rig.Prog() + "c3d.gl");
+    rig.Ticks(1001);  // c3d.gl is gone: nothing to show
+    EXPECT_EQ(d.m_strModelPath, rig.Prog() + "c3d.gl");
+    EXPECT_GE(d.m_nDemoTick, 0);
+    rig.Ticks(1001);
+    EXPECT_EQ(d.m_strModelPath, rig.Prog() + "a3d.gl");
+    EXPECT_EQ(d.m_demoFiles.size(), 3u);
+}
+
+TEST(DemoMode, LongRunKeepsItsMemory) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "a3d.gl", 20);
+    WriteModel(rig.Prog() + "b3d.gl", 5);
+    WriteModel(rig.Prog() + "gone3d.gl", 5);
+    rig.Start();
+    CViewerDlg& d = *rig.dlg;
+    std::filesystem::remove(rig.Prog() + "gone3d.gl");
+    auto residentKiB = [] {
+        long pages = 0, resident = 0;
+        std::FILE* f = std::fopen("/proc/self/statm", "r");
+        if (f) {
+            if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+            std::fclose(f);
+        }
+        return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+    };
+    // Warm up, then many steps: neither the list nor the process may grow.
+    for (int i = 0; i < 30; ++i) rig.Ticks(1001);
+    const long before = residentKiB();
+    for (int i = 0; i < 600; ++i) {
+        d.m_nDemoTick = 1000;  // straight to the next step
+        rig.Ticks(1);
+    }
+    const long after = residentKiB();
+    EXPECT_EQ(d.m_demoFiles.size(), 3u);
+    EXPECT_LT(after - before, 4096) << before << " KiB before, " << after << " KiB after";
+}
+
+}  // namespace
+}  // namespace orx::test

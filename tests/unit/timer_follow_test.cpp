@@ -1,0 +1,266 @@
+// The timer handler and follow mode: the design program names its current model
+// in ORX.INI and the viewer loads it and follows its changes.
+#include <gtest/gtest.h>
+
+#include "timer_support.h"
+
+namespace orx::test {
+namespace {
+
+constexpr long kTime = 1500000000;
+
+TEST(FollowMode, NamedModelLoadsAtCreationBeforeTheFirstTick) {
+    ViewerRig rig;
+    const std::string model = rig.Models() + "schrank3d.gl";
+    WriteModel(model);
+    SetModificationTime(model, kTime);
+    rig.NameInOrxIni(model);
+    rig.Start();
+    CViewerDlg& d = *rig.dlg;
+    EXPECT_EQ(d.m_strModelPath, model);
+    EXPECT_EQ(d.m_nLiveStamp, kTime);
+    EXPECT_EQ(d.m_nLiveTick, 0);
+    EXPECT_TRUE(d.m_bLiveFollow);
+    EXPECT_LT(d.m_nDemoTick, 0);
+    EXPECT_EQ(rig.platform.title.rfind("ORX-View", 0), 0u) << rig.platform.title;
+    EXPECT_TRUE(rig.Messages().empty());
+}
+
+TEST(FollowMode, NewModificationTimeReloadsWithinAHundredTicks) {
+    ViewerRig rig;
+    const std::string model = rig.Models() + "schrank3d.gl";
+    WriteModel(model, 1);
+    SetModificationTime(model, kTime);
+    rig.NameInOrxIni(model);
+    rig.Start();
+    CViewerDlg& d = *rig.dlg;
+    ASSERT_EQ(d.m_nPartCount, 1);
+
+    // Saved again by the design program: two parts now, a new time.
+    WriteModel(model, 2);
+    SetModificationTime(model, kTime + 60);
+    rig.Ticks(99);
+    EXPECT_EQ(d.m_nPartCount, 1);
+    rig.Ticks(1);
+    EXPECT_EQ(d.m_nPartCount, 2);
+    EXPECT_EQ(d.m_nLiveStamp, kTime + 60);
+    EXPECT_EQ(d.m_nLiveTick, 0);
+}
+
+TEST(FollowMode, SameNameAndTimeReloadNothing) {
+    ViewerRig rig;
+    const std::string model = rig.Models() + "schrank3d.gl";
+    WriteModel(model, 1);
+    SetModificationTime(model, kTime);
+    rig.NameInOrxIni(model);
+    rig.Start();
+    CViewerDlg& d = *rig.dlg;
+
+    // The content changes but the time is put back: nothing tells the viewer.
+    WriteModel(model, 3);
+    SetModificationTime(model, kTime);
+    rig.Ticks(350);
+    EXPECT_EQ(d.m_nPartCount, 1);
+
+    // A different spelling of the same file counts as a new name.
+    rig.NameInOrxIni(rig.Models() + "./schrank3d.gl");
+    rig.Ticks(100);
+    EXPECT_EQ(d.m_nPartCount, 3);
+    EXPECT_EQ(d.m_strModelPath, rig.Models() + "./schrank3d.gl");
+}
+
+TEST(FollowMode, NothingNamedDoesNothing) {
+    const std::string cases[] = {
+        "",                       // no ORX.INI at all
+        "[OTHER]\nACTUAL=%s\n",   // wrong section
+        "[LIFE]\nCURRENT=%s\n",   // wrong key
+        "[LIFE]\nACTUAL=\n",      // empty value
+        "[LIFE]\nACTUAL =   \n",  // blanks only
+    };
+    for (const std::string& pattern : cases) {
+        SCOPED_TRACE(pattern);
+        ViewerRig rig;
+        const std::string model = rig.Models() + "schrank3d.gl";
+        WriteModel(model);
+        if (!pattern.empty()) {
+            std::string text = pattern;
+            const size_t at = text.find("%s");
+            if (at != std::string::npos) text.replace(at, 2, model);
+            WriteText(rig.dir.File("ORX.INI"), text);
+        }
+        // No model files in the program folder: the demo cannot start either.
+        rig.Start();
+        rig.platform.messages.clear();
+        CViewerDlg& d = *rig.dlg;
+        rig.Ticks(250);
+        EXPECT_TRUE(d.m_strModelPath.empty());
+        EXPECT_TRUE(d.m_bLiveFollow);
+        EXPECT_EQ(d.m_nLiveTick, 50);  // the check still runs every 100 ticks
+        EXPECT_TRUE(rig.Messages().empty());
+    }
+}
+
+TEST(FollowMode, NameInAnyCaseOfSectionAndKey) {
+    ViewerRig rig;
+    const std::string model = rig.Models() + "schrank3d.gl";
+    WriteModel(model);
+    WriteText(rig.dir.File("ORX.INI"), "[life]\r\n  actual = " + model + "  \r\n");
+    rig.Start();
+    EXPECT_EQ(rig.dlg->m_strModelPath, model);
+}
+
+TEST(FollowMode, RefusedNameShowsItsMessageOncePerChange) {
+    ViewerRig rig;
+    const std::string text = rig.Models() + "liste.txt";
+    WriteText(text, "no model\n");
+    SetModificationTime(text, kTime);
+    rig.NameInOrxIni(text);
+    rig.Start();
+    CViewerDlg& d = *rig.dlg;
+    EXPECT_EQ(rig.CountMessages("No *.gl -> NO 3D!"), 1);
+    rig.Ticks(500);
+    EXPECT_EQ(rig.CountMessages("No *.gl -> NO 3D!"), 1);
+    EXPECT_TRUE(d.m_strModelPath.empty());
+
+    // Saved again: one more attempt, one more message.
+    SetModificationTime(text, kTime + 1);
+    rig.Ticks(100);
+    EXPECT_EQ(rig.CountMessages("No *.gl -> NO 3D!"), 2);
+    rig.Ticks(300);
+    EXPECT_EQ(rig.CountMessages("No *.gl -> NO 3D!"), 2);
+
+    // Another refused name: its own message, once.
+    const std::string unknown = rig.Models() + "tisch.gl";
+    WriteModel(unknown);
+    rig.NameInOrxIni(unknown);
+    rig.Ticks(400);
+    EXPECT_EQ(rig.CountMessages("Unbekanntes Dateiformat"), 1);
+
+    // Back to the first refused name: the name changed, so it is tried again.
+    rig.NameInOrxIni(text);
+    rig.Ticks(100);
+    EXPECT_EQ(rig.CountMessages("No *.gl -> NO 3D!"), 3);
+
+    // A model that is accepted still loads at the next check.
+    const std::string model = rig.Models() + "schrank3d.gl";
+    WriteModel(model);
+    rig.NameInOrxIni(model);
+    rig.Ticks(100);
+    EXPECT_EQ(d.m_strModelPath, model);
+    EXPECT_TRUE(d.m_bLiveFollow);
+}
+
+TEST(FollowMode, UnreadableNamedModelStartsTheDemo) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "a3d.gl");
+    const std::string model = rig.Models() + "schrank3d.gl";
+    WriteModel(model);
+    rig.NameInOrxIni(model);
+    rig.Start();
+    CViewerDlg& d = *rig.dlg;
+    ASSERT_EQ(d.m_strModelPath, model);
+
+    // The design program names a file that is gone: accepted by name, not readable.
+    const std::string gone = rig.Models() + "weg3d.gl";
+    rig.NameInOrxIni(gone);
+    rig.Ticks(100);
+    EXPECT_EQ(d.m_strModelPath, gone);
+    EXPECT_EQ(d.m_nLiveStamp, 0);
+    EXPECT_FALSE(d.m_bLiveFollow);
+    EXPECT_GE(d.m_nDemoTick, 0);
+    EXPECT_TRUE(rig.Messages().empty());
+}
+
+TEST(TimerService, InactiveTimerAdvancesNothing) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "a3d.gl");
+    const std::string model = rig.Models() + "schrank3d.gl";
+    WriteModel(model, 1);
+    rig.NameInOrxIni(model);
+    rig.Start();
+    CViewerDlg& d = *rig.dlg;
+    d.m_nDemoTick = 500;  // as if a demo ran
+    d.m_demoFiles = {rig.Prog() + "a3d.gl"};
+    d.m_nDemoIndex = 0;
+    WriteModel(model, 2);
+    SetModificationTime(model, kTime);
+
+    const double angleX = d.m_dAngle[0], angleY = d.m_dAngle[1];
+    d.m_bTimerActive = 0;
+    rig.Ticks(1200);
+    EXPECT_EQ(d.m_dAngle[0], angleX);
+    EXPECT_EQ(d.m_dAngle[1], angleY);
+    EXPECT_EQ(d.m_nLiveTick, 0);
+    EXPECT_EQ(d.m_nDemoTick, 500);
+    EXPECT_EQ(d.m_nPartCount, 1);
+    EXPECT_EQ(d.m_nTimerBusy, 0);
+
+    d.m_bTimerActive = 1;
+    rig.Ticks(1);
+    EXPECT_EQ(d.m_nLiveTick, 1);
+    EXPECT_EQ(d.m_nDemoTick, 501);
+}
+
+TEST(TimerService, AutoRotationTurnsEveryTick) {
+    ViewerRig rig;
+    const std::string model = rig.Models() + "schrank3d.gl";
+    WriteModel(model);
+    rig.NameInOrxIni(model);
+    rig.Start();
+    CViewerDlg& d = *rig.dlg;
+    ASSERT_TRUE(d.m_bAutoRotate);
+    // The timer call at creation took the first step.
+    EXPECT_DOUBLE_EQ(d.m_dAngle[1], -0.5);
+    d.m_dAngle[0] = 10.0;
+    d.m_dAngle[1] = 20.0;
+    d.m_dAngle[2] = 30.0;
+    const int before = rig.platform.invalidations;
+    rig.Ticks(4);
+    EXPECT_DOUBLE_EQ(d.m_dAngle[1], 18.0);
+    EXPECT_DOUBLE_EQ(d.m_dAngle[0], 9.0);
+    EXPECT_EQ(d.m_dAngle[2], 1.0);
+    EXPECT_EQ(rig.platform.invalidations, before + 4);
+
+    d.m_bAutoRotate = false;
+    rig.Ticks(10);
+    EXPECT_DOUBLE_EQ(d.m_dAngle[1], 18.0);
+}
+
+TEST(TimerService, TickInsideAMessageBoxOfAStepDoesNothing) {
+    ViewerRig rig;
+    const std::string model = rig.Models() + "schrank3d.gl";
+    WriteModel(model);
+    rig.NameInOrxIni(model);
+    rig.Start();
+    CViewerDlg& d = *rig.dlg;
+
+    // The next follow check meets a refused name and shows its box; ticks keep
+    // arriving while it is up.
+    rig.NameInOrxIni(rig.Models() + "liste.txt");
+    rig.Ticks(99);
+    const double angleY = d.m_dAngle[1];
+    int nested = 0;
+    int busyInside = 0;
+    double angleInside = 0;
+    int liveTickInside = 0;
+    rig.platform.whileModal = [&] {
+        for (int i = 0; i < 5; ++i) d.OnTimer(0);
+        ++nested;
+        busyInside = d.m_nTimerBusy;
+        angleInside = d.m_dAngle[1];
+        liveTickInside = d.m_nLiveTick;
+    };
+    rig.Ticks(1);
+    ASSERT_EQ(nested, 1);
+    EXPECT_EQ(busyInside, 1);
+    // The follow check comes before the rotation step: the box is up before this
+    // tick turns the model, and the nested ticks turn nothing.
+    EXPECT_EQ(angleInside, angleY);
+    EXPECT_EQ(liveTickInside, 100);
+    EXPECT_DOUBLE_EQ(d.m_dAngle[1], angleY - 0.5);
+    EXPECT_EQ(d.m_nTimerBusy, 0);
+    EXPECT_EQ(d.m_nLiveTick, 0);
+}
+
+}  // namespace
+}  // namespace orx::test
