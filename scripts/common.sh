@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins
   libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   libjpeg-dev libgtest-dev libgmock-dev
-  xvfb xauth xdotool x11-utils x11-apps fonts-dejavu-core locales
+  xvfb xauth xdotool x11-utils x11-apps fonts-dejavu-core locales poppler-utils
 )
 
 install_packages() {

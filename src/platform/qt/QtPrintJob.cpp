@@ -52,8 +52,8 @@ int QtPrintJob::GetDeviceCaps(int index) {
     switch (index) {
         case HORZRES: return m_printer->pageLayout().paintRectPixels(dpi).width();
         case VERTRES: return m_printer->pageLayout().paintRectPixels(dpi).height();
-        case LOGPIXELSX: return m_printer->physicalDpiX();
-        case LOGPIXELSY: return m_printer->physicalDpiY();
+        case LOGPIXELSX: return m_printer->logicalDpiX();
+        case LOGPIXELSY: return m_printer->logicalDpiY();
         default: return 0;
     }
 }
