@@ -12,7 +12,7 @@
 #include <jpeglib.h>
 // clang-format on
 
-#include "image/ReplacingFile.h"
+#include "platform/ReplacingFile.h"
 #include "platform/Platform.h"
 
 namespace orx {

@@ -8,7 +8,7 @@
 #include <new>
 
 #include "image/JpegFile.h"
-#include "image/ReplacingFile.h"
+#include "platform/ReplacingFile.h"
 
 namespace orx {
 

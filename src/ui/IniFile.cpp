@@ -1,10 +1,7 @@
 #include "ui/IniFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -12,6 +9,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/ReplacingFile.h"
 
 namespace orx::ini {
 
@@ -118,42 +116,6 @@ std::string ReadString(const std::string& section, const std::string& key,
     return cut(defaultValue);
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& contents) {
-    size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    mode_t mode = 0644;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
-    std::string tmpl = path + ".XXXXXX";
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return false;
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < contents.size()) {
-        ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else done += static_cast<size_t>(n);
-    }
-    if (ok && ::fchmod(fd, mode) != 0) ok = false;
-    if (ok && ::fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (ok && ::rename(name.data(), path.c_str()) != 0) ok = false;
-    if (!ok) {
-        ::unlink(name.data());
-        return false;
-    }
-    // Make the rename itself durable.
-    int dirfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dirfd >= 0) {
-        ::fsync(dirfd);
-        ::close(dirfd);
-    }
-    return true;
-}
-
 bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                  const std::string& fileName) {
     const std::string path = ResolvePath(fileName);
@@ -209,7 +171,14 @@ bool WriteString(const std::string& section, const std::string& key, const std::
         text += line;
         text += '\n';
     }
-    return ReplaceFileAtomically(path, text);
+    // The new file takes the place of the old one only when it is complete.
+    ReplacingFile file;
+    if (!file.Open(path)) return false;
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file.Stream()) != text.size()) {
+        file.Discard();
+        return false;
+    }
+    return file.Commit();
 }
 
 }  // namespace orx::ini

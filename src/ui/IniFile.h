@@ -2,7 +2,8 @@
 // Private-profile files with the Windows rules: section and key names compared
 // without regard to case, "key=value" lines with blanks around them trimmed, a
 // write replacing the key's line in place or adding it to its section (or a new
-// section), every other line kept. Writes replace the file atomically.
+// section), every other line kept. A write replaces the whole file at once, so that
+// it is always either the old or the new file.
 #include <cstddef>
 #include <string>
 
@@ -21,9 +22,5 @@ std::string ReadString(const std::string& section, const std::string& key,
 // folder cannot be written), in which case the old file stays as it was.
 bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                  const std::string& fileName);
-
-// Writes a whole file by way of a temporary file in the same folder renamed over
-// the old one, so that the file is always either old or new. Keeps the old mode.
-bool ReplaceFileAtomically(const std::string& path, const std::string& contents);
 
 }  // namespace orx::ini
