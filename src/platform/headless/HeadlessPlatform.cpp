@@ -43,7 +43,8 @@ HeadlessPlatform::HeadlessPlatform(int width, int height)
 
 HeadlessPlatform::~HeadlessPlatform() {
     DeleteGLContext();
-    if (m_display) eglTerminate(static_cast<EGLDisplay>(m_display));
+    // The display is the process's one EGL display, shared by every headless
+    // platform: it stays initialised until the process ends.
     if (GetMessagePlatform() == this) SetMessagePlatform(nullptr);
 }
 
