@@ -119,6 +119,7 @@ void ViewerWindow::initializeGL() {
     if (m_created) return;
     m_created = true;
     m_dlg->OnCreate();
+    m_dlg->OnInitDialog();
 }
 
 void ViewerWindow::resizeGL(int w, int h) {
