@@ -22,6 +22,11 @@ bool CViewerDlg::CreateGLContext() {
 
 void CViewerDlg::OnSize(unsigned, int cx, int cy) {
     if (!m_hRC) return;
+    SetProjection(cx, cy);
+    SetupGLState(m_nLightMode);
+}
+
+void CViewerDlg::SetProjection(int cx, int cy) {
     double aspect = cy == 0 ? static_cast<double>(cx) : static_cast<double>(cx) / cy;
     glViewport(0, 0, cx, cy);
     glMatrixMode(GL_PROJECTION);
@@ -35,7 +40,6 @@ void CViewerDlg::OnSize(unsigned, int cx, int cy) {
     GLboolean doubleBuffered = GL_FALSE;
     glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
     if (framebuffer == 0 && doubleBuffered) glDrawBuffer(GL_BACK);
-    SetupGLState(m_nLightMode);
 }
 
 void CViewerDlg::DrawScene() {

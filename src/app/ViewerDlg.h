@@ -85,6 +85,8 @@ public:
     bool SetupPixelFormat();
     bool CreateGLContext();
     void OnSize(unsigned nType, int cx, int cy);
+    // Viewport and the 45-degree projection for a client area of cx x cy pixels.
+    void SetProjection(int cx, int cy);
     void DrawScene();
     void OnPaint();
 

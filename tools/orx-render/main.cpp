@@ -195,25 +195,27 @@ int Render(const Options& o) {
     } else {
         return Fail("Unable to open file for reading: " + o.model);
     }
-    // The model as the open dialog would load it, then the projection.
+    // Display mode and texture are set before the model is opened, so that the open
+    // builds the model once in its final form (as the window does after start-up).
+    dlg.m_nShading = o.mode;
+    if (o.mode == 4) {
+        if (o.textureFile.empty()) {
+            dlg.SelectTexture(o.textureNumber, false);
+        } else {
+            dlg.m_texture.ReadFile(o.textureFile, -1, -1, -1);
+            dlg.m_texture.SwapRedBlue();
+        }
+        for (const auto& m : platform.messages)
+            std::fprintf(stderr, "orx-render: %s\n", m.text.c_str());
+        platform.messages.clear();
+    }
+    dlg.SetProjection(o.width, o.height);
     dlg.OpenModelFile(o.model);
     if (dlg.m_strModelPath != o.model) {
         return Fail(platform.messages.empty() ? "the model was refused"
                                               : platform.messages.back().text);
     }
     if (dlg.m_nDemoTick >= 0) return Fail("Unable to open file for reading: " + o.model);
-    platform.messages.clear();
-    dlg.OnSize(0, o.width, o.height);
-
-    if (o.textureFile.empty()) {
-        dlg.SelectTexture(o.textureNumber, true);
-    } else {
-        dlg.m_texture.ReadFile(o.textureFile, -1, -1, -1);
-        dlg.m_texture.SwapRedBlue();
-        dlg.SetDisplayMode(4);
-    }
-    for (const auto& m : platform.messages) std::fprintf(stderr, "orx-render: %s\n", m.text.c_str());
-    if (o.mode != 4) dlg.SetDisplayMode(o.mode);
     if (o.part > 0 && dlg.m_nPart > 0) {
         dlg.m_nPart = std::min(o.part, dlg.m_nPartCount);
         dlg.UpdateTitle(0);
