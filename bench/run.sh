@@ -34,7 +34,7 @@ measure() {  # prints "seconds peak-MiB" of the best of 3 runs
 echo "## Parser"
 "$BUILD/bench/orx-parser-bench" --benchmark_format=console 2>/dev/null | grep -E "^BM_"
 echo
-echo "| records | orx-render open + first frame | f3d on the OBJ | ratio | orx peak MiB | f3d peak MiB | frame replay |"
+echo "| records | orx-render (start, open, first frame, picture) | f3d on the same OBJ | ratio | orx peak MiB | f3d peak MiB | frame replay |"
 echo "|---|---|---|---|---|---|---|"
 for n in "${COUNTS[@]}"; do
   "$BUILD/tools/gen-models" bench "$n" 7 "$WORK/m${n}3d.gl" "$WORK/m$n.obj" >/dev/null
