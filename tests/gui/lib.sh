@@ -37,9 +37,11 @@ start_viewer() {
   sleep 0.5
 }
 
+# The checks after a key tell whether it arrived; a key that closes the window
+# (Escape, Enter) may end it before xdotool has sent the key's release.
 send_key() {
   xdotool windowfocus --sync "$WIN" 2>/dev/null || true
-  xdotool key --window "$WIN" --clearmodifiers "$@"
+  xdotool key --window "$WIN" --clearmodifiers "$@" 2>/dev/null || true
 }
 
 wait_exit() {
