@@ -97,7 +97,7 @@ TEST_F(ModelBuild, FileNamesAreAcceptedByExtensionAndKind) {
     dlg->OpenModelFile(dir.File("model.obj"));
     dlg->OpenModelFile(dir.File("kein.GLX"));
     dlg->OpenModelFile(Model("model.gl", Block(0, 0, 0, 1, 1, 1)));  // "de" before the last d
-    dlg->OpenModelFile(dir.File("x.gl"));                            // no "d" at all
+    dlg->OpenModelFile(dir.File("bild.gl"));                         // "ld" before the last d
     ASSERT_EQ(platform.messages.size(), 4u);
     EXPECT_EQ(platform.messages[0].text, "No *.gl -> NO 3D!");
     EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
