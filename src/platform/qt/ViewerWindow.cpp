@@ -299,7 +299,8 @@ std::optional<std::string> ViewerWindow::RunFileDialog(const FileDialogSpec& spe
     if (suffix.startsWith("*.")) suffix = suffix.mid(2);
     if (suffix.startsWith('.')) suffix = suffix.mid(1);
     if (!suffix.isEmpty() && !suffix.contains('*')) dialog.setDefaultSuffix(suffix);
-    if (!spec.overwritePrompt && !save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // Saving over an existing file is always confirmed: a picture is never replaced by
+    // accident.
     dialog.setOption(QFileDialog::ReadOnly, false);
     const bool ok = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     makeCurrent();
