@@ -54,13 +54,12 @@ bool KeyLine(std::string_view line, std::string_view& key, std::string_view& val
     return true;
 }
 
-bool ReadLines(const std::string& path, std::vector<std::string>& lines, bool& endsWithNewline) {
+bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     std::stringstream ss;
     ss << in.rdbuf();
     const std::string text = ss.str();
-    endsWithNewline = text.empty() || text.back() == '\n';
     size_t start = 0;
     while (start < text.size()) {
         size_t nl = text.find('\n', start);
@@ -99,8 +98,7 @@ std::string ReadString(const std::string& section, const std::string& key,
         return std::string(v.substr(0, bufferSize - 1));
     };
     std::vector<std::string> lines;
-    bool endsWithNewline = true;
-    if (!ReadLines(ResolvePath(fileName), lines, endsWithNewline)) return cut(defaultValue);
+    if (!ReadLines(ResolvePath(fileName), lines)) return cut(defaultValue);
     bool inSection = false;
     for (const std::string& line : lines) {
         std::string_view name, k, v;
@@ -116,28 +114,16 @@ std::string ReadString(const std::string& section, const std::string& key,
     return cut(defaultValue);
 }
 
-bool WriteString(const std::string& section, const std::string& key, const std::string& value,
-                 const std::string& fileName) {
-    const std::string path = ResolvePath(fileName);
-    struct stat st {};
-    const bool exists = ::stat(path.c_str(), &st) == 0;
-    // A file without any write permission bit is read-only, for root too.
-    if (exists && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0)) return false;
+namespace {
 
-    std::vector<std::string> lines;
-    bool endsWithNewline = true;
-    if (exists && !ReadLines(path, lines, endsWithNewline)) return false;
-    if (!exists) {
-        size_t slash = path.rfind('/');
-        if (slash != std::string::npos) MakeFolders(path.substr(0, slash));
-    }
-
-    const std::string newLine = key + "=" + value;
+// Sets the key in the lines of a file: its line replaced in place, or a new line
+// after the section's last key, or a new section at the end.
+void SetKey(std::vector<std::string>& lines, const std::string& section, const std::string& key,
+            const std::string& value) {
     bool inSection = false;
     bool sectionSeen = false;
     size_t insertAt = 0;  // after the last key line of the section
-    bool done = false;
-    for (size_t i = 0; i < lines.size() && !done; ++i) {
+    for (size_t i = 0; i < lines.size(); ++i) {
         std::string_view name, k, v;
         if (SectionName(lines[i], name)) {
             if (inSection) break;
@@ -146,26 +132,47 @@ bool WriteString(const std::string& section, const std::string& key, const std::
                 sectionSeen = true;
                 insertAt = i + 1;
             }
-        } else if (inSection) {
-            if (KeyLine(lines[i], k, v)) {
-                if (EqualNoCase(k, key)) {
-                    // The key keeps the spelling it has in the file.
-                    lines[i] = std::string(k) + "=" + value;
-                    done = true;
-                } else {
-                    insertAt = i + 1;
-                }
+        } else if (inSection && KeyLine(lines[i], k, v)) {
+            if (EqualNoCase(k, key)) {
+                // The key keeps the spelling it has in the file.
+                lines[i] = std::string(k) + "=" + value;
+                return;
             }
+            insertAt = i + 1;
         }
     }
-    if (!done) {
-        if (sectionSeen) {
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), newLine);
-        } else {
-            lines.push_back("[" + section + "]");
-            lines.push_back(newLine);
-        }
+    if (sectionSeen) {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), key + "=" + value);
+    } else {
+        lines.push_back("[" + section + "]");
+        lines.push_back(key + "=" + value);
     }
+}
+
+}  // namespace
+
+bool WriteString(const std::string& section, const std::string& key, const std::string& value,
+                 const std::string& fileName) {
+    return WriteStrings(section, {{key, value}}, fileName);
+}
+
+bool WriteStrings(const std::string& section,
+                  const std::vector<std::pair<std::string, std::string>>& keyValues,
+                  const std::string& fileName) {
+    const std::string path = ResolvePath(fileName);
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    // A file without any write permission bit is read-only, for root too.
+    if (exists && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0)) return false;
+
+    std::vector<std::string> lines;
+    if (exists && !ReadLines(path, lines)) return false;
+    if (!exists) {
+        size_t slash = path.rfind('/');
+        if (slash != std::string::npos) MakeFolders(path.substr(0, slash));
+    }
+    for (const auto& [key, value] : keyValues) SetKey(lines, section, key, value);
+
     std::string text;
     for (const std::string& line : lines) {
         text += line;

@@ -6,6 +6,8 @@
 // it is always either the old or the new file.
 #include <cstddef>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace orx::ini {
 
@@ -22,5 +24,10 @@ std::string ReadString(const std::string& section, const std::string& key,
 // folder cannot be written), in which case the old file stays as it was.
 bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                  const std::string& fileName);
+
+// Writes several keys of one section, in their order, with one replacement of the file.
+bool WriteStrings(const std::string& section,
+                  const std::vector<std::pair<std::string, std::string>>& keyValues,
+                  const std::string& fileName);
 
 }  // namespace orx::ini

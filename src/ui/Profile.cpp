@@ -31,9 +31,11 @@ int AppProfile::GetProfileInt(const std::string& section, const std::string& key
     return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
 }
 
-bool AppProfile::WriteProfileInt(const std::string& section, const std::string& key,
-                                 int value) const {
-    return ini::WriteString(section, key, std::to_string(value), m_strFileName);
+bool AppProfile::WriteProfileInts(const std::string& section,
+                                  const std::vector<std::pair<std::string, int>>& values) const {
+    std::vector<std::pair<std::string, std::string>> texts;
+    for (const auto& [key, value] : values) texts.emplace_back(key, std::to_string(value));
+    return ini::WriteStrings(section, texts, m_strFileName);
 }
 
 CProfile::CProfile(unsigned language)
@@ -108,16 +110,16 @@ void CProfile::RestoreWindowPlacement(const AppProfile& app, Platform& window,
 void CProfile::SaveWindowPlacement(const AppProfile& app, const Platform& window,
                                    const std::string& section) {
     const WindowPlacement p = window.GetWindowPlacement();
-    app.WriteProfileInt(section, "x", p.normalPosition.left);
-    app.WriteProfileInt(section, "y", p.normalPosition.top);
-    app.WriteProfileInt(section, "dx", p.normalPosition.right);
-    app.WriteProfileInt(section, "dy", p.normalPosition.bottom);
-    app.WriteProfileInt(section, "miny", p.minPosition.y);
-    app.WriteProfileInt(section, "minx", p.minPosition.x);
-    app.WriteProfileInt(section, "maxy", p.maxPosition.y);
-    app.WriteProfileInt(section, "maxx", p.maxPosition.x);
-    app.WriteProfileInt(section, "flag", p.flags);
-    app.WriteProfileInt(section, "cmd", p.showCmd);
+    app.WriteProfileInts(section, {{"x", p.normalPosition.left},
+                                   {"y", p.normalPosition.top},
+                                   {"dx", p.normalPosition.right},
+                                   {"dy", p.normalPosition.bottom},
+                                   {"miny", p.minPosition.y},
+                                   {"minx", p.minPosition.x},
+                                   {"maxy", p.maxPosition.y},
+                                   {"maxx", p.maxPosition.x},
+                                   {"flag", p.flags},
+                                   {"cmd", p.showCmd}});
 }
 
 }  // namespace orx

@@ -3,6 +3,8 @@
 // and the window placement.
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace orx {
 
@@ -14,7 +16,9 @@ class AppProfile {
 public:
     explicit AppProfile(std::string fileName) : m_strFileName(std::move(fileName)) {}
     int GetProfileInt(const std::string& section, const std::string& key, int defaultValue) const;
-    bool WriteProfileInt(const std::string& section, const std::string& key, int value) const;
+    // Several keys in their order, with one write of the file.
+    bool WriteProfileInts(const std::string& section,
+                          const std::vector<std::pair<std::string, int>>& values) const;
     const std::string& FileName() const { return m_strFileName; }
 
 private:
