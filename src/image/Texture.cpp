@@ -12,6 +12,7 @@
 
 #include "image/JpegFile.h"
 #include "platform/Platform.h"
+#include "platform/Text.h"
 
 namespace orx {
 
@@ -116,9 +117,7 @@ bool CTexture::ReadFile(const std::string& name, int32_t rawWidth, int32_t rawHe
                         int32_t rawBits) {
     Clear();
     fileName = name;
-    std::string ext = name.size() < 4 ? name : name.substr(name.size() - 4);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string ext = LowerExtension(name);
     if (ext == ".bmp") return ReadBmp(name);
     if (ext == ".raw") return ReadRaw(name, rawWidth, rawHeight, rawBits);
     if (ext == ".jpg") return ReadJpeg(name);

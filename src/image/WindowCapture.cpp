@@ -9,6 +9,7 @@
 
 #include "image/JpegFile.h"
 #include "platform/ReplacingFile.h"
+#include "platform/Text.h"
 
 namespace orx {
 
@@ -168,9 +169,7 @@ size_t CWindowCapture::PackedSize() const {
 }
 
 bool CWindowCapture::Save(const std::string& path) {
-    std::string ext = path.size() < 4 ? path : path.substr(path.size() - 4);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string ext = LowerExtension(path);
     if (ext == ".bmp") return WriteBmp(path);
     if (ext == ".jpg") return WriteJpeg(path);
     ShowMessage("Extension unusable from " + path);

@@ -2,10 +2,10 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 #include "app/ViewerDlg.h"
+#include "platform/Text.h"
 #include "ui/About.h"
 
 namespace orx {
@@ -14,14 +14,6 @@ namespace {
 
 constexpr double kNoMaximum = -999999999.0;
 constexpr double kNoMinimum = 999999999.0;
-
-std::string LowerCase(const std::string& text) {
-    std::string lower = text;
-    // Bytes of multi-byte characters are above 127 and stay as they are.
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
 
 }  // namespace
 
@@ -73,7 +65,7 @@ void CViewerDlg::LoadModel(const std::string& path) {
 void CViewerDlg::RebuildModel(const std::string& path) { LoadModel(path); }
 
 void CViewerDlg::OpenModelFile(const std::string& path) {
-    const std::string lower = LowerCase(path);
+    const std::string lower = AsciiLowerCase(path);
     if (lower.size() < 3 || lower.compare(lower.size() - 3, 3, ".gl") != 0) {
         ShowMessage("No *.gl -> NO 3D!");
         return;

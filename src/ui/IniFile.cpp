@@ -10,6 +10,7 @@
 
 #include "platform/Platform.h"
 #include "platform/ReplacingFile.h"
+#include "platform/Text.h"
 
 namespace orx::ini {
 
@@ -24,12 +25,8 @@ std::string_view Trim(std::string_view s) {
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x += 32;
-        if (y >= 'A' && y <= 'Z') y += 32;
-        if (x != y) return false;
-    }
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
     return true;
 }
 

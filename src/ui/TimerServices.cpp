@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/ViewerDlg.h"
+#include "platform/Text.h"
 #include "ui/IniFile.h"
 
 namespace orx {
@@ -24,8 +25,6 @@ int FileStamp(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0) return 0;
     return static_cast<int>(st.st_mtime);
 }
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Wildcard match with '*' and '?', letters compared without regard to case.
 bool MatchesPattern(const char* name, const char* pattern) {

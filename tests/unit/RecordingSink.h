@@ -1,4 +1,5 @@
 #pragma once
+#include "TestSupport.h"
 // A GlSink that records every call, a decoder that groups the record into faces,
 // and a viewer on the headless platform with its own settings folder.
 #include <stdlib.h>
@@ -121,18 +122,7 @@ inline bool DecodeFaces(const std::vector<GlCall>& calls, std::vector<RecordedFa
 }
 
 // A fresh settings folder for one test, removed afterwards.
-struct ScratchConfigFolder {
-    std::string path;
-    ScratchConfigFolder() {
-        char name[] = "/tmp/orx-unit-XXXXXX";
-        path = mkdtemp(name);
-        setenv("XDG_CONFIG_HOME", path.c_str(), 1);
-    }
-    ~ScratchConfigFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-};
+using ScratchConfigFolder = TempProfile;
 
 // The text stored under `key` in section "common" of the settings file, or
 // "<none>" when the key is missing.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/ViewerDlg.h"
+#include "platform/Text.h"
 #include "image/WindowCapture.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -78,12 +79,6 @@ bool ParseDoubles(const char* text, double* out) {
     return true;
 }
 
-std::string LowerExtension(const std::string& path) {
-    std::string ext = path.size() >= 4 ? path.substr(path.size() - 4) : path;
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
-}
-
 // Returns 0 on success, 2 on a usage error, -1 for --help.
 int ParseOptions(int argc, char** argv, Options& o) {
     std::vector<std::string> positional;
@@ -144,7 +139,7 @@ int ParseOptions(int argc, char** argv, Options& o) {
     if (positional.size() != 2) return 2;
     o.model = positional[0];
     o.output = positional[1];
-    const std::string ext = LowerExtension(o.output);
+    const std::string ext = orx::LowerExtension(o.output);
     if (ext != ".bmp" && ext != ".jpg") return 2;
     return 0;
 }
