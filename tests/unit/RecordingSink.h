@@ -1,5 +1,4 @@
 #pragma once
-#include "TestSupport.h"
 // A GlSink that records every call, a decoder that groups the record into faces,
 // and a viewer on the headless platform with its own settings folder.
 #include <stdlib.h>
@@ -9,6 +8,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "TestSupport.h"
 
 #include "app/ViewerDlg.h"
 #include "geometry/GlSink.h"
