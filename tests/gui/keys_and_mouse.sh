@@ -5,16 +5,14 @@ start_viewer
 wait_title "ORX-View"
 # A click stops the turning and stores it.
 xdotool mousemove --window "$WIN" 200 200 click 1
-sleep 0.5
-[ "$(setting RotateTimeOn)" = "0" ] || fail "RotateTimeOn after a click: $(setting RotateTimeOn)"
+wait_setting RotateTimeOn 0
+wait_still_picture
 check() {  # key, setting, expected value
-  local before after
+  local before
   before=$(window_picture)
   send_key "$1"
-  sleep 0.7
-  after=$(window_picture)
-  [ "$before" != "$after" ] || fail "key $1 did not change the picture"
-  [ "$(setting "$2")" = "$3" ] || fail "key $1: $2 is '$(setting "$2")', expected '$3'"
+  wait_picture_change "$before" "key $1 to change the picture"
+  wait_setting "$2" "$3"
 }
 check F3 shading 0x3
 check k Achsenkreuz 1

@@ -19,22 +19,44 @@ fail() {
   exit 1
 }
 
-start_viewer() {
-  "$ORX_VIEW" >"$PROFILE/out.log" 2>&1 &
-  PID=$!
-  WIN=""
-  for _ in $(seq 300); do
-    for w in $(xdotool search --pid "$PID" 2>/dev/null || true); do
-      if xwininfo -id "$w" 2>/dev/null | grep -q "IsViewable" &&
-         xwininfo -id "$w" | grep -q "Width: [1-9][0-9][0-9]"; then
-        WIN="$w"
-      fi
-    done
-    [ -n "$WIN" ] && break
+# Every wait in these tests is for a condition, polled until it holds or until a
+# generous ceiling (ORX_WAIT_SECONDS, 30 s unless set) has passed; never for a fixed time.
+WAIT_SECONDS="${ORX_WAIT_SECONDS:-30}"
+
+# wait_until "what is awaited" command [args...]: runs the command until it succeeds.
+wait_until() {
+  local what="$1"; shift
+  local deadline=$((SECONDS + WAIT_SECONDS))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "waited ${WAIT_SECONDS} s in vain for: $what"
     sleep 0.1
   done
-  [ -n "$WIN" ] || fail "the window did not appear"
-  sleep 0.5
+}
+
+# The viewable windows of the viewer process (the main window, dialogs).
+viewable_windows() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$PID" 2>/dev/null || true); do
+    xwininfo -id "$w" 2>/dev/null | grep -q "IsViewable" && echo "$w"
+  done
+  return 0
+}
+
+main_window_found() {
+  local w
+  WIN=""
+  for w in $(viewable_windows); do
+    xwininfo -id "$w" | grep -q "Width: [1-9][0-9][0-9]" && WIN="$w"
+  done
+  [ -n "$WIN" ] && [[ "$(xdotool getwindowname "$WIN" 2>/dev/null)" == ORX-View* ]]
+}
+
+# Starts the viewer and waits until its window is shown and carries the viewer's
+# title, which start-up sets once the first model build or the demo has run.
+start_viewer() {
+  "$ORX_VIEW" "$@" >"$PROFILE/out.log" 2>&1 &
+  PID=$!
+  wait_until "the viewer's window" main_window_found
 }
 
 # The checks after a key tell whether it arrived; a key that closes the window
@@ -44,12 +66,12 @@ send_key() {
   xdotool key --window "$WIN" --clearmodifiers "$@" 2>/dev/null || true
 }
 
+viewer_ended() { ! kill -0 "$PID" 2>/dev/null; }
+
 wait_exit() {
-  for _ in $(seq 100); do
-    kill -0 "$PID" 2>/dev/null || { wait "$PID" || true; PID=""; return 0; }
-    sleep 0.1
-  done
-  fail "the viewer did not end"
+  wait_until "the viewer to end" viewer_ended
+  wait "$PID" || true
+  PID=""
 }
 
 window_title() { xdotool getwindowname "$WIN"; }
@@ -57,18 +79,36 @@ window_title() { xdotool getwindowname "$WIN"; }
 # A checksum of what the window shows.
 window_picture() { xwd -id "$WIN" -silent | tail -c +2000 | md5sum | cut -d' ' -f1; }
 
+title_contains() { [[ "$(window_title)" == *"$1"* ]]; }
+title_lacks() { [[ "$(window_title)" != *"$1"* ]]; }
+
 # Waits until the window title contains the text.
-wait_title() {
-  for _ in $(seq 100); do
-    case "$(window_title)" in *"$1"*) return 0 ;; esac
-    sleep 0.1
-  done
-  fail "title '$(window_title)' never contained '$1'"
+wait_title() { wait_until "title '$(window_title)' to contain '$1'" title_contains "$1"; }
+
+picture_differs() { [ "$(window_picture)" != "$1" ]; }
+
+# Waits until the picture differs from the checksum given.
+wait_picture_change() { wait_until "${2:-the picture to change}" picture_differs "$1"; }
+
+# Waits until two screenshots in a row are the same: nothing is moving any more.
+STILL=""
+picture_still() {
+  local now
+  now=$(window_picture)
+  [ "$now" = "$STILL" ] && return 0
+  STILL="$now"
+  return 1
 }
+wait_still_picture() { STILL=""; wait_until "the picture to stop changing" picture_still; }
+
+setting_is() { [ "$(setting "$1")" = "$2" ]; }
+
+# Waits until the settings file holds the value for the key.
+wait_setting() { wait_until "$1=$2 in the settings file (now '$(setting "$1")')" setting_is "$1" "$2"; }
 
 # Names a model for follow mode, as the design program does.
 name_model() { printf '[LIFE]\nACTUAL=%s\n' "$1" > "$PROFILE/ORX.INI"; }
 
-setting() { sed -n "s/^$1=//p" "$PROFILE/orx-view.ini" | head -1; }
+setting() { sed -n "s/^$1=//p" "$PROFILE/orx-view.ini" 2>/dev/null | head -1; }
 
 MODELS="$(cd "$(dirname "$ORX_VIEW")" && pwd)/modelle"

@@ -6,14 +6,20 @@ name_model "$MODELS/regal3d.gl"
 printf '[common]\nRotateTimeOn=0\nColR=0x20\nColG=0x40\nColB=0x60\n' > "$PROFILE/orx-view.ini"
 start_viewer
 wait_title "ORX-View"
-sleep 1
+wait_still_picture
 send_key s
-# The save dialog: type the full path into its file name field and confirm.
-sleep 1.5
+# The save dialog: once it is shown and has the focus, type the full path into its
+# file name field and confirm.
+dialog_focused() {
+  local focused
+  focused=$(xdotool getwindowfocus 2>/dev/null) || return 1
+  [ "$focused" != "$WIN" ] && viewable_windows | grep -qx "$focused"
+}
+wait_until "the save dialog" dialog_focused
 xdotool type --delay 20 "$PROFILE/window.bmp"
 xdotool key Return
-for _ in $(seq 50); do [ -s "$PROFILE/window.bmp" ] && break; sleep 0.1; done
-[ -s "$PROFILE/window.bmp" ] || fail "the picture was not saved"
+saved() { [ -s "$PROFILE/window.bmp" ]; }
+wait_until "the picture to be saved" saved
 send_key Escape
 wait_exit
 

@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <poll.h>
+
 #include <chrono>
 #include <random>
 #include <thread>
@@ -41,26 +44,51 @@ ScreenPicture PictureVersion(int v) {
     return p;
 }
 
-// Runs in the child process: writes alternately the two versions until killed.
+// Runs in the child process: writes alternately the two versions until killed. After
+// its first whole write it reports on the descriptor named by ORX_KILL_READY_FD, so
+// that the parent kills a writer that is known to be at work.
 TEST(KillSafety, ChildWriter) {
     const char* what = std::getenv("ORX_KILL_CHILD");
     if (!what) GTEST_SKIP() << "runs only as the child of the kill tests";
     const std::string target = std::getenv("ORX_KILL_TARGET");
+    const char* readyFd = std::getenv("ORX_KILL_READY_FD");
+    int ready = readyFd ? std::atoi(readyFd) : -1;
+    // Each write replaces the whole file; the first one completed is reported.
+    const auto reportOnce = [&ready] {
+        if (ready < 0) return;
+        const char byte = '!';
+        (void)!::write(ready, &byte, 1);
+        ::close(ready);
+        ready = -1;
+    };
     for (int v = 1;; v ^= 1) {
         if (std::string(what) == "settings") {
             CProfile profile(target, 1, false);
-            for (int i = 0; i < 200; ++i)
+            for (int i = 0; i < 200; ++i) {
                 profile.WriteInt("common", "key" + std::to_string(i), v ? 0xFFFF : 0x1);
+                reportOnce();
+            }
         } else {
             CWindowCapture capture;
             const ScreenPicture picture = PictureVersion(v);
             capture.BuildDib(picture, picture.width, picture.height, 32);
             capture.Save(target);
+            reportOnce();
         }
     }
 }
 
-// Starts this test program as a writer, kills it after a random short time.
+// Waits until the writer reports its first whole write (or ends); false when the
+// report did not come within a generous ceiling.
+bool WaitForReport(int fd) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 60000) <= 0) return false;
+    char byte = 0;
+    return ::read(fd, &byte, 1) == 1;
+}
+
+// Starts this test program as a writer and kills it at a random moment after it has
+// completed its first write, so that the kill falls while it writes again.
 void KillWriterManyTimes(const std::string& what, const std::string& target, int rounds,
                          const std::function<void()>& check) {
     char self[4096];
@@ -69,18 +97,34 @@ void KillWriterManyTimes(const std::string& what, const std::string& target, int
     self[n] = '\0';
     std::mt19937 random(12345);
     for (int round = 0; round < rounds; ++round) {
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         ::setenv("ORX_KILL_CHILD", what.c_str(), 1);
         ::setenv("ORX_KILL_TARGET", target.c_str(), 1);
+        ::setenv("ORX_KILL_READY_FD", "3", 1);
         char filter[] = "--gtest_filter=KillSafety.ChildWriter";
         char* argv[] = {self, filter, nullptr};
         pid_t pid = 0;
-        ASSERT_EQ(::posix_spawn(&pid, self, nullptr, nullptr, argv, environ), 0);
+        const int spawned = ::posix_spawn(&pid, self, &actions, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
         ::unsetenv("ORX_KILL_CHILD");
         ::unsetenv("ORX_KILL_TARGET");
-        std::this_thread::sleep_for(std::chrono::microseconds(20000 + random() % 60000));
+        ::unsetenv("ORX_KILL_READY_FD");
+        ::close(fds[1]);
+        ASSERT_EQ(spawned, 0);
+        const bool reported = WaitForReport(fds[0]);
+        ::close(fds[0]);
+        // A random moment within the next few writes.
+        if (reported) std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
         ::kill(pid, SIGKILL);
         int status = 0;
         ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(reported) << "the writer never completed a write";
         check();
         if (::testing::Test::HasFailure()) return;
     }
@@ -90,7 +134,7 @@ TEST(KillSafety, SettingsFileIsAlwaysOldOrNew) {
     TempProfile dir;
     const std::string path = dir.File("orx-view.ini");
     WriteText(path, SettingsVersion(0));
-    const std::string oldText = SettingsVersion(0);
+    std::string previous = SettingsVersion(0);
     int changed = 0;
     KillWriterManyTimes("settings", path, 30, [&] {
         const std::string text = ReadText(path);
@@ -101,10 +145,11 @@ TEST(KillSafety, SettingsFileIsAlwaysOldOrNew) {
             ++keys;
         ASSERT_EQ(keys, 200);
         ASSERT_EQ(text.back(), '\n');
-        if (text != oldText) ++changed;
+        if (text != previous) ++changed;
+        previous = text;
     });
-    // The writer really was at work when it was killed.
-    EXPECT_GT(changed, 0);
+    // The kills fell while the writer was rewriting the file: it changed between rounds.
+    EXPECT_GT(changed, 1);
     // No temporary file is left except, at most, the one of the write that was killed.
     int others = 0;
     for (auto& e : std::filesystem::directory_iterator(dir.path))
@@ -117,6 +162,8 @@ TEST(KillSafety, SavedPictureIsAlwaysOldOrNew) {
     const std::string path = dir.File("bild.bmp");
     const size_t sizes[2] = {54 + 300 * 200 * 4, 54 + 320 * 200 * 4};
     bool seenSave = false;
+    int changed = 0;
+    std::string previous;
     KillWriterManyTimes("picture", path, 30, [&] {
         if (!std::filesystem::exists(path)) {
             ASSERT_FALSE(seenSave) << "a saved picture disappeared";
@@ -128,8 +175,12 @@ TEST(KillSafety, SavedPictureIsAlwaysOldOrNew) {
         const uint8_t fill = data.size() == sizes[0] ? 50 : 200;
         ASSERT_EQ(static_cast<uint8_t>(data[54]), fill);
         ASSERT_EQ(static_cast<uint8_t>(data.back()) == 0 || static_cast<uint8_t>(data.back()) == fill, true);
+        if (data != previous) ++changed;
+        previous = data;
     });
     EXPECT_TRUE(seenSave);
+    // Both pictures were seen: the kills fell at different points of the alternating saves.
+    EXPECT_GT(changed, 1);
 }
 
 }  // namespace
