@@ -8,15 +8,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/headless/HeadlessPlatform.h"
+#include "ScriptedPlatform.h"
 
 namespace orx::fuzz {
 
-inline HeadlessPlatform& Platform() {
-    static HeadlessPlatform* platform = [] {
+inline ScriptedPlatform& Platform() {
+    static ScriptedPlatform* platform = [] {
         static char folder[] = "/dev/shm/orx-fuzz-XXXXXX";
         ::setenv("XDG_CONFIG_HOME", ::mkdtemp(folder), 1);
-        auto* p = new HeadlessPlatform(64, 64);
+        auto* p = new ScriptedPlatform(64, 64);
         SetMessagePlatform(p);
         return p;
     }();

@@ -1,6 +1,7 @@
 // One record line through the parser and the emitters (recording nothing).
 #include <string>
 
+#include "ViewerProbe.h"
 #include "FuzzSupport.h"
 #include "app/ViewerDlg.h"
 
@@ -21,17 +22,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static orx::CViewerDlg* dlg = [] {
         auto* d = new orx::CViewerDlg(orx::fuzz::Platform());
         static NullSink sink;
-        d->m_pSink = &sink;
-        d->m_bounds.extent = 1.0;
+        orx::Probe(*d).m_pSink = &sink;
+        orx::Probe(*d).m_bounds.extent = 1.0;
         return d;
     }();
     const std::string line(reinterpret_cast<const char*>(data), size);
     for (int part : {-2, 1}) {
-        dlg->m_nPart = part;
+        orx::Probe(*dlg).m_nPart = part;
         for (int mode = 0; mode <= 5; mode += 1) {
-            dlg->m_nShading = mode;
-            dlg->m_bMeasuring = mode == 5;
-            dlg->ParseModelLine(line);
+            orx::Probe(*dlg).m_nShading = mode;
+            orx::Probe(*dlg).m_bMeasuring = mode == 5;
+            orx::Probe(*dlg).ParseModelLine(line);
         }
     }
     return 0;

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -22,13 +23,14 @@ CViewerDlg::CViewerDlg(Platform& platform) : m_platform(platform), m_pSink(&m_gl
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     m_strModelPath.clear();
     m_strSection = "common";
-    m_pProfile = new CProfile(kSettingsFile, 1, true);
+    m_strProfileDir = platform.ProfileFolder();
+    m_pProfile = new CProfile(m_strProfileDir, kSettingsFile, 1, true);
 
     m_bShowAxes = m_pProfile->ReadBool(m_strSection, "Achsenkreuz", false);
     m_bShowRoomEdges = m_pProfile->ReadBool(m_strSection, "Raumkanten", false);
     m_bShowZeroPlane = m_pProfile->ReadBool(m_strSection, "Nullkanten", false);
     m_bAutoRotate = m_pProfile->ReadBool(m_strSection, "RotateTimeOn", true);
-    m_nShading = m_pProfile->ReadInt(m_strSection, "shading", 4);
+    m_nShading = m_pProfile->ReadInt(m_strSection, "shading", kModeTextured);
     m_nLightMode = m_pProfile->ReadInt(m_strSection, "LightMode", 0);
     m_nColourScheme = m_pProfile->ReadInt(m_strSection, "Schattierungen", 0);
     const Rgb face = platform.ButtonFaceColour();
@@ -38,7 +40,7 @@ CViewerDlg::CViewerDlg(Platform& platform) : m_platform(platform), m_pSink(&m_gl
 
     m_bTimerActive = 1;
     m_bLiveFollow = true;
-    m_nDemoTick = -1;
+    m_nDemoTick = kDemoOff;
     m_nDemoIndex = -1;
     m_nTimerBusy = 0;
 }
@@ -86,14 +88,14 @@ int CViewerDlg::OnCreate() {
 bool CViewerDlg::OnInitDialog() {
     m_platform.AddAboutEntry("&About Kestrel...");
     CProfile placement(0);
-    placement.RestoreWindowPlacement(AppProfile(ProgramName() + ".ini"), m_platform,
+    placement.RestoreWindowPlacement(AppProfile(ProfileFile(ProgramName() + ".ini")), m_platform,
                                      kPlacementSection, 1);
     return true;
 }
 
 void CViewerDlg::OnDestroy() {
     CProfile placement(0);
-    placement.SaveWindowPlacement(AppProfile(ProgramName() + ".ini"), m_platform,
+    placement.SaveWindowPlacement(AppProfile(ProfileFile(ProgramName() + ".ini")), m_platform,
                                   kPlacementSection);
     if (m_hRC) {
         m_platform.DeleteGLContext();
@@ -117,6 +119,57 @@ bool CViewerDlg::PreTranslateMessage(unsigned keyCode) {
         case vk::ESCAPE: return true;
         default: return false;
     }
+}
+
+bool CViewerDlg::StartRendering(int width, int height) {
+    if (!SetupPixelFormat() || !CreateGLContext()) return false;
+    m_rgbaLine = RGBA{0, 0, 0, 0};
+    m_strProgramDir = ProgramDirFrom(m_platform.ExecutablePath());
+    m_bLiveFollow = false;
+    SetProjection(width, height);
+    return true;
+}
+
+bool CViewerDlg::ApplyViewOptions(const ViewOptions& options) {
+    m_nLightMode = options.light ? 1 : 0;
+    m_nColourScheme = options.coloured ? 1 : 0;
+    m_bShowAxes = options.axes;
+    m_bShowRoomEdges = options.walls;
+    m_bShowZeroPlane = options.zeroPlane;
+    m_nBackR = options.background.r;
+    m_nBackG = options.background.g;
+    m_nBackB = options.background.b;
+    m_nShading = options.mode;
+    for (int i = 0; i < 3; ++i) {
+        m_dAngle[i] = options.angles[i];
+        m_dOrigin[i] = options.origin[i];
+    }
+    if (options.mode != kModeTextured) return true;
+    if (!options.textureFile.empty()) return LoadTexture(options.textureFile);
+    const int number = options.textureNumber >= 1 && options.textureNumber <= 9
+                           ? options.textureNumber
+                           : 1;
+    return LoadTexture(NumberedTexturePath(m_strProgramDir, number));
+}
+
+bool CViewerDlg::OpenModelForRendering(const std::string& path, int part) {
+    OpenModelFile(path);
+    // A refused name leaves the path as it was; an unreadable file starts the demo.
+    if (m_strModelPath != path || m_nDemoTick >= 0) return false;
+    if (part > 0 && m_nPart > 0) {
+        m_nPart = std::min(part, m_nPartCount);
+        UpdateTitle(0);
+    }
+    return true;
+}
+
+std::string CViewerDlg::ProfileFile(const std::string& name) const {
+    return m_strProfileDir + "/" + name;
+}
+
+void CViewerDlg::OpenChosenModel(const std::string& path) {
+    m_bLiveFollow = false;
+    OpenModelFile(path);
 }
 
 const RGBA& CViewerDlg::Shade(int k) const {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "geometry/GeometryTypes.h"
 #include "geometry/GlSink.h"
 #include "image/Texture.h"
 #include "model/ModelCache.h"
@@ -14,14 +15,36 @@
 
 namespace orx {
 
-struct ModelBounds {
-    double maxX, maxY, maxZ;
-    double minX, minY, minZ;
-    double extent;
-    double centreX, centreY, centreZ;
+// The stored "shading" numbers of the display modes.
+enum DisplayMode : int {
+    kModeHairline = 1,
+    kModeWireframe = 2,
+    kModeSolid = 3,
+    kModeTextured = 4,
 };
 
-using RGBA = std::array<unsigned char, 4>;
+// m_nDemoTick while no slideshow runs (any negative value means that), and the
+// value a key press or a click leaves when it stops the slideshow.
+constexpr int kDemoOff = -1;
+constexpr int kDemoStopped = -2;
+// m_nPart while a whole model ("3d") is shown; a parts list counts from 1.
+constexpr int kWholeModel = -2;
+
+// Display options applied at once and without writing settings: what the
+// command-line renderer sets from its arguments.
+struct ViewOptions {
+    DisplayMode mode = kModeTextured;
+    bool light = false;
+    bool coloured = false;
+    bool axes = false;
+    bool walls = false;
+    bool zeroPlane = false;
+    int textureNumber = 1;    // the numbered texture, when no file is named
+    std::string textureFile;  // a texture file instead of the numbered texture
+    Rgb background{240, 240, 240};
+    double angles[3] = {0.0, 0.0, 0.0};
+    double origin[3] = {0.0, 0.0, -2.0};
+};
 
 // Command identifiers of the context menu and the window's own menu.
 enum CommandId : int {
@@ -64,6 +87,8 @@ enum CommandId : int {
 };
 constexpr unsigned IDM_ABOUTBOX = 16;
 
+class ViewerProbe;
+
 class CViewerDlg {
 public:
     explicit CViewerDlg(Platform& platform);
@@ -71,7 +96,7 @@ public:
     CViewerDlg(const CViewerDlg&) = delete;
     CViewerDlg& operator=(const CViewerDlg&) = delete;
 
-    // --- window life (src/app) ---
+    // --- window messages ---
     int OnCreate();
     bool OnInitDialog();
     void OnDestroy();
@@ -79,16 +104,72 @@ public:
     int OnQueryDragIcon() const { return m_hIcon; }
     // Arrow keys before dispatch; returns true when the message was consumed.
     bool PreTranslateMessage(unsigned keyCode);
+    void OnSize(unsigned nType, int cx, int cy);
+    void OnPaint();
+    void OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags);
+    void OnContextMenu(Point point);
+    bool OnCommand(int id);
+    void OnLButtonDown(unsigned flags, Point point);
+    void OnMouseMove(unsigned flags, Point point);
+    void OnLButtonUp(unsigned flags, Point point);
+    void OnTimer(unsigned nIDEvent);
+
+    // --- commands ---
+    void OnOpenModel();
+    // Opens a model the user named outside the open dialog (a dropped file): as
+    // confirming the dialog does, it ends follow mode for the run.
+    void OpenChosenModel(const std::string& path);
+    void SetDisplayMode(int mode);
+    void SetColourScheme(int scheme);
+    void ToggleLighting();
+    void ToggleAxes();
+    void ToggleRoomEdges();
+    void ToggleZeroPlane();
+    void ChooseBackgroundColour();
+    void ShiftLeft();
+    void ShiftRight();
+    void ShiftUp();
+    void ShiftDown();
+    void ZoomIn();
+    void ZoomOut();
+    void CentreView();
+    void RotateBy(int axis, double degrees);
+    void StartAutoRotate();
+    void ShowAbout();
+    void SelectTexture(int number, bool apply);
+    void OnLoadTexture();
+    void OnSavePicture();
+    void OnPrintPicture();
+    static const MenuItem& ContextMenuResource();
+
+    // --- the command-line renderer ---
+    // Creates the OpenGL context and prepares a viewer without follow mode; false
+    // when no context could be had.
+    bool StartRendering(int width, int height);
+    // Sets every display option at once; false when the texture file named could
+    // not be read (its message has been shown).
+    bool ApplyViewOptions(const ViewOptions& options);
+    // Opens the model as the open dialog does and shows part `part` of a parts list
+    // (clamped to its count; 0 keeps the first). True when the model was read;
+    // otherwise its message has been shown.
+    bool OpenModelForRendering(const std::string& path, int part);
+
+    // --- helpers without state ---
     static std::string ProgramDirFrom(const std::string& executablePath);
+    static int RandomUpTo(int n);
+    static int RandomFromValue(int r, int n);  // RandomUpTo for the generator value r
+    static bool FindFiles(const std::string& folder, const std::string& pattern,
+                          std::vector<std::string>& list, int level);
+
+private:
+    friend class ViewerProbe;  // the tests' view of the state
 
     // --- frame drawing (src/app) ---
     bool SetupPixelFormat();
     bool CreateGLContext();
-    void OnSize(unsigned nType, int cx, int cy);
     // Viewport and the 45-degree projection for a client area of cx x cy pixels.
     void SetProjection(int cx, int cy);
     void DrawScene();
-    void OnPaint();
 
     // --- model file and build (src/model) ---
     bool ReadModelFile(const std::string& path, int part);
@@ -97,7 +178,6 @@ public:
     void RebuildModel(const std::string& path);
     void OpenModelFile(const std::string& path);
     void UpdateTitle(int step);
-    void OnOpenModel();
 
     // --- emitters (src/geometry) ---
     void DrawTriangularPrism(const long* colour, const long* count, const double* x,
@@ -110,57 +190,31 @@ public:
     void DrawHexagonalPrism(const long* colour, const long* count, const double* px,
                             const double* py, const double* pz, const double* rx,
                             const double* ry, const double* rz);
-
-    // --- commands and input (src/ui) ---
-    void OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags);
-    void OnContextMenu(Point point);
-    bool OnCommand(int id);
-    static const MenuItem& ContextMenuResource();
+    // Sends one parsed record to the emitter of its type.
+    void DrawRecord(const ParsedRecord& record, const double* coords);
+    // What each vertex carries in the current display mode.
+    VertexStyle CurrentVertexStyle() const;
+    // Where emitted geometry goes: OpenGL, or a test's recorder.
+    GlSink& Sink() { return m_pSink ? *m_pSink : m_glSink; }
 
     // --- display modes and reference geometry (src/ui) ---
     void SetupGLState(int lightMode);
-    void SetDisplayMode(int mode);
-    void SetColourScheme(int scheme);
-    void ToggleLighting();
-    void ToggleAxes();
-    void ToggleRoomEdges();
-    void ToggleZeroPlane();
-    void ChooseBackgroundColour();
     void DrawReferenceGeometry();
 
-    // --- view (src/ui) ---
-    void ShiftLeft();
-    void ShiftRight();
-    void ShiftUp();
-    void ShiftDown();
-    void ZoomIn();
-    void ZoomOut();
-    void CentreView();
-    void RotateBy(int axis, double degrees);
-    void StartAutoRotate();
+    // --- view and timer services (src/ui) ---
     void RotateStep();
-    void OnLButtonDown(unsigned flags, Point point);
-    void OnMouseMove(unsigned flags, Point point);
-    void OnLButtonUp(unsigned flags, Point point);
-
-    // --- timer services (src/ui) ---
-    void OnTimer(unsigned nIDEvent);
     void LiveFollowCheck();
     void DemoStep();
     void StartDemo();
-    static int RandomUpTo(int n);
-    static int RandomFromValue(int r, int n);  // RandomUpTo for the generator value r
-    static bool FindFiles(const std::string& folder, const std::string& pattern,
-                          std::vector<std::string>& list, int level);
 
-    // --- about box (src/ui) ---
-    void ShowAbout();
+    // Reads a texture file into m_texture (red and blue swapped for OpenGL).
+    bool LoadTexture(const std::string& path);
+    static std::string NumberedTexturePath(const std::string& programDir, int number);
 
-    // --- textures and pictures (src/image) ---
-    void SelectTexture(int number, bool apply);
-    void OnLoadTexture();
-    void OnSavePicture();
-    void OnPrintPicture();
+    // Shade colour k (0..5).
+    const RGBA& Shade(int k) const;
+    // A file of the profile folder.
+    std::string ProfileFile(const std::string& name) const;
 
     // The window system this viewer runs on, and where emitted geometry goes.
     Platform& m_platform;
@@ -187,15 +241,15 @@ public:
     RGBA m_rgbaShade0{}, m_rgbaShade1{}, m_rgbaShade2{}, m_rgbaShade3{}, m_rgbaShade4{},
         m_rgbaShade5{};
     RGBA m_rgbaLine{};
-    int m_nDemoTick = -1;
+    int m_nDemoTick = kDemoOff;
     int m_nDemoIndex = -1;
     std::vector<std::string> m_demoFiles;
     ModelBounds m_bounds{1.0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     double m_dOrigin[3] = {0.0, 0.0, -2.0};
-    int m_nPart = -2;
+    int m_nPart = kWholeModel;
     int m_nPartCount = 2;
     bool m_bMeasuring = false;
-    int m_nShading = 4;
+    int m_nShading = kModeTextured;
     void* m_hRC = nullptr;
     int m_nPixelFormat = 0;
     CTexture m_texture;
@@ -209,13 +263,9 @@ public:
     std::string m_strLiveTried;
     int m_nLiveTriedStamp = 0;
 
-    // Shade colour k (0..5).
-    const RGBA& Shade(int k) const;
-
-private:
-    // Sends one parsed record to the emitter of its type.
-    void DrawRecord(const ParsedRecord& record, const double* coords);
-
+    // The folder of the settings file and of the design program's "ORX.INI",
+    // handed over by the platform.
+    std::string m_strProfileDir;
     OpenGlSink m_glSink;
     ModelFileCache m_modelCache;
 };

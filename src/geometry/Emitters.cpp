@@ -112,10 +112,9 @@ struct CapVertex {
 // single-precision values, each vertex preceded by the data of the display mode.
 class FaceWriter {
 public:
-    FaceWriter(const CViewerDlg& view, GlSink& sink, const double* x, const double* y,
-               const double* z, int n)
-        : m_view(view), m_sink(sink), m_r(view.m_fTexRepeat) {
-        const ModelBounds& b = view.m_bounds;
+    FaceWriter(const VertexStyle& style, const ModelBounds& b, GlSink& sink, const double* x,
+               const double* y, const double* z, int n)
+        : m_style(style), m_sink(sink), m_r(style.texRepeat) {
         for (int i = 0; i < n; ++i) {
             m_points[i][0] = static_cast<float>((x[i] - b.centreX) / b.extent);
             m_points[i][1] = static_cast<float>((y[i] - b.centreY) / b.extent);
@@ -124,7 +123,7 @@ public:
     }
 
     void Vertex(int point, float s, float t, int shade) {
-        SendVertexAttributes(m_view, m_sink, s, t, shade);
+        SendVertexAttributes(m_style, m_sink, s, t, shade);
         const float* p = m_points[point - 1];
         m_sink.Vertex3d(p[0], p[1], p[2]);
     }
@@ -159,7 +158,7 @@ public:
     float R() const { return m_r; }
 
 private:
-    const CViewerDlg& m_view;
+    const VertexStyle m_style;
     GlSink& m_sink;
     const float m_r;
     float m_points[kMaxCorners][3];
@@ -226,12 +225,21 @@ void ReferenceCorners(const double* rx, const double* ry, int n, float* x, float
 
 }  // namespace
 
+VertexStyle CViewerDlg::CurrentVertexStyle() const {
+    VertexStyle style;
+    style.shading = m_nShading;
+    for (int k = 0; k < 6; ++k) style.shades[k] = &Shade(k);
+    style.line = m_rgbaLine;
+    style.texRepeat = m_fTexRepeat;
+    return style;
+}
+
 void CViewerDlg::DrawTriangularPrism(const long*, const long*, const double* x, const double* y,
                                      const double* z) {
     WidenBounds(m_bounds, x, y, z, 6);
     if (m_bMeasuring) return;
 
-    FaceWriter w(*this, m_pSink ? *m_pSink : m_glSink, x, y, z, 6);
+    FaceWriter w(CurrentVertexStyle(), m_bounds, Sink(), x, y, z, 6);
     w.Sink().Begin(GL_TRIANGLES);
     for (const TableTriangle& f : kPrismEnds) {
         w.Sink().Normal3d(f.nx, f.ny, f.nz);
@@ -246,7 +254,7 @@ void CViewerDlg::DrawBox(const long*, const long*, const double* x, const double
     WidenBounds(m_bounds, x, y, z, 8);
     if (m_bMeasuring) return;
 
-    FaceWriter w(*this, m_pSink ? *m_pSink : m_glSink, x, y, z, 8);
+    FaceWriter w(CurrentVertexStyle(), m_bounds, Sink(), x, y, z, 8);
     w.Quads(kBoxFaces);
 }
 
@@ -256,7 +264,7 @@ void CViewerDlg::DrawPentagonalPrism(const long*, const long*, const double* px,
     WidenBounds(m_bounds, px, py, pz, 10);
     if (m_bMeasuring) return;
 
-    FaceWriter w(*this, m_pSink ? *m_pSink : m_glSink, px, py, pz, 10);
+    FaceWriter w(CurrentVertexStyle(), m_bounds, Sink(), px, py, pz, 10);
     float x[10], y[10];
     ReferenceCorners(rx, ry, 10, x, y);
     const int mapping = PentagonMapping(y[2], y[3], y[4]);
@@ -275,7 +283,7 @@ void CViewerDlg::DrawHexagonalPrism(const long*, const long*, const double* px, 
     WidenBounds(m_bounds, px, py, pz, 12);
     if (m_bMeasuring) return;
 
-    FaceWriter w(*this, m_pSink ? *m_pSink : m_glSink, px, py, pz, 12);
+    FaceWriter w(CurrentVertexStyle(), m_bounds, Sink(), px, py, pz, 12);
     float x[12], y[12];
     ReferenceCorners(rx, ry, 12, x, y);
 

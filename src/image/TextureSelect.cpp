@@ -12,16 +12,24 @@ const char* const kTextureFilter =
 
 }  // namespace
 
+std::string CViewerDlg::NumberedTexturePath(const std::string& programDir, int number) {
+    // "%stexturen/textur%d.jpg" with the program folder, which ends in '/'.
+    return programDir + "texturen/textur" + std::to_string(number) + ".jpg";
+}
+
+bool CViewerDlg::LoadTexture(const std::string& path) {
+    const bool read = m_texture.ReadFile(path, -1, -1, -1);
+    m_texture.SwapRedBlue();
+    return read;
+}
+
 void CViewerDlg::SelectTexture(int number, bool apply) {
     const std::string programDir = m_strProgramDir;
-    if (apply) SetDisplayMode(4);
+    if (apply) SetDisplayMode(kModeTextured);
     if (number < 1 || number > 9) number = 1;
     if (m_pProfile) m_pProfile->WriteInt(m_strSection, "TexturNr", uint16_t(number));
 
-    // "%stexturen/textur%d.jpg" with the program folder, which ends in '/'.
-    const std::string path = programDir + "texturen/textur" + std::to_string(number) + ".jpg";
-    m_texture.ReadFile(path, -1, -1, -1);
-    m_texture.SwapRedBlue();
+    LoadTexture(NumberedTexturePath(programDir, number));
 
     // Sets the mode's texture state, rebuilds list 1 with the new image and repaints.
     if (apply) SetupGLState(m_nLightMode);
@@ -38,8 +46,7 @@ void CViewerDlg::OnLoadTexture() {
     if (!chosen) return;
 
     // The dialog gives the full path; the current folder is never changed for it.
-    m_texture.ReadFile(*chosen, -1, -1, -1);
-    m_texture.SwapRedBlue();
+    LoadTexture(*chosen);
 
     glDeleteLists(1, 1);
     RebuildModel(m_strModelPath);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "image/Dib.h"
 #include "image/JpegFile.h"
 #include "platform/ReplacingFile.h"
 #include "platform/Text.h"
@@ -15,8 +16,6 @@ namespace orx {
 
 namespace {
 
-uint64_t DibStride(uint64_t width, uint64_t bitCount) { return ((width * bitCount + 31) / 32) * 4; }
-
 void Put16(uint8_t* p, uint16_t v) {
     p[0] = uint8_t(v);
     p[1] = uint8_t(v >> 8);
@@ -24,38 +23,6 @@ void Put16(uint8_t* p, uint16_t v) {
 
 void Put32(uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
-
-// Red, green and blue of pixel x in a row of a packed bitmap of any uncompressed depth.
-void RgbOf(const BITMAPINFOHEADER& h, const RGBQUAD* colours, const uint8_t* row, uint32_t x,
-           uint8_t* out) {
-    switch (h.biBitCount) {
-        case 32:
-        case 24: {
-            const uint8_t* p = row + size_t(x) * (h.biBitCount / 8);
-            out[0] = p[2];
-            out[1] = p[1];
-            out[2] = p[0];
-            return;
-        }
-        case 16: {  // 5-5-5, blue in the low bits; 5 bits widened to 8
-            const unsigned v = unsigned(row[x * 2]) | (unsigned(row[x * 2 + 1]) << 8);
-            const unsigned r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
-            out[0] = uint8_t((r << 3) | (r >> 2));
-            out[1] = uint8_t((g << 3) | (g >> 2));
-            out[2] = uint8_t((b << 3) | (b >> 2));
-            return;
-        }
-        default: {  // 1, 4 or 8 bits: an index into the colour table, high bits first
-            const size_t bit = size_t(x) * h.biBitCount;
-            const unsigned shift = 8 - h.biBitCount - unsigned(bit % 8);
-            const unsigned index = (row[bit / 8] >> shift) & ((1u << h.biBitCount) - 1);
-            out[0] = colours[index].rgbRed;
-            out[1] = colours[index].rgbGreen;
-            out[2] = colours[index].rgbBlue;
-            return;
-        }
-    }
 }
 
 }  // namespace
@@ -93,7 +60,7 @@ uint8_t* CWindowCapture::BuildDib(const ScreenPicture& picture, int w, int h, ui
     Release();
     const bool usable = compression == BI_RGB && w > 0 && h > 0 &&
                         (bitCount == 16 || bitCount == 24 || bitCount == 32);
-    const uint64_t stride = usable ? DibStride(uint64_t(w), bitCount) : 0;
+    const uint64_t stride = usable ? DibRowBytes(uint64_t(w), bitCount) : 0;
     const uint64_t imageSize = stride * uint64_t(usable ? h : 0);
     if (!usable || imageSize > kMaxBytes) {
         width = height = 0;
@@ -210,7 +177,7 @@ bool CWindowCapture::WriteJpeg(const std::string& path) {
     }
     const uint32_t w = uint32_t(h.biWidth);
     const uint32_t rows = uint32_t(h.biHeight < 0 ? -h.biHeight : h.biHeight);
-    const uint64_t stride = DibStride(w, h.biBitCount);
+    const uint64_t stride = DibRowBytes(w, h.biBitCount);
     if (stride * rows > h.biSizeImage) return false;
 
     auto* rgb = new (std::nothrow) uint8_t[size_t(w) * rows * 3];
@@ -222,7 +189,7 @@ bool CWindowCapture::WriteJpeg(const std::string& path) {
         const uint32_t source = h.biHeight > 0 ? rows - 1 - r : r;
         const uint8_t* line = bits + size_t(source) * stride;
         uint8_t* out = rgb + size_t(r) * w * 3;
-        for (uint32_t x = 0; x < w; ++x) RgbOf(h, colours, line, x, out + size_t(x) * 3);
+        for (uint32_t x = 0; x < w; ++x) DibPixelRgb(h, colours, line, x, out + size_t(x) * 3);
     }
     const bool ok = JpegFile::EncodeFromRgb(path, rgb, w, rows, true, 100);
     delete[] rgb;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/DibTypes.h"
+#include "image/DrawTarget.h"
 #include "platform/Platform.h"
 
 namespace orx {

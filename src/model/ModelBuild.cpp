@@ -76,7 +76,7 @@ void CViewerDlg::OpenModelFile(const std::string& path) {
     if (kind == "2d") {
         m_nPart = 1;
     } else if (kind == "3d") {
-        m_nPart = -2;
+        m_nPart = kWholeModel;
     } else {
         ShowMessage("Unbekanntes Dateiformat");
         return;
@@ -116,8 +116,7 @@ void CViewerDlg::OnOpenModel() {
     spec.filter = "ORX-openGL Datei (*.gl)|*.gl||";
     const std::optional<std::string> chosen = m_platform.OpenFileDialog(spec);
     if (!chosen) return;
-    m_bLiveFollow = false;
-    OpenModelFile(*chosen);
+    OpenChosenModel(*chosen);
 }
 
 }  // namespace orx

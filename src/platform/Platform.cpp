@@ -21,13 +21,6 @@ void ShowMessage(const std::string& text, MsgIcon icon) {
     }
 }
 
-std::string ProfileFolder() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && *xdg) return xdg;
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : ".") + "/.config";
-}
-
 std::string ProgramName() { return g_programName; }
 void SetProgramName(const std::string& name) { g_programName = name; }
 

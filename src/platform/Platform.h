@@ -1,14 +1,13 @@
 #pragma once
 // Everything the viewer needs from the window system, behind one small interface.
 // The Qt front end implements it for the real window; the headless front end for
-// the command-line renderer and the tests.
+// the command-line renderer (and the tests build their scripted platform on it).
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "image/DibTypes.h"
 
 namespace orx {
 
@@ -73,35 +72,7 @@ struct ScreenPicture {
     std::vector<uint8_t> bgra;
 };
 
-// Something a packed device-independent bitmap can be drawn on: the window or a
-// printer page. Both calls behave as their GDI namesakes and return the number of
-// scan lines drawn (0 on failure).
-class DrawTarget {
-public:
-    virtual ~DrawTarget() = default;
-    virtual int SetDIBitsToDevice(int xDest, int yDest, int width, int height, int xSrc, int ySrc,
-                                  unsigned startScan, unsigned scanLines, const void* bits,
-                                  const BITMAPINFO* info) = 0;
-    virtual int StretchDIBits(int xDest, int yDest, int destWidth, int destHeight, int xSrc,
-                              int ySrc, int srcWidth, int srcHeight, const void* bits,
-                              const BITMAPINFO* info) = 0;
-};
-
-// Device capability indices as the printing code reads them.
-constexpr int HORZRES = 8;
-constexpr int VERTRES = 10;
-constexpr int LOGPIXELSX = 88;
-constexpr int LOGPIXELSY = 90;
-
-// A printer chosen in the print dialog, ready for one document.
-class PrintJob : public DrawTarget {
-public:
-    virtual int StartDoc(const std::string& documentName) = 0;
-    virtual int StartPage() = 0;
-    virtual int EndPage() = 0;
-    virtual int EndDoc() = 0;
-    virtual int GetDeviceCaps(int index) = 0;
-};
+class PrintJob;
 
 class Platform {
 public:
@@ -112,7 +83,6 @@ public:
 
     // Window.
     virtual void SetWindowText(const std::string& title) = 0;
-    virtual std::string GetWindowText() const = 0;
     virtual void Invalidate(bool erase) = 0;
     virtual Rect GetClientRect() const = 0;
     virtual Point ClientToScreen(Point p) const = 0;
@@ -140,10 +110,11 @@ public:
 
     // Picture on screen, for saving and printing.
     virtual bool CaptureClient(ScreenPicture& picture) = 0;
-    virtual DrawTarget* WindowDrawTarget() = 0;
 
-    // Environment.
+    // Environment: the program file, and the folder of the settings file and of
+    // the design program's "ORX.INI".
     virtual std::string ExecutablePath() const = 0;
+    virtual std::string ProfileFolder() const = 0;
     virtual Rgb ButtonFaceColour() const = 0;
 };
 
@@ -153,9 +124,6 @@ public:
 void SetMessagePlatform(Platform* platform);
 Platform* GetMessagePlatform();
 void ShowMessage(const std::string& text, MsgIcon icon = MsgIcon::Exclamation);
-
-// The folder of private-profile files: $XDG_CONFIG_HOME, else $HOME/.config.
-std::string ProfileFolder();
 
 // Name of the program file without folder and extension ("orx-view"), the caption
 // of every message box.

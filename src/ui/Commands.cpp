@@ -135,7 +135,7 @@ const MenuItem& CViewerDlg::ContextMenuResource() {
 // key runs the same command, and an auto-repeated key runs it once per message.
 void CViewerDlg::OnKeyDown(unsigned nChar, unsigned, unsigned) {
     // Any key ends a running demo, also one without a command.
-    m_nDemoTick = -2;
+    m_nDemoTick = kDemoStopped;
     for (const KeyBinding& binding : kKeyTable) {
         if (binding.key == nChar) {
             OnCommand(binding.id);
@@ -249,16 +249,16 @@ bool CViewerDlg::OnCommand(int id) {
             ChooseBackgroundColour();
             break;
         case ID_MODE_HAIRLINE:
-            SetDisplayMode(1);
+            SetDisplayMode(kModeHairline);
             break;
         case ID_MODE_WIRE:
-            SetDisplayMode(2);
+            SetDisplayMode(kModeWireframe);
             break;
         case ID_MODE_SOLID:
-            SetDisplayMode(3);
+            SetDisplayMode(kModeSolid);
             break;
         case ID_MODE_TEXTURE:
-            SetDisplayMode(4);
+            SetDisplayMode(kModeTextured);
             break;
         case ID_SCHEME_GREY:
             SetColourScheme(0);

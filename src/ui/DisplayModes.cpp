@@ -56,12 +56,12 @@ void SendAxisLines(GlSink& sink, float r, float g, float b, const AxisLine (&lin
 }
 
 // A quad of the walls or the zero plane; vertex k takes texture corner k or shade k.
-void SendReferenceQuad(const CViewerDlg& view, GlSink& sink, const float (&v)[4][3]) {
-    const float r = view.m_fTexRepeat;
+void SendReferenceQuad(const VertexStyle& style, GlSink& sink, const float (&v)[4][3]) {
+    const float r = style.texRepeat;
     const float s[4] = {0.0f, r, r, 0.0f};
     const float t[4] = {0.0f, 0.0f, r, r};
     for (int k = 0; k < 4; ++k) {
-        SendVertexAttributes(view, sink, s[k], t[k], k);
+        SendVertexAttributes(style, sink, s[k], t[k], k);
         sink.Vertex3d(v[k][0], v[k][1], v[k][2]);
     }
 }
@@ -85,14 +85,14 @@ void CViewerDlg::SetupGLState(int lightMode) {
     glLineWidth(3.0f);
 
     switch (m_nShading) {
-        case 1:
+        case kModeHairline:
             glPolygonMode(GL_FRONT, GL_LINE);
             glPolygonMode(GL_BACK, GL_LINE);
             glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
             glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
             glLineWidth(1.0f);
             break;
-        case 2:
+        case kModeWireframe:
             glPolygonMode(GL_FRONT, GL_LINE);
             glPolygonMode(GL_BACK, GL_LINE);
             glEnable(GL_LINE_SMOOTH);
@@ -100,8 +100,8 @@ void CViewerDlg::SetupGLState(int lightMode) {
             glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
             glLineWidth(1.5f);
             break;
-        case 3:
-        case 4:
+        case kModeSolid:
+        case kModeTextured:
             glPolygonMode(GL_FRONT, GL_FILL);
             glPolygonMode(GL_BACK, GL_FILL);
             break;
@@ -116,7 +116,7 @@ void CViewerDlg::SetupGLState(int lightMode) {
     glDisable(GL_COLOR_MATERIAL);
     glLightModelf(GL_LIGHT_MODEL_LOCAL_VIEWER, 1.0f);
 
-    if (m_nShading >= 3 && m_nLightMode != 0) {
+    if (m_nShading >= kModeSolid && m_nLightMode != 0) {
         glEnable(GL_COLOR_MATERIAL);
         glLightModelf(GL_LIGHT_MODEL_TWO_SIDE, 1.0f);
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -138,7 +138,7 @@ void CViewerDlg::SetupGLState(int lightMode) {
 
     glShadeModel(GL_SMOOTH);
 
-    if (m_nShading == 4) {
+    if (m_nShading == kModeTextured) {
         glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
         glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
         glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -206,7 +206,8 @@ void CViewerDlg::ChooseBackgroundColour() {
 }
 
 void CViewerDlg::DrawReferenceGeometry() {
-    GlSink& sink = m_pSink ? *m_pSink : m_glSink;
+    GlSink& sink = Sink();
+    const VertexStyle style = CurrentVertexStyle();
 
     if (m_bShowAxes) {
         sink.Begin(GL_LINES);
@@ -240,7 +241,7 @@ void CViewerDlg::DrawReferenceGeometry() {
         const float plane[4][3] = {{-hx, -hy, z0}, {hx, -hy, z0}, {hx, hy, z0}, {-hx, hy, z0}};
         sink.Begin(GL_QUADS);
         sink.Normal3d(0, 0, 1);
-        SendReferenceQuad(*this, sink, plane);
+        SendReferenceQuad(style, sink, plane);
         sink.End();
     }
 
@@ -249,8 +250,8 @@ void CViewerDlg::DrawReferenceGeometry() {
         const float highY[4][3] = {{hx, hy, z0}, {hx, hy, z1}, {-hx, hy, z1}, {-hx, hy, z0}};
         sink.Begin(GL_QUADS);
         sink.Normal3d(0, 0, 1);
-        SendReferenceQuad(*this, sink, lowX);
-        SendReferenceQuad(*this, sink, highY);
+        SendReferenceQuad(style, sink, lowX);
+        SendReferenceQuad(style, sink, highY);
         sink.End();
     }
 }

@@ -82,11 +82,6 @@ void MakeFolders(const std::string& folder) {
 
 }  // namespace
 
-std::string ResolvePath(const std::string& fileName) {
-    if (fileName.find('/') != std::string::npos) return fileName;
-    return ProfileFolder() + "/" + fileName;
-}
-
 std::string ReadString(const std::string& section, const std::string& key,
                        const std::string& defaultValue, size_t bufferSize,
                        const std::string& fileName) {
@@ -95,7 +90,7 @@ std::string ReadString(const std::string& section, const std::string& key,
         return std::string(v.substr(0, bufferSize - 1));
     };
     std::vector<std::string> lines;
-    if (!ReadLines(ResolvePath(fileName), lines)) return cut(defaultValue);
+    if (!ReadLines(fileName, lines)) return cut(defaultValue);
     bool inSection = false;
     for (const std::string& line : lines) {
         std::string_view name, k, v;
@@ -156,7 +151,7 @@ bool WriteString(const std::string& section, const std::string& key, const std::
 bool WriteStrings(const std::string& section,
                   const std::vector<std::pair<std::string, std::string>>& keyValues,
                   const std::string& fileName) {
-    const std::string path = ResolvePath(fileName);
+    const std::string& path = fileName;
     struct stat st {};
     const bool exists = ::stat(path.c_str(), &st) == 0;
     // A file without any write permission bit is read-only, for root too.

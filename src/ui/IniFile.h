@@ -11,9 +11,6 @@
 
 namespace orx::ini {
 
-// A name without a folder lives in the profile folder.
-std::string ResolvePath(const std::string& fileName);
-
 // The value of the key, or the default when the file, section or key is missing;
 // cut to bufferSize - 1 characters as a reader with a buffer of that size gets it.
 std::string ReadString(const std::string& section, const std::string& key,

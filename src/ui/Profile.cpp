@@ -41,8 +41,10 @@ bool AppProfile::WriteProfileInts(const std::string& section,
 CProfile::CProfile(unsigned language)
     : m_bHasFile(false), m_nLanguage(ClampLanguage(language)), m_bPlacementPending(true) {}
 
-CProfile::CProfile(const std::string& fileName, unsigned language, bool showErrors)
+CProfile::CProfile(const std::string& folder, const std::string& fileName, unsigned language,
+                   bool showErrors)
     : m_strFileName(fileName),
+      m_strPath(folder + "/" + fileName),
       m_bShowErrors(showErrors),
       m_bErrorShown(false),
       m_bHasFile(true),
@@ -54,14 +56,14 @@ CProfile::~CProfile() = default;
 
 uint16_t CProfile::ReadInt(const std::string& section, const std::string& key,
                            uint16_t defaultValue) {
-    const std::string text = ini::ReadString(section, key, HexText(defaultValue), 254, m_strFileName);
+    const std::string text = ini::ReadString(section, key, HexText(defaultValue), 254, m_strPath);
     std::snprintf(m_szValue, sizeof m_szValue, "%s", text.c_str());
     return static_cast<uint16_t>(std::strtol(m_szValue, nullptr, 0));
 }
 
 bool CProfile::ReadBool(const std::string& section, const std::string& key, bool defaultValue) {
     const std::string text =
-        ini::ReadString(section, key, defaultValue ? "1" : "0", 254, m_strFileName);
+        ini::ReadString(section, key, defaultValue ? "1" : "0", 254, m_strPath);
     std::snprintf(m_szValue, sizeof m_szValue, "%s", text.c_str());
     return std::strcmp(m_szValue, "1") == 0;
 }
@@ -76,7 +78,7 @@ void CProfile::WriteBool(const std::string& section, const std::string& key, boo
 
 void CProfile::WriteText(const std::string& section, const std::string& key,
                          const std::string& text) {
-    if (ini::WriteString(section, key, text, m_strFileName)) return;
+    if (ini::WriteString(section, key, text, m_strPath)) return;
     if (m_bShowErrors && !m_bErrorShown) {
         ShowMessage(m_strWriteError, MsgIcon::Exclamation);
         m_bErrorShown = true;

@@ -28,7 +28,9 @@ private:
 class CProfile {
 public:
     explicit CProfile(unsigned language);
-    CProfile(const std::string& fileName, unsigned language, bool showErrors);
+    // The settings file `fileName` in `folder`.
+    CProfile(const std::string& folder, const std::string& fileName, unsigned language,
+             bool showErrors);
     virtual ~CProfile();
 
     uint16_t ReadInt(const std::string& section, const std::string& key, uint16_t defaultValue);
@@ -42,6 +44,7 @@ public:
                              const std::string& section);
 
     std::string m_strFileName;
+    std::string m_strPath;  // the folder and the file name
     std::string m_strWriteError;
     bool m_bShowErrors = false;
     bool m_bErrorShown = false;

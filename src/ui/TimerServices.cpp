@@ -63,7 +63,7 @@ void CViewerDlg::OnTimer(unsigned) {
 
 void CViewerDlg::LiveFollowCheck() {
     if (++m_nLiveTick < kLiveInterval) return;
-    const std::string path = ini::ReadString("LIFE", "ACTUAL", "", kLiveBufferSize, "ORX.INI");
+    const std::string path = ini::ReadString("LIFE", "ACTUAL", "", kLiveBufferSize, ProfileFile("ORX.INI"));
     if (!path.empty()) {
         const int stamp = FileStamp(path);
         const bool changed = path != m_strModelPath || stamp != m_nLiveStamp;
@@ -97,7 +97,7 @@ void CViewerDlg::DemoStep() {
     m_nDemoTick = 0;
     // A running demo always has files; should the list be empty, the demo ends.
     if (m_demoFiles.empty()) {
-        m_nDemoTick = -1;
+        m_nDemoTick = kDemoOff;
         return;
     }
     if (++m_nDemoIndex >= static_cast<int>(m_demoFiles.size())) m_nDemoIndex = 0;
@@ -114,7 +114,7 @@ void CViewerDlg::DemoStep() {
     if (m <= 3) {
         m_nShading = m;
     } else {
-        m_nShading = 4;
+        m_nShading = kModeTextured;
         SelectTexture(m - 3, false);
     }
     OpenModelFile(path);

@@ -74,7 +74,7 @@ void CViewerDlg::RotateStep() {
 // good. The mouse is not captured.
 void CViewerDlg::OnLButtonDown(unsigned, Point point) {
     m_ptLast = point;
-    m_nDemoTick = -2;
+    m_nDemoTick = kDemoStopped;
     m_bDragging = 1;
     m_bAutoRotate = false;
     m_pProfile->WriteBool(m_strSection, "RotateTimeOn", false);

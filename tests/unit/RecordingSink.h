@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "ViewerProbe.h"
 #include "TestSupport.h"
 
 #include "app/ViewerDlg.h"
 #include "geometry/GlSink.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "ScriptedPlatform.h"
 #include "ui/IniFile.h"
 
 namespace orx::test {
@@ -128,23 +129,23 @@ using ScratchConfigFolder = TempProfile;
 // The text stored under `key` in section "common" of the settings file, or
 // "<none>" when the key is missing.
 inline std::string StoredSetting(const std::string& key) {
-    return ini::ReadString("common", key, "<none>", 254, "orx-view.ini");
+    return ini::ReadString("common", key, "<none>", 254, TestProfileFolder() + "/orx-view.ini");
 }
 
 // A viewer on the headless platform whose emitted geometry goes to `sink`.
 // The settings folder is set before the viewer reads its settings.
 struct SinkViewer {
     ScratchConfigFolder config;
-    HeadlessPlatform platform;
+    ScriptedPlatform platform;
     CViewerDlg dlg{platform};
     RecordingSink sink;
 
     SinkViewer() {
-        dlg.m_pSink = &sink;
-        dlg.m_rgbaLine = {7, 8, 9, 10};
+        Probe(dlg).m_pSink = &sink;
+        Probe(dlg).m_rgbaLine = {7, 8, 9, 10};
         // Distinct shade colours, so that each recorded colour names its shade.
-        RGBA* shades[6] = {&dlg.m_rgbaShade0, &dlg.m_rgbaShade1, &dlg.m_rgbaShade2,
-                           &dlg.m_rgbaShade3, &dlg.m_rgbaShade4, &dlg.m_rgbaShade5};
+        RGBA* shades[6] = {&Probe(dlg).m_rgbaShade0, &Probe(dlg).m_rgbaShade1, &Probe(dlg).m_rgbaShade2,
+                           &Probe(dlg).m_rgbaShade3, &Probe(dlg).m_rgbaShade4, &Probe(dlg).m_rgbaShade5};
         for (int k = 0; k < 6; ++k) {
             *shades[k] = RGBA{static_cast<unsigned char>(100 + k), 0, 0, 0};
         }
@@ -153,7 +154,7 @@ struct SinkViewer {
     // The shade index that a recorded colour stands for, -1 for any other colour.
     int ShadeOf(const std::array<unsigned char, 4>& c) const {
         for (int k = 0; k < 6; ++k) {
-            if (dlg.Shade(k) == c) return k;
+            if (Probe(dlg).Shade(k) == c) return k;
         }
         return -1;
     }

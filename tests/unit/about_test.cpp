@@ -1,6 +1,7 @@
 // The About box: its text, and the timer services around it.
 #include <gtest/gtest.h>
 
+#include "ViewerProbe.h"
 #include "timer_support.h"
 #include "ui/About.h"
 
@@ -30,21 +31,21 @@ TEST(AboutBox, FromTheMenuTheModelStandsStillUntilOk) {
     rig.NameInOrxIni(rig.Models() + "a3d.gl");
     rig.Start();
     CViewerDlg& d = *rig.dlg;
-    ASSERT_TRUE(d.m_bAutoRotate);
+    ASSERT_TRUE(Probe(d).m_bAutoRotate);
     double angleInBox = 0;
     rig.platform.whileModal = [&] {
-        const double before = d.m_dAngle[1];
+        const double before = Probe(d).m_dAngle[1];
         for (int i = 0; i < 50; ++i) d.OnTimer(0);
-        angleInBox = d.m_dAngle[1] - before;
+        angleInBox = Probe(d).m_dAngle[1] - before;
     };
     d.OnCommand(ID_ABOUT);
     ASSERT_EQ(rig.platform.aboutTexts.size(), 1u);
     EXPECT_EQ(angleInBox, 0.0);
-    EXPECT_EQ(d.m_bTimerActive, 1);
+    EXPECT_EQ(Probe(d).m_bTimerActive, 1);
     rig.platform.whileModal = nullptr;
-    const double after = d.m_dAngle[1];
+    const double after = Probe(d).m_dAngle[1];
     rig.Ticks(1);
-    EXPECT_DOUBLE_EQ(d.m_dAngle[1], after - 0.5);  // turning again after OK
+    EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[1], after - 0.5);  // turning again after OK
 }
 
 TEST(AboutBox, FromTheWindowMenuTheModelKeepsTurning) {
@@ -55,9 +56,9 @@ TEST(AboutBox, FromTheWindowMenuTheModelKeepsTurning) {
     CViewerDlg& d = *rig.dlg;
     double angleInBox = 0;
     rig.platform.whileModal = [&] {
-        const double before = d.m_dAngle[1];
+        const double before = Probe(d).m_dAngle[1];
         for (int i = 0; i < 50; ++i) d.OnTimer(0);
-        angleInBox = d.m_dAngle[1] - before;
+        angleInBox = Probe(d).m_dAngle[1] - before;
     };
     d.OnSysCommand(IDM_ABOUTBOX | 0x3);  // the low four bits are not looked at
     ASSERT_EQ(rig.platform.aboutTexts.size(), 1u);

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "ViewerProbe.h"
 #include "timer_support.h"
 
 namespace orx::test {
@@ -125,22 +126,22 @@ public:
         WriteText(dir.File("orx-view.ini"),
                   "[common]\nRotateTimeOn=0\nshading=0x2\nLightMode=0x0\nSchattierungen=0x0\n"
                   "Achsenkreuz=0\nRaumkanten=0\nNullkanten=0\nTexturNr=0x1\n");
-        d.m_dOrigin[0] = 0.3;
-        d.m_dOrigin[1] = 0.2;
-        d.m_dOrigin[2] = -1.5;
-        d.m_dAngle[0] = 10;
-        d.m_dAngle[1] = 20;
-        d.m_dAngle[2] = 30;
-        d.m_bAutoRotate = false;
-        d.m_nShading = 2;
-        d.m_nLightMode = 0;
-        d.m_nColourScheme = 0;
-        d.m_bShowAxes = d.m_bShowRoomEdges = d.m_bShowZeroPlane = false;
-        d.m_bLiveFollow = true;
-        d.m_nPart = 2;
-        d.m_nDemoTick = 7;
-        d.m_nDemoIndex = 0;
-        d.m_demoFiles.clear();
+        Probe(d).m_dOrigin[0] = 0.3;
+        Probe(d).m_dOrigin[1] = 0.2;
+        Probe(d).m_dOrigin[2] = -1.5;
+        Probe(d).m_dAngle[0] = 10;
+        Probe(d).m_dAngle[1] = 20;
+        Probe(d).m_dAngle[2] = 30;
+        Probe(d).m_bAutoRotate = false;
+        Probe(d).m_nShading = 2;
+        Probe(d).m_nLightMode = 0;
+        Probe(d).m_nColourScheme = 0;
+        Probe(d).m_bShowAxes = Probe(d).m_bShowRoomEdges = Probe(d).m_bShowZeroPlane = false;
+        Probe(d).m_bLiveFollow = true;
+        Probe(d).m_nPart = 2;
+        Probe(d).m_nDemoTick = 7;
+        Probe(d).m_nDemoIndex = 0;
+        Probe(d).m_demoFiles.clear();
         platform.openDialogs.clear();
         platform.saveDialogs.clear();
         platform.colourDialogs.clear();
@@ -177,22 +178,22 @@ private:
         const CViewerDlg& d = *dlg;
         Snapshot s;
         auto& v = s.values;
-        v["x"] = Num(d.m_dOrigin[0]);
-        v["y"] = Num(d.m_dOrigin[1]);
-        v["z"] = Num(d.m_dOrigin[2]);
-        v["ax"] = Num(d.m_dAngle[0]);
-        v["ay"] = Num(d.m_dAngle[1]);
-        v["az"] = Num(d.m_dAngle[2]);
-        v["rotate"] = Num(d.m_bAutoRotate);
-        v["mode"] = Num(d.m_nShading);
-        v["light"] = Num(d.m_nLightMode);
-        v["scheme"] = Num(d.m_nColourScheme);
-        v["axes"] = Num(d.m_bShowAxes);
-        v["walls"] = Num(d.m_bShowRoomEdges);
-        v["zero"] = Num(d.m_bShowZeroPlane);
-        v["follow"] = Num(d.m_bLiveFollow);
-        v["part"] = Num(d.m_nPart);
-        v["demo"] = Num(static_cast<double>(d.m_demoFiles.size()));
+        v["x"] = Num(Probe(d).m_dOrigin[0]);
+        v["y"] = Num(Probe(d).m_dOrigin[1]);
+        v["z"] = Num(Probe(d).m_dOrigin[2]);
+        v["ax"] = Num(Probe(d).m_dAngle[0]);
+        v["ay"] = Num(Probe(d).m_dAngle[1]);
+        v["az"] = Num(Probe(d).m_dAngle[2]);
+        v["rotate"] = Num(Probe(d).m_bAutoRotate);
+        v["mode"] = Num(Probe(d).m_nShading);
+        v["light"] = Num(Probe(d).m_nLightMode);
+        v["scheme"] = Num(Probe(d).m_nColourScheme);
+        v["axes"] = Num(Probe(d).m_bShowAxes);
+        v["walls"] = Num(Probe(d).m_bShowRoomEdges);
+        v["zero"] = Num(Probe(d).m_bShowZeroPlane);
+        v["follow"] = Num(Probe(d).m_bLiveFollow);
+        v["part"] = Num(Probe(d).m_nPart);
+        v["demo"] = Num(static_cast<double>(Probe(d).m_demoFiles.size()));
         v["opened"] = Num(static_cast<double>(platform.openDialogs.size()));
         v["saved"] = Num(static_cast<double>(platform.saveDialogs.size()));
         v["colour"] = Num(static_cast<double>(platform.colourDialogs.size()));
@@ -330,7 +331,7 @@ TEST(Commands, EveryListedKeyRunsItsOperationAndEndsTheDemo) {
         rig.Baseline();
         rig.dlg->OnKeyDown(key, 3, 0x4000);
         EXPECT_EQ(rig.Changes(), ExpectedChanges().at(id));
-        EXPECT_EQ(rig.dlg->m_nDemoTick, id == ID_DEMO ? 998 : -2);
+        EXPECT_EQ(Probe(*rig.dlg).m_nDemoTick, id == ID_DEMO ? 998 : -2);
     }
 }
 
@@ -345,7 +346,7 @@ TEST(Commands, RotationKeysTurnByTwoAndAHalfDegrees) {
         rig.Baseline();
         rig.dlg->OnKeyDown(key, 1, 0);
         EXPECT_EQ(rig.Changes(), change);
-        EXPECT_EQ(rig.dlg->m_nDemoTick, -2);
+        EXPECT_EQ(Probe(*rig.dlg).m_nDemoTick, -2);
     }
 }
 
@@ -357,7 +358,7 @@ TEST(Commands, KeysWithoutACommandOnlyEndTheDemo) {
         rig.Baseline();
         rig.dlg->OnKeyDown(key, 1, 0);
         EXPECT_EQ(rig.Changes(), "");
-        EXPECT_EQ(rig.dlg->m_nDemoTick, -2);
+        EXPECT_EQ(Probe(*rig.dlg).m_nDemoTick, -2);
     }
     EXPECT_TRUE(rig.platform.menuPoints.empty());
 }
@@ -374,7 +375,7 @@ TEST(Commands, ArrowKeysShiftLikeTheMenuEntries) {
         EXPECT_TRUE(rig.dlg->PreTranslateMessage(key));
         EXPECT_EQ(rig.Changes(), ExpectedChanges().at(id));
         // The window takes the arrows before the key handler: the demo goes on.
-        EXPECT_EQ(rig.dlg->m_nDemoTick, 7);
+        EXPECT_EQ(Probe(*rig.dlg).m_nDemoTick, 7);
     }
 }
 
@@ -396,7 +397,7 @@ TEST(Commands, ContextMenuPlacement) {
     EXPECT_EQ(rig.platform.menuPoints[1], (Point{145, 95}));
     EXPECT_EQ(rig.Changes(), "axes=1 ini.Achsenkreuz=1");
     // Opening the menu does not end a demo.
-    EXPECT_EQ(rig.dlg->m_nDemoTick, 7);
+    EXPECT_EQ(Probe(*rig.dlg).m_nDemoTick, 7);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ViewerProbe.h"
 #include "RecordingSink.h"
 #include "ui/Profile.h"
 
@@ -16,7 +17,7 @@ namespace {
 // emitted model goes to a recording sink, so each rebuild can be seen.
 struct GlViewer {
     ScratchConfigFolder config;
-    HeadlessPlatform platform;
+    ScriptedPlatform platform;
     CViewerDlg dlg{platform};
     RecordingSink sink;
     bool ready = false;
@@ -25,13 +26,13 @@ struct GlViewer {
         ready = platform.SetupPixelFormat() && platform.CreateGLContext();
         const std::string program = config.path + "/program/";
         std::filesystem::create_directories(program);
-        dlg.m_strProgramDir = program;
-        dlg.m_strModelPath = config.path + "/block3d.gl";
-        std::ofstream(dlg.m_strModelPath) << "header\n"
+        Probe(dlg).m_strProgramDir = program;
+        Probe(dlg).m_strModelPath = config.path + "/block3d.gl";
+        std::ofstream(Probe(dlg).m_strModelPath) << "header\n"
                                              "8 0 8 0 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 "
                                              "0 1 0\n";
-        dlg.m_pSink = &sink;
-        dlg.m_rgbaLine = {0, 0, 0, 0};
+        Probe(dlg).m_pSink = &sink;
+        Probe(dlg).m_rgbaLine = {0, 0, 0, 0};
     }
 };
 
@@ -55,7 +56,7 @@ TEST(DisplayModes, EachModeSetsItsState) {
     for (int light = 0; light <= 1; ++light) {
         for (int mode = 1; mode <= 4; ++mode) {
             SCOPED_TRACE("mode " + std::to_string(mode) + " light " + std::to_string(light));
-            v.dlg.m_nLightMode = light;
+            Probe(v.dlg).m_nLightMode = light;
             const int before = v.platform.invalidations;
             v.dlg.SetDisplayMode(mode);
             EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -85,7 +86,7 @@ TEST(DisplayModes, EachModeSetsItsState) {
 
             // Written at once, and the model rebuilt and redrawn.
             EXPECT_EQ(StoredSetting("shading"), "0x" + std::to_string(mode));
-            EXPECT_EQ(v.dlg.m_nShading, mode);
+            EXPECT_EQ(Probe(v.dlg).m_nShading, mode);
             EXPECT_EQ(v.platform.invalidations, before + 1);
         }
     }
@@ -124,7 +125,7 @@ TEST(DisplayModes, ModesOutsideOneToFour) {
     EXPECT_EQ(polygon[1], GL_FILL);
     EXPECT_FALSE(Enabled(GL_TEXTURE_2D));
 
-    v.dlg.m_nLightMode = 0;
+    Probe(v.dlg).m_nLightMode = 0;
     v.dlg.SetDisplayMode(2);
     v.dlg.SetDisplayMode(0);
     glGetIntegerv(GL_POLYGON_MODE, polygon);
@@ -139,7 +140,7 @@ TEST(DisplayModes, LightingFollowsModeAndKeyB) {
     ASSERT_TRUE(v.ready);
     v.dlg.SetDisplayMode(1);
     v.dlg.ToggleLighting();
-    EXPECT_EQ(v.dlg.m_nLightMode, 1);
+    EXPECT_EQ(Probe(v.dlg).m_nLightMode, 1);
     EXPECT_FALSE(Enabled(GL_LIGHTING));  // no light for lines
     EXPECT_EQ(StoredSetting("LightMode"), "0x1");
 
@@ -160,7 +161,7 @@ TEST(DisplayModes, LightingFollowsModeAndKeyB) {
     EXPECT_EQ(value[3], 1.0f);  // a point light at the eye
 
     v.dlg.ToggleLighting();
-    EXPECT_EQ(v.dlg.m_nLightMode, 0);
+    EXPECT_EQ(Probe(v.dlg).m_nLightMode, 0);
     EXPECT_FALSE(Enabled(GL_LIGHTING));
     EXPECT_EQ(StoredSetting("LightMode"), "0x0");
 }
@@ -172,17 +173,17 @@ TEST(DisplayModes, ColourSchemesFillTheShades) {
                           {128, 128, 128, 0}, {180, 180, 180, 0}, {140, 140, 140, 0}};
     const RGBA coloured[6] = {{255, 0, 0, 0},   {255, 0, 255, 0}, {0, 255, 0, 0},
                               {0, 255, 128, 0}, {255, 255, 0, 0}, {0, 0, 255, 0}};
-    v.dlg.m_nShading = 3;
+    Probe(v.dlg).m_nShading = 3;
     for (int scheme : {1, 0, 7}) {
         SCOPED_TRACE("scheme " + std::to_string(scheme));
         v.sink.calls.clear();
         v.dlg.SetColourScheme(scheme);
-        for (int k = 0; k < 6; ++k) EXPECT_EQ(v.dlg.Shade(k), (scheme == 1 ? coloured : grey)[k]);
+        for (int k = 0; k < 6; ++k) EXPECT_EQ(Probe(v.dlg).Shade(k), (scheme == 1 ? coloured : grey)[k]);
         EXPECT_EQ(StoredSetting("Schattierungen"), "0x" + std::to_string(scheme));
         // The model was compiled again with the new colours.
         bool sawShade0 = false;
         for (const GlCall& c : v.sink.calls) {
-            if (c.kind == GlCall::Color4ubv) sawShade0 |= c.rgba == v.dlg.Shade(0);
+            if (c.kind == GlCall::Color4ubv) sawShade0 |= c.rgba == Probe(v.dlg).Shade(0);
         }
         EXPECT_TRUE(sawShade0);
     }
@@ -193,25 +194,25 @@ TEST(DisplayModes, ReferenceTogglesAreStoredAsYesNo) {
     ASSERT_TRUE(v.ready);
     struct {
         void (CViewerDlg::*toggle)();
-        bool CViewerDlg::*flag;
+        bool& flag;
         const char* key;
-    } toggles[] = {{&CViewerDlg::ToggleAxes, &CViewerDlg::m_bShowAxes, "Achsenkreuz"},
-                   {&CViewerDlg::ToggleRoomEdges, &CViewerDlg::m_bShowRoomEdges, "Raumkanten"},
-                   {&CViewerDlg::ToggleZeroPlane, &CViewerDlg::m_bShowZeroPlane, "Nullkanten"}};
+    } toggles[] = {{&CViewerDlg::ToggleAxes, Probe(v.dlg).m_bShowAxes, "Achsenkreuz"},
+                   {&CViewerDlg::ToggleRoomEdges, Probe(v.dlg).m_bShowRoomEdges, "Raumkanten"},
+                   {&CViewerDlg::ToggleZeroPlane, Probe(v.dlg).m_bShowZeroPlane, "Nullkanten"}};
     for (const auto& t : toggles) {
         SCOPED_TRACE(t.key);
         const int before = v.platform.invalidations;
         (v.dlg.*t.toggle)();
-        EXPECT_TRUE(v.dlg.*t.flag);
+        EXPECT_TRUE(t.flag);
         EXPECT_EQ(StoredSetting(t.key), "1");
         (v.dlg.*t.toggle)();
-        EXPECT_FALSE(v.dlg.*t.flag);
+        EXPECT_FALSE(t.flag);
         EXPECT_EQ(StoredSetting(t.key), "0");
         EXPECT_EQ(v.platform.invalidations, before + 2);
     }
     // A fresh viewer reads them back.
     v.dlg.ToggleAxes();
-    CProfile profile("orx-view.ini", 1, false);
+    CProfile profile(TestProfileFolder(), "orx-view.ini", 1, false);
     EXPECT_TRUE(profile.ReadBool("common", "Achsenkreuz", false));
     EXPECT_FALSE(profile.ReadBool("common", "Raumkanten", true));
 }
@@ -225,9 +226,9 @@ TEST(DisplayModes, BackgroundColour) {
     EXPECT_EQ(v.platform.colourDialogs[0].r, 0);  // opened on black
     EXPECT_EQ(v.platform.colourDialogs[0].g, 0);
     EXPECT_EQ(v.platform.colourDialogs[0].b, 0);
-    EXPECT_EQ(v.dlg.m_nBackR, 255);
-    EXPECT_EQ(v.dlg.m_nBackG, 128);
-    EXPECT_EQ(v.dlg.m_nBackB, 1);
+    EXPECT_EQ(Probe(v.dlg).m_nBackR, 255);
+    EXPECT_EQ(Probe(v.dlg).m_nBackG, 128);
+    EXPECT_EQ(Probe(v.dlg).m_nBackB, 1);
     EXPECT_EQ(StoredSetting("ColR"), "0xFF");
     EXPECT_EQ(StoredSetting("ColG"), "0x80");
     EXPECT_EQ(StoredSetting("ColB"), "0x1");
@@ -243,7 +244,7 @@ TEST(DisplayModes, BackgroundColour) {
     const int before = v.platform.invalidations;
     v.dlg.ChooseBackgroundColour();
     EXPECT_EQ(v.platform.colourDialogs.size(), 2u);
-    EXPECT_EQ(v.dlg.m_nBackG, 128);
+    EXPECT_EQ(Probe(v.dlg).m_nBackG, 128);
     EXPECT_EQ(StoredSetting("ColG"), "0x80");
     EXPECT_EQ(v.platform.invalidations, before + 1);
     EXPECT_FALSE(v.sink.calls.empty());

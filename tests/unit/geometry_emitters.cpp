@@ -6,6 +6,7 @@
 #include <functional>
 #include <initializer_list>
 
+#include "ViewerProbe.h"
 #include "RecordingSink.h"
 
 namespace orx::test {
@@ -44,8 +45,8 @@ void SetFrame(ModelBounds& b, double extent, double cx, double cy, double cz) {
 
 // Runs one drawing pass in the given display mode and decodes it into faces.
 std::vector<RecordedFace> DrawIn(SinkViewer& v, int mode, const std::function<void()>& emit) {
-    v.dlg.m_nShading = mode;
-    v.dlg.m_bMeasuring = false;
+    Probe(v.dlg).m_nShading = mode;
+    Probe(v.dlg).m_bMeasuring = false;
     v.sink.calls.clear();
     emit();
     std::vector<RecordedFace> faces;
@@ -85,7 +86,7 @@ struct ExpectedFace {
 // with a face table.
 void ExpectFaces(SinkViewer& v, const std::function<void()>& emit, const Outline& placed, int n,
                  const std::vector<ExpectedFace>& table) {
-    const float r = v.dlg.m_fTexRepeat;
+    const float r = Probe(v.dlg).m_fTexRepeat;
     const auto textured = DrawIn(v, 4, emit);
     const auto shaded = DrawIn(v, 3, emit);
     ASSERT_EQ(textured.size(), table.size());
@@ -99,7 +100,7 @@ void ExpectFaces(SinkViewer& v, const std::function<void()>& emit, const Outline
         for (size_t i = 0; i < table[f].v.size(); ++i) {
             const RecordedVertex& tv = textured[f].v[i];
             const ExpectedVertex& e = table[f].v[i];
-            EXPECT_EQ(PointOf(tv, placed, n, v.dlg.m_bounds), e.point) << "vertex " << i;
+            EXPECT_EQ(PointOf(tv, placed, n, Probe(v.dlg).m_bounds), e.point) << "vertex " << i;
             EXPECT_TRUE(tv.hasTex);
             EXPECT_FALSE(tv.hasColour);
             EXPECT_FLOAT_EQ(tv.s, e.s * r) << "vertex " << i;
@@ -119,11 +120,11 @@ const Outline kCube{{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1},
 
 TEST(GeometryEmitters, MeasuringPassOnlyWidensTheBounds) {
     SinkViewer v;
-    ResetBounds(v.dlg.m_bounds);
-    v.dlg.m_bMeasuring = true;
-    v.dlg.DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
+    ResetBounds(Probe(v.dlg).m_bounds);
+    Probe(v.dlg).m_bMeasuring = true;
+    Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
     EXPECT_TRUE(v.sink.calls.empty());
-    const ModelBounds& b = v.dlg.m_bounds;
+    const ModelBounds& b = Probe(v.dlg).m_bounds;
     EXPECT_EQ(b.maxX, 2.0);
     EXPECT_EQ(b.maxY, 1.0);
     EXPECT_EQ(b.maxZ, 1.0);
@@ -135,10 +136,10 @@ TEST(GeometryEmitters, MeasuringPassOnlyWidensTheBounds) {
     Outline ten{{-5, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1},
                 {1, 1, 1},  {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}};
     for (int mode = 0; mode <= 5; ++mode) {
-        v.dlg.m_nShading = mode;
-        v.dlg.DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
-        v.dlg.DrawPentagonalPrism(nullptr, nullptr, ten.x, ten.y, ten.z, ten.x, ten.y, ten.z);
-        v.dlg.DrawHexagonalPrism(nullptr, nullptr, ten.x, ten.y, ten.z, ten.x, ten.y, ten.z);
+        Probe(v.dlg).m_nShading = mode;
+        Probe(v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
+        Probe(v.dlg).DrawPentagonalPrism(nullptr, nullptr, ten.x, ten.y, ten.z, ten.x, ten.y, ten.z);
+        Probe(v.dlg).DrawHexagonalPrism(nullptr, nullptr, ten.x, ten.y, ten.z, ten.x, ten.y, ten.z);
     }
     EXPECT_TRUE(v.sink.calls.empty());
     EXPECT_EQ(b.minX, -5.0);
@@ -146,36 +147,36 @@ TEST(GeometryEmitters, MeasuringPassOnlyWidensTheBounds) {
 
 TEST(GeometryEmitters, OnlyTheTypesPointsAndThePlacedOutlineWidenTheBounds) {
     SinkViewer v;
-    ResetBounds(v.dlg.m_bounds);
-    v.dlg.m_bMeasuring = true;
+    ResetBounds(Probe(v.dlg).m_bounds);
+    Probe(v.dlg).m_bMeasuring = true;
     Outline box = kCube;
     box.x[8] = 50;  // a ninth point beyond what a block uses
     box.y[8] = -50;
-    v.dlg.DrawBox(nullptr, nullptr, box.x, box.y, box.z);
-    EXPECT_EQ(v.dlg.m_bounds.maxX, 1.0);
-    EXPECT_EQ(v.dlg.m_bounds.minY, 0.0);
+    Probe(v.dlg).DrawBox(nullptr, nullptr, box.x, box.y, box.z);
+    EXPECT_EQ(Probe(v.dlg).m_bounds.maxX, 1.0);
+    EXPECT_EQ(Probe(v.dlg).m_bounds.minY, 0.0);
 
     // The reference outline of a pentagon never counts.
     Outline placed{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0.5, 2, 0}, {0, 1, 0},
                    {0, 0, 3}, {1, 0, 3}, {1, 1, 3}, {0.5, 2, 3}, {0, 1, 3}};
     Outline reference{{-9, -9, -9}, {99, 0, 0}, {99, 99, 0}, {0, 99, 0}, {0, 9, 0},
                       {-9, -9, -9}, {99, 0, 0}, {99, 99, 0}, {0, 99, 0}, {0, 9, 0}};
-    v.dlg.DrawPentagonalPrism(nullptr, nullptr, placed.x, placed.y, placed.z, reference.x,
+    Probe(v.dlg).DrawPentagonalPrism(nullptr, nullptr, placed.x, placed.y, placed.z, reference.x,
                               reference.y, reference.z);
-    EXPECT_EQ(v.dlg.m_bounds.maxY, 2.0);
-    EXPECT_EQ(v.dlg.m_bounds.maxZ, 3.0);
-    EXPECT_EQ(v.dlg.m_bounds.minX, 0.0);
+    EXPECT_EQ(Probe(v.dlg).m_bounds.maxY, 2.0);
+    EXPECT_EQ(Probe(v.dlg).m_bounds.maxZ, 3.0);
+    EXPECT_EQ(Probe(v.dlg).m_bounds.minX, 0.0);
 }
 
 TEST(GeometryEmitters, TriangularPrismFollowsItsTable) {
     SinkViewer v;
-    ResetBounds(v.dlg.m_bounds);
-    v.dlg.m_bMeasuring = true;
-    v.dlg.DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
-    SetFrame(v.dlg.m_bounds, 2.0, 1.0, 0.5, 0.5);
-    v.dlg.m_fTexRepeat = 2.5f;  // any repeat, so that every coordinate must scale with it
+    ResetBounds(Probe(v.dlg).m_bounds);
+    Probe(v.dlg).m_bMeasuring = true;
+    Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
+    SetFrame(Probe(v.dlg).m_bounds, 2.0, 1.0, 0.5, 0.5);
+    Probe(v.dlg).m_fTexRepeat = 2.5f;  // any repeat, so that every coordinate must scale with it
     const auto emit = [&] {
-        v.dlg.DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
+        Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
     };
 
     // The example: P1 lands at (-0.5, -0.25, -0.25).
@@ -197,16 +198,16 @@ TEST(GeometryEmitters, TriangularPrismFollowsItsTable) {
                  {GL_QUADS, {0, 1, 0}, {{1, 0, 0, 0}, {4, 1, 0, 1}, {5, 1, 1, 2}, {2, 0, 1, 3}}}});
 
     // The drawing pass meets the same points again and leaves the bounds as they were.
-    EXPECT_EQ(v.dlg.m_bounds.maxX, 2.0);
-    EXPECT_EQ(v.dlg.m_bounds.minZ, 0.0);
+    EXPECT_EQ(Probe(v.dlg).m_bounds.maxX, 2.0);
+    EXPECT_EQ(Probe(v.dlg).m_bounds.minZ, 0.0);
 }
 
 TEST(GeometryEmitters, VerticesAreHeldInSinglePrecision) {
     SinkViewer v;
-    SetFrame(v.dlg.m_bounds, 3.0, 0.0, 0.0, 0.0);
+    SetFrame(Probe(v.dlg).m_bounds, 3.0, 0.0, 0.0, 0.0);
     Outline p{{1, 2, 1}, {2, 0, 0}, {0, 1, 0}, {0, 0, 1}, {2, 0, 1}, {0, 1, 1}};
     const auto faces =
-        DrawIn(v, 1, [&] { v.dlg.DrawTriangularPrism(nullptr, nullptr, p.x, p.y, p.z); });
+        DrawIn(v, 1, [&] { Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, p.x, p.y, p.z); });
     ASSERT_FALSE(faces.empty());
     EXPECT_EQ(faces[0].v[0].x, static_cast<double>(static_cast<float>(1.0 / 3.0)));
     EXPECT_NE(faces[0].v[0].x, 1.0 / 3.0);
@@ -215,10 +216,10 @@ TEST(GeometryEmitters, VerticesAreHeldInSinglePrecision) {
 
 TEST(GeometryEmitters, VertexDataFollowsTheDisplayMode) {
     SinkViewer v;
-    SetFrame(v.dlg.m_bounds, 2.0, 1.0, 0.5, 0.5);
+    SetFrame(Probe(v.dlg).m_bounds, 2.0, 1.0, 0.5, 0.5);
     const auto emit = [&] {
-        v.dlg.DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
-        v.dlg.DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
+        Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
+        Probe(v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
     };
     for (int mode = 0; mode <= 6; ++mode) {
         SCOPED_TRACE("mode " + std::to_string(mode));
@@ -231,7 +232,7 @@ TEST(GeometryEmitters, VertexDataFollowsTheDisplayMode) {
                 EXPECT_EQ(rv.hasTex, mode == 4);
                 EXPECT_EQ(rv.hasColour, mode <= 3);
                 if (mode < 3) {
-                    EXPECT_EQ(rv.colour, v.dlg.m_rgbaLine);
+                    EXPECT_EQ(rv.colour, Probe(v.dlg).m_rgbaLine);
                 }
                 if (mode == 3) {
                     EXPECT_GE(v.ShadeOf(rv.colour), 0);
@@ -245,13 +246,13 @@ TEST(GeometryEmitters, VertexDataFollowsTheDisplayMode) {
 
 TEST(GeometryEmitters, UnitCubeFacesLookOutwards) {
     SinkViewer v;
-    ResetBounds(v.dlg.m_bounds);
-    v.dlg.m_bMeasuring = true;
-    v.dlg.DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
-    EXPECT_EQ(v.dlg.m_bounds.maxX, 1.0);
-    EXPECT_EQ(v.dlg.m_bounds.minZ, 0.0);
-    SetFrame(v.dlg.m_bounds, 1.0, 0.5, 0.5, 0.5);
-    const auto emit = [&] { v.dlg.DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z); };
+    ResetBounds(Probe(v.dlg).m_bounds);
+    Probe(v.dlg).m_bMeasuring = true;
+    Probe(v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
+    EXPECT_EQ(Probe(v.dlg).m_bounds.maxX, 1.0);
+    EXPECT_EQ(Probe(v.dlg).m_bounds.minZ, 0.0);
+    SetFrame(Probe(v.dlg).m_bounds, 1.0, 0.5, 0.5, 0.5);
+    const auto emit = [&] { Probe(v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z); };
 
     const auto textured = DrawIn(v, 4, emit);
     EXPECT_EQ(v.sink.Count(GlCall::Begin), 1);
@@ -297,11 +298,11 @@ TEST(GeometryEmitters, UnitCubeFacesLookOutwards) {
 
 TEST(GeometryEmitters, BoxKeepsItsTableWhateverTheCornerOrder) {
     SinkViewer v;
-    SetFrame(v.dlg.m_bounds, 1.0, 0.0, 0.0, 0.0);
+    SetFrame(Probe(v.dlg).m_bounds, 1.0, 0.0, 0.0, 0.0);
     // The cube's corners given bottom face first: same normals and texture corners.
     Outline turned{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
                    {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
-    ExpectFaces(v, [&] { v.dlg.DrawBox(nullptr, nullptr, turned.x, turned.y, turned.z); }, turned,
+    ExpectFaces(v, [&] { Probe(v.dlg).DrawBox(nullptr, nullptr, turned.x, turned.y, turned.z); }, turned,
                 8,
                 {{GL_QUADS, {0, 0, 1}, {{1, 0, 0, 0}, {2, 1, 0, 1}, {3, 1, 1, 2}, {4, 0, 1, 3}}},
                  {GL_QUADS, {0, 0, -1}, {{8, 0, 0, 0}, {7, 1, 0, 1}, {6, 1, 1, 2}, {5, 0, 1, 3}}},
@@ -336,15 +337,15 @@ struct CapResult {
 // Draws a prism whose placed outline is its reference outline and returns cap
 // `capIndex` (0 or 1): texture coordinates divided by r, and shades.
 CapResult DrawCap(SinkViewer& v, const Outline& o, bool hexagon, int capIndex) {
-    SetFrame(v.dlg.m_bounds, 10.0, 0.0, 0.0, 0.0);
+    SetFrame(Probe(v.dlg).m_bounds, 10.0, 0.0, 0.0, 0.0);
     const auto emit = [&] {
         if (hexagon) {
-            v.dlg.DrawHexagonalPrism(nullptr, nullptr, o.x, o.y, o.z, o.x, o.y, o.z);
+            Probe(v.dlg).DrawHexagonalPrism(nullptr, nullptr, o.x, o.y, o.z, o.x, o.y, o.z);
         } else {
-            v.dlg.DrawPentagonalPrism(nullptr, nullptr, o.x, o.y, o.z, o.x, o.y, o.z);
+            Probe(v.dlg).DrawPentagonalPrism(nullptr, nullptr, o.x, o.y, o.z, o.x, o.y, o.z);
         }
     };
-    const float r = v.dlg.m_fTexRepeat;
+    const float r = Probe(v.dlg).m_fTexRepeat;
     const auto textured = DrawIn(v, 4, emit);
     const auto shaded = DrawIn(v, 3, emit);
     CapResult result;
@@ -374,7 +375,7 @@ void ExpectTex(const CapResult& got, std::vector<std::pair<double, double>> want
 
 TEST(GeometryEmitters, PentagonCapMappings) {
     SinkViewer v;
-    v.dlg.m_fTexRepeat = 2.0f;
+    Probe(v.dlg).m_fTexRepeat = 2.0f;
     // Corner at the top left cut: mapping 1.
     const Outline cut = PentagonFromCap({{0, 0}, {2, 0}, {2, 2}, {1, 2}, {0, 1}});
     ExpectTex(DrawCap(v, cut, false, 0), {{0, 0}, {1, 0}, {1, 1}, {0.5, 1}, {0, 0.5}});
@@ -419,9 +420,9 @@ TEST(GeometryEmitters, PentagonMappingToleranceAndTies) {
 std::function<void()> SidesOnly(SinkViewer& v, std::function<void()> emit) {
     return [&v, emit] {
         RecordingSink full;
-        v.dlg.m_pSink = &full;
+        Probe(v.dlg).m_pSink = &full;
         emit();
-        v.dlg.m_pSink = &v.sink;
+        Probe(v.dlg).m_pSink = &v.sink;
         int ends = 0;
         for (const GlCall& c : full.calls) {
             if (ends >= 2) v.sink.calls.push_back(c);
@@ -432,20 +433,20 @@ std::function<void()> SidesOnly(SinkViewer& v, std::function<void()> emit) {
 
 TEST(GeometryEmitters, PentagonSidesAndPlacedOutline) {
     SinkViewer v;
-    SetFrame(v.dlg.m_bounds, 4.0, 0.0, 0.0, 0.0);
+    SetFrame(Probe(v.dlg).m_bounds, 4.0, 0.0, 0.0, 0.0);
     // The placed outline differs from the reference outline: vertices come from it.
     Outline placed{{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {1, 3, 0}, {0, 2, 0},
                    {0, 0, 1}, {2, 0, 1}, {2, 2, 1}, {1, 3, 1}, {0, 2, 1}};
     const Outline reference = PentagonFromCap({{0, 0}, {2, 0}, {2, 1}, {1, 2}, {0, 1}});
     const auto emit = [&] {
-        v.dlg.DrawPentagonalPrism(nullptr, nullptr, placed.x, placed.y, placed.z, reference.x,
+        Probe(v.dlg).DrawPentagonalPrism(nullptr, nullptr, placed.x, placed.y, placed.z, reference.x,
                                   reference.y, reference.z);
     };
     const auto faces = DrawIn(v, 4, emit);
     ASSERT_EQ(faces.size(), 7u);
     for (int cap = 0; cap < 2; ++cap) {
         for (int i = 0; i < 5; ++i) {
-            EXPECT_EQ(PointOf(faces[cap].v[i], placed, 10, v.dlg.m_bounds), cap * 5 + i + 1);
+            EXPECT_EQ(PointOf(faces[cap].v[i], placed, 10, Probe(v.dlg).m_bounds), cap * 5 + i + 1);
         }
     }
     EXPECT_EQ(v.sink.Count(GlCall::Begin), 3);  // two caps, one primitive of sides
@@ -460,7 +461,7 @@ TEST(GeometryEmitters, PentagonSidesAndPlacedOutline) {
 
 TEST(GeometryEmitters, HexagonCapAndSides) {
     SinkViewer v;
-    v.dlg.m_fTexRepeat = 2.0f;
+    Probe(v.dlg).m_fTexRepeat = 2.0f;
     Outline hex{};
     const double cap[6][2] = {{1, 0}, {3, 0}, {4, 1}, {3, 2}, {1, 2}, {0, 1}};
     for (int i = 0; i < 12; ++i) {
@@ -475,7 +476,7 @@ TEST(GeometryEmitters, HexagonCapAndSides) {
     }
 
     const auto emit = [&] {
-        v.dlg.DrawHexagonalPrism(nullptr, nullptr, hex.x, hex.y, hex.z, hex.x, hex.y, hex.z);
+        Probe(v.dlg).DrawHexagonalPrism(nullptr, nullptr, hex.x, hex.y, hex.z, hex.x, hex.y, hex.z);
     };
     ExpectFaces(
         v, SidesOnly(v, emit), hex, 12,

@@ -151,7 +151,7 @@ TEST_F(CaptureTest, EmptyCaptureDrawsAndWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(File("e.jpg")));
 
     // Without a picture on screen the capture stays empty.
-    HeadlessPlatform noContext(50, 50);
+    ScriptedPlatform noContext(50, 50);
     EXPECT_FALSE(capture.Capture(noContext, noContext.GetClientRect()));
     EXPECT_EQ(capture.dibBlock, nullptr);
     EXPECT_TRUE(platform.messages.empty());

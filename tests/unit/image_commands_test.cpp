@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "ViewerProbe.h"
 #include "app/ViewerDlg.h"
 #include "image/JpegFile.h"
 #include "image_support.h"
@@ -23,11 +24,11 @@ protected:
         ASSERT_TRUE(platform.SetupPixelFormat());
         ASSERT_TRUE(platform.CreateGLContext());
         dlg = std::make_unique<CViewerDlg>(platform);
-        dlg->m_strProgramDir = dir.path + "/";
+        Probe(*dlg).m_strProgramDir = dir.path + "/";
         // A one-block model, so that every rebuild finds something to load.
         test::WriteText(File("block3d.gl"),
                         "header\n8,1,8, 0,0,0, 1,0,0, 1,1,0, 0,1,0, 0,0,1, 1,0,1, 1,1,1, 0,1,1\n");
-        dlg->m_strModelPath = File("block3d.gl");
+        Probe(*dlg).m_strModelPath = File("block3d.gl");
         Paint(0, 1, 0);
     }
     void TearDown() override {
@@ -48,17 +49,17 @@ protected:
             JpegFile::EncodeFromRgb(dir.path + "/texturen/textur" + std::to_string(n) + ".jpg",
                                     rgb.data(), 8, 8, true, 100));
     }
-    int StoredTexture() { return dlg->m_pProfile->ReadInt("common", "TexturNr", 0); }
-    int StoredShading() { return dlg->m_pProfile->ReadInt("common", "shading", 0); }
+    int StoredTexture() { return Probe(*dlg).m_pProfile->ReadInt("common", "TexturNr", 0); }
+    int StoredShading() { return Probe(*dlg).m_pProfile->ReadInt("common", "shading", 0); }
 
     std::unique_ptr<CViewerDlg> dlg;
 };
 
 TEST_F(ImageCommandsTest, SaveWithoutExtensionWritesJpegWithTheTimerPaused) {
     int timerDuringDialog = -1;
-    const double angleBefore = dlg->m_dAngle[1];
+    const double angleBefore = Probe(*dlg).m_dAngle[1];
     platform.whileModal = [&] {
-        timerDuringDialog = dlg->m_bTimerActive;
+        timerDuringDialog = Probe(*dlg).m_bTimerActive;
         dlg->OnTimer(0);  // a tick that arrives while the dialog is open
         Paint(1, 1, 1);   // the dialog covers the window
     };
@@ -67,8 +68,8 @@ TEST_F(ImageCommandsTest, SaveWithoutExtensionWritesJpegWithTheTimerPaused) {
     dlg->OnSavePicture();
 
     EXPECT_EQ(timerDuringDialog, 0);
-    EXPECT_EQ(dlg->m_dAngle[1], angleBefore);
-    EXPECT_EQ(dlg->m_bTimerActive, 1);
+    EXPECT_EQ(Probe(*dlg).m_dAngle[1], angleBefore);
+    EXPECT_EQ(Probe(*dlg).m_bTimerActive, 1);
     EXPECT_GT(platform.invalidations, invalidations);
     ASSERT_EQ(platform.saveDialogs.size(), 1u);
     EXPECT_EQ(platform.saveDialogs[0].defaultExt, "jpg");
@@ -97,19 +98,19 @@ TEST_F(ImageCommandsTest, SaveChoosesTheFormatByExtension) {
     dlg->OnSavePicture();
     EXPECT_FALSE(std::filesystem::exists(File("shot.png")));
     EXPECT_EQ(Texts(), std::vector<std::string>{"Extension unusable from " + File("shot.png")});
-    EXPECT_EQ(dlg->m_bTimerActive, 1);
+    EXPECT_EQ(Probe(*dlg).m_bTimerActive, 1);
 
     // Cancel writes nothing and still restarts the timer.
     platform.messages.clear();
     dlg->OnSavePicture();
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(dlg->m_bTimerActive, 1);
+    EXPECT_EQ(Probe(*dlg).m_bTimerActive, 1);
 }
 
 TEST_F(ImageCommandsTest, PrintSpansThePrintableWidth) {
     int timerDuringDialog = -1;
     platform.whileModal = [&] {
-        timerDuringDialog = dlg->m_bTimerActive;
+        timerDuringDialog = Probe(*dlg).m_bTimerActive;
         Paint(1, 0, 0);
     };
     auto job = std::make_shared<MemoryPrintJob>(4800, 6000, 600, 600);
@@ -157,37 +158,37 @@ TEST_F(ImageCommandsTest, CancelledPrintDoesNothing) {
     dlg->OnPrintPicture();
     dlg->OnPrintPicture();  // no scripted answer: cancel as well
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(dlg->m_bTimerActive, 1);
+    EXPECT_EQ(Probe(*dlg).m_bTimerActive, 1);
 }
 
 TEST_F(ImageCommandsTest, SelectTextureStoresAndLoadsTheNumberedFile) {
     MakeNumberedTexture(1, 250, 10, 10);
     MakeNumberedTexture(5, 10, 10, 250);
-    dlg->m_nShading = 2;
+    Probe(*dlg).m_nShading = 2;
 
     dlg->SelectTexture(5, true);
-    EXPECT_EQ(dlg->m_nShading, 4);
+    EXPECT_EQ(Probe(*dlg).m_nShading, 4);
     EXPECT_EQ(StoredShading(), 4);
     EXPECT_EQ(StoredTexture(), 5);
-    EXPECT_EQ(dlg->m_texture.fileName, dir.path + "/texturen/textur5.jpg");
-    ASSERT_TRUE(dlg->m_texture.HasImage());
-    EXPECT_GT(dlg->m_texture.pixels[2], 235);  // red, green, blue after the swap: blue
+    EXPECT_EQ(Probe(*dlg).m_texture.fileName, dir.path + "/texturen/textur5.jpg");
+    ASSERT_TRUE(Probe(*dlg).m_texture.HasImage());
+    EXPECT_GT(Probe(*dlg).m_texture.pixels[2], 235);  // red, green, blue after the swap: blue
     for (int outOfRange : {0, 10}) {
         dlg->SelectTexture(outOfRange, true);
         EXPECT_EQ(StoredTexture(), 1);
-        EXPECT_EQ(dlg->m_texture.fileName, dir.path + "/texturen/textur1.jpg");
-        ASSERT_TRUE(dlg->m_texture.HasImage());
-        EXPECT_GT(dlg->m_texture.pixels[0], 235);
+        EXPECT_EQ(Probe(*dlg).m_texture.fileName, dir.path + "/texturen/textur1.jpg");
+        ASSERT_TRUE(Probe(*dlg).m_texture.HasImage());
+        EXPECT_GT(Probe(*dlg).m_texture.pixels[0], 235);
     }
     EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(ImageCommandsTest, SelectTextureForTheDemoKeepsTheMode) {
-    dlg->m_nShading = 1;
+    Probe(*dlg).m_nShading = 1;
     dlg->SelectTexture(7, false);  // textur7.jpg does not exist here
-    EXPECT_EQ(dlg->m_nShading, 1);
+    EXPECT_EQ(Probe(*dlg).m_nShading, 1);
     EXPECT_EQ(StoredTexture(), 7);
-    EXPECT_FALSE(dlg->m_texture.HasImage());
+    EXPECT_FALSE(Probe(*dlg).m_texture.HasImage());
     EXPECT_EQ(Texts(), std::vector<std::string>{"JPEG :\nCan't open " + dir.path +
                                                 "/texturen/textur7.jpg\n"});
 }
@@ -195,7 +196,7 @@ TEST_F(ImageCommandsTest, SelectTextureForTheDemoKeepsTheMode) {
 TEST_F(ImageCommandsTest, LoadTextureReadsTheFullPathAndKeepsSettings) {
     MakeNumberedTexture(3, 0, 0, 0);
     dlg->SelectTexture(3, false);
-    dlg->m_nShading = 0;
+    Probe(*dlg).m_nShading = 0;
     std::filesystem::create_directories(dir.path + "/elsewhere");
     test::WriteBytes(File("elsewhere/wood.bmp"), test::MakeBmp(test::Gradient(6, 4)));
     platform.openFileAnswers.push_back(File("elsewhere/wood.bmp"));
@@ -206,18 +207,18 @@ TEST_F(ImageCommandsTest, LoadTextureReadsTheFullPathAndKeepsSettings) {
     EXPECT_EQ(platform.openDialogs[0].initialName, "*.jpg");
     EXPECT_EQ(platform.openDialogs[0].filter, kFilter);
     EXPECT_TRUE(platform.openDialogs[0].overwritePrompt);
-    EXPECT_EQ(dlg->m_texture.fileName, File("elsewhere/wood.bmp"));
-    EXPECT_EQ(dlg->m_texture.width, 6u);
-    EXPECT_EQ(dlg->m_nShading, 0);
+    EXPECT_EQ(Probe(*dlg).m_texture.fileName, File("elsewhere/wood.bmp"));
+    EXPECT_EQ(Probe(*dlg).m_texture.width, 6u);
+    EXPECT_EQ(Probe(*dlg).m_nShading, 0);
     EXPECT_EQ(StoredTexture(), 3);
     EXPECT_TRUE(platform.messages.empty());
 
     // Cancel keeps the texture; an unknown ending empties it with the reader's message.
     dlg->OnLoadTexture();
-    EXPECT_EQ(dlg->m_texture.width, 6u);
+    EXPECT_EQ(Probe(*dlg).m_texture.width, 6u);
     platform.openFileAnswers.push_back(File("elsewhere/wood.png"));
     dlg->OnLoadTexture();
-    EXPECT_FALSE(dlg->m_texture.HasImage());
+    EXPECT_FALSE(Probe(*dlg).m_texture.HasImage());
     EXPECT_EQ(Texts(), std::vector<std::string>{"CTexture::ReadFile : invalid file redirection : " +
                                                 File("elsewhere/wood.png") + "\n"});
 }

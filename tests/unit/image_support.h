@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "ScriptedPlatform.h"
 
 namespace orx::test {
 
@@ -119,7 +119,7 @@ protected:
     }
 
     TempProfile dir;
-    HeadlessPlatform platform;
+    ScriptedPlatform platform;
 };
 
 }  // namespace orx::test

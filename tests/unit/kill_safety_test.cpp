@@ -15,7 +15,7 @@
 
 #include "TestSupport.h"
 #include "image/WindowCapture.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "ScriptedPlatform.h"
 #include "ui/IniFile.h"
 #include "ui/Profile.h"
 
@@ -63,7 +63,8 @@ TEST(KillSafety, ChildWriter) {
     };
     for (int v = 1;; v ^= 1) {
         if (std::string(what) == "settings") {
-            CProfile profile(target, 1, false);
+            const std::filesystem::path file(target);
+            CProfile profile(file.parent_path().string(), file.filename().string(), 1, false);
             for (int i = 0; i < 200; ++i) {
                 profile.WriteInt("common", "key" + std::to_string(i), v ? 0xFFFF : 0x1);
                 reportOnce();

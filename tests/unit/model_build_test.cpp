@@ -3,10 +3,11 @@
 
 #include <string>
 
+#include "ViewerProbe.h"
 #include "RecordingSink.h"
 #include "TestSupport.h"
 #include "app/ViewerDlg.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "ScriptedPlatform.h"
 
 namespace orx {
 namespace {
@@ -29,18 +30,18 @@ std::string Block(double x0, double y0, double z0, double x1, double y1, double 
 class ModelBuild : public ::testing::Test {
 protected:
     TempProfile dir;
-    HeadlessPlatform platform{200, 150};
+    ScriptedPlatform platform{200, 150};
     std::unique_ptr<CViewerDlg> dlg;
     RecordingSink sink;
 
     void SetUp() override {
         platform.executablePath = dir.File("prog/orx-view");  // no models, no textures there
         dlg = std::make_unique<CViewerDlg>(platform);
-        ASSERT_TRUE(dlg->SetupPixelFormat());
-        ASSERT_TRUE(dlg->CreateGLContext());
-        dlg->m_strProgramDir = dir.File("prog/");
-        dlg->m_bLiveFollow = false;
-        dlg->m_pSink = &sink;
+        ASSERT_TRUE(Probe(*dlg).SetupPixelFormat());
+        ASSERT_TRUE(Probe(*dlg).CreateGLContext());
+        Probe(*dlg).m_strProgramDir = dir.File("prog/");
+        Probe(*dlg).m_bLiveFollow = false;
+        Probe(*dlg).m_pSink = &sink;
     }
     std::string Model(const std::string& name, const std::string& records) {
         const std::string path = dir.File(name);
@@ -52,15 +53,15 @@ protected:
 TEST_F(ModelBuild, BoundsCentreAndExtent) {
     const std::string path =
         Model("schrank3d.gl", Block(0, 0, 0, 2000, 19, 600) + "\n" + Block(0, 0, 0, 19, 800, 600));
-    dlg->OpenModelFile(path);
-    const ModelBounds& b = dlg->m_bounds;
+    Probe(*dlg).OpenModelFile(path);
+    const ModelBounds& b = Probe(*dlg).m_bounds;
     EXPECT_EQ(b.extent, 2000.0);
     EXPECT_EQ(b.centreX, 1000.0);
     EXPECT_EQ(b.centreY, 400.0);
     EXPECT_EQ(b.centreZ, 300.0);
-    EXPECT_EQ(dlg->m_strModelPath, path);
-    EXPECT_EQ(dlg->m_nPart, -2);
-    EXPECT_EQ(dlg->m_nPartCount, 2);
+    EXPECT_EQ(Probe(*dlg).m_strModelPath, path);
+    EXPECT_EQ(Probe(*dlg).m_nPart, -2);
+    EXPECT_EQ(Probe(*dlg).m_nPartCount, 2);
     // The model spans x from -0.5 to 0.5.
     double minX = 1e9, maxX = -1e9;
     for (const GlCall& c : sink.calls)
@@ -72,9 +73,9 @@ TEST_F(ModelBuild, BoundsCentreAndExtent) {
 
 TEST_F(ModelBuild, SinglePrismExample) {
     const std::string path = Model("p3d.gl", "6 0 6 0 0 0 2 0 0 0 1 0 0 0 1 2 0 1 0 1 1\n");
-    dlg->m_nShading = 1;
-    dlg->OpenModelFile(path);
-    EXPECT_EQ(dlg->m_bounds.extent, 2.0);
+    Probe(*dlg).m_nShading = 1;
+    Probe(*dlg).OpenModelFile(path);
+    EXPECT_EQ(Probe(*dlg).m_bounds.extent, 2.0);
     // The last build's first vertex is P1.
     size_t lastBegin = 0;
     for (size_t i = 0; i < sink.calls.size(); ++i)
@@ -90,14 +91,14 @@ TEST_F(ModelBuild, SinglePrismExample) {
 
 TEST_F(ModelBuild, FileNamesAreAcceptedByExtensionAndKind) {
     const std::string good = Model("a3d.gl", Block(0, 0, 0, 1, 1, 1) + "\n");
-    dlg->OpenModelFile(good);
-    ASSERT_EQ(dlg->m_strModelPath, good);
+    Probe(*dlg).OpenModelFile(good);
+    ASSERT_EQ(Probe(*dlg).m_strModelPath, good);
     const std::string title = platform.title;
 
-    dlg->OpenModelFile(dir.File("model.obj"));
-    dlg->OpenModelFile(dir.File("kein.GLX"));
-    dlg->OpenModelFile(Model("model.gl", Block(0, 0, 0, 1, 1, 1)));  // "de" before the last d
-    dlg->OpenModelFile(dir.File("bild.gl"));                         // "ld" before the last d
+    Probe(*dlg).OpenModelFile(dir.File("model.obj"));
+    Probe(*dlg).OpenModelFile(dir.File("kein.GLX"));
+    Probe(*dlg).OpenModelFile(Model("model.gl", Block(0, 0, 0, 1, 1, 1)));  // "de" before the last d
+    Probe(*dlg).OpenModelFile(dir.File("bild.gl"));                         // "ld" before the last d
     ASSERT_EQ(platform.messages.size(), 4u);
     EXPECT_EQ(platform.messages[0].text, "No *.gl -> NO 3D!");
     EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
@@ -105,60 +106,60 @@ TEST_F(ModelBuild, FileNamesAreAcceptedByExtensionAndKind) {
     EXPECT_EQ(platform.messages[2].text, "Unbekanntes Dateiformat");
     EXPECT_EQ(platform.messages[3].text, "Unbekanntes Dateiformat");
     // Refusals change nothing.
-    EXPECT_EQ(dlg->m_strModelPath, good);
-    EXPECT_EQ(dlg->m_nPart, -2);
+    EXPECT_EQ(Probe(*dlg).m_strModelPath, good);
+    EXPECT_EQ(Probe(*dlg).m_nPart, -2);
     EXPECT_EQ(platform.title, title);
 
     // The kind is read from the lower-cased name; the path is kept as given.
     const std::string upper = Model("TEIL2D.GL", Block(0, 0, 0, 1, 1, 1) + "\n");
-    dlg->OpenModelFile(upper);
-    EXPECT_EQ(dlg->m_strModelPath, upper);
-    EXPECT_EQ(dlg->m_nPart, 1);
+    Probe(*dlg).OpenModelFile(upper);
+    EXPECT_EQ(Probe(*dlg).m_strModelPath, upper);
+    EXPECT_EQ(Probe(*dlg).m_nPart, 1);
 }
 
 TEST_F(ModelBuild, PartsListPagesWithoutWrapping) {
     std::string records;
     for (int i = 1; i <= 5; ++i) records += Block(0, 0, 0, i * 100, 10, 10) + "\n";
-    dlg->OpenModelFile(Model("liste2d.gl", records));
+    Probe(*dlg).OpenModelFile(Model("liste2d.gl", records));
     const std::string start = "ORX-View www.orx-soft.example";
     EXPECT_EQ(platform.title, start + " Objekt 1 von 5");
     // Each page shows one record: the extent is that part's length.
-    EXPECT_EQ(dlg->m_bounds.extent, 100.0);
-    for (int i = 0; i < 4; ++i) dlg->UpdateTitle(+1);
+    EXPECT_EQ(Probe(*dlg).m_bounds.extent, 100.0);
+    for (int i = 0; i < 4; ++i) Probe(*dlg).UpdateTitle(+1);
     EXPECT_EQ(platform.title, start + " Objekt 5 von 5");
-    EXPECT_EQ(dlg->m_bounds.extent, 500.0);
-    dlg->UpdateTitle(+1);
-    EXPECT_EQ(dlg->m_nPart, 5);
-    for (int i = 0; i < 6; ++i) dlg->UpdateTitle(-1);
+    EXPECT_EQ(Probe(*dlg).m_bounds.extent, 500.0);
+    Probe(*dlg).UpdateTitle(+1);
+    EXPECT_EQ(Probe(*dlg).m_nPart, 5);
+    for (int i = 0; i < 6; ++i) Probe(*dlg).UpdateTitle(-1);
     EXPECT_EQ(platform.title, start + " Objekt 1 von 5");
-    EXPECT_EQ(dlg->m_nPart, 1);
+    EXPECT_EQ(Probe(*dlg).m_nPart, 1);
 }
 
 TEST_F(ModelBuild, WholeModelTitleIgnoresPaging) {
-    dlg->OpenModelFile(Model("b3d.gl", Block(0, 0, 0, 1, 1, 1) + "\n"));
+    Probe(*dlg).OpenModelFile(Model("b3d.gl", Block(0, 0, 0, 1, 1, 1) + "\n"));
     EXPECT_EQ(platform.title, "ORX-View www.orx-soft.example");
     const int invalidations = platform.invalidations;
-    dlg->UpdateTitle(+1);
-    EXPECT_EQ(dlg->m_nPart, -2);
+    Probe(*dlg).UpdateTitle(+1);
+    EXPECT_EQ(Probe(*dlg).m_nPart, -2);
     EXPECT_EQ(platform.title, "ORX-View www.orx-soft.example");
     EXPECT_GT(platform.invalidations, invalidations);
 }
 
 TEST_F(ModelBuild, UnreadableFileKeepsItsNameAndDrawsNoModel) {
-    dlg->m_bShowAxes = true;
+    Probe(*dlg).m_bShowAxes = true;
     const std::string missing = dir.File("fehlt3d.gl");
-    dlg->OpenModelFile(missing);
-    EXPECT_EQ(dlg->m_strModelPath, missing);
+    Probe(*dlg).OpenModelFile(missing);
+    EXPECT_EQ(Probe(*dlg).m_strModelPath, missing);
     // Only the reference geometry was sent: the axis cross, no faces.
     EXPECT_EQ(sink.Count(GlCall::Vertex3d), 0);
     EXPECT_GT(sink.Count(GlCall::Vertex3f), 0);
     // The slideshow found no models below the program folder.
-    EXPECT_LT(dlg->m_nDemoTick, 0);
+    EXPECT_LT(Probe(*dlg).m_nDemoTick, 0);
 }
 
 TEST_F(ModelBuild, ModelsAtNegativeCoordinatesAreScaledByTheirLargestSide) {
-    dlg->OpenModelFile(Model("neg3d.gl", Block(-3000, -800, -600, -1000, -400, -100) + "\n"));
-    const ModelBounds& b = dlg->m_bounds;
+    Probe(*dlg).OpenModelFile(Model("neg3d.gl", Block(-3000, -800, -600, -1000, -400, -100) + "\n"));
+    const ModelBounds& b = Probe(*dlg).m_bounds;
     EXPECT_EQ(b.extent, 2000.0);
     EXPECT_EQ(b.centreX, -2000.0);
     for (const GlCall& c : sink.calls) {
@@ -167,20 +168,20 @@ TEST_F(ModelBuild, ModelsAtNegativeCoordinatesAreScaledByTheirLargestSide) {
         EXPECT_LE(std::abs(c.v[0]), 0.5 + 1e-6);
     }
     // A model whose largest maximum is exactly 0.
-    dlg->OpenModelFile(Model("null3d.gl", Block(-50, -20, -10, 0, 0, 0) + "\n"));
-    EXPECT_EQ(dlg->m_bounds.extent, 50.0);
+    Probe(*dlg).OpenModelFile(Model("null3d.gl", Block(-50, -20, -10, 0, 0, 0) + "\n"));
+    EXPECT_EQ(Probe(*dlg).m_bounds.extent, 50.0);
     // A single point: every side is 0, the divisor becomes 1.
-    dlg->OpenModelFile(Model("punkt3d.gl", Block(-5, -5, -5, -5, -5, -5) + "\n"));
-    EXPECT_EQ(dlg->m_bounds.extent, 1.0);
+    Probe(*dlg).OpenModelFile(Model("punkt3d.gl", Block(-5, -5, -5, -5, -5, -5) + "\n"));
+    EXPECT_EQ(Probe(*dlg).m_bounds.extent, 1.0);
     // Models reaching positive coordinates keep the largest maximum as divisor.
-    dlg->OpenModelFile(Model("pos3d.gl", Block(-1000, 0, 0, 500, 100, 100) + "\n"));
-    EXPECT_EQ(dlg->m_bounds.extent, 500.0);
+    Probe(*dlg).OpenModelFile(Model("pos3d.gl", Block(-1000, 0, 0, 500, 100, 100) + "\n"));
+    EXPECT_EQ(Probe(*dlg).m_bounds.extent, 500.0);
 }
 
 TEST_F(ModelBuild, OpenDialogEndsFollowModeOnlyWhenConfirmed) {
-    dlg->m_bLiveFollow = true;
+    Probe(*dlg).m_bLiveFollow = true;
     dlg->OnOpenModel();  // cancelled
-    EXPECT_TRUE(dlg->m_bLiveFollow);
+    EXPECT_TRUE(Probe(*dlg).m_bLiveFollow);
     ASSERT_EQ(platform.openDialogs.size(), 1u);
     EXPECT_EQ(platform.openDialogs[0].filter, "ORX-openGL Datei (*.gl)|*.gl||");
     EXPECT_EQ(platform.openDialogs[0].initialName, "*.gl");
@@ -188,19 +189,19 @@ TEST_F(ModelBuild, OpenDialogEndsFollowModeOnlyWhenConfirmed) {
     // Confirmed with a refused name: follow mode still ends.
     platform.openFileAnswers.push_back(dir.File("model.gl"));
     dlg->OnOpenModel();
-    EXPECT_FALSE(dlg->m_bLiveFollow);
+    EXPECT_FALSE(Probe(*dlg).m_bLiveFollow);
     EXPECT_EQ(platform.messages.back().text, "Unbekanntes Dateiformat");
     const std::string path = Model("c3d.gl", Block(0, 0, 0, 1, 2, 3) + "\n");
     platform.openFileAnswers.push_back(path);
     dlg->OnOpenModel();
-    EXPECT_EQ(dlg->m_strModelPath, path);
+    EXPECT_EQ(Probe(*dlg).m_strModelPath, path);
 }
 
 TEST_F(ModelBuild, ModelAppearsOnTheBackground) {
-    dlg->m_nBackR = 0, dlg->m_nBackG = 0, dlg->m_nBackB = 255;
-    dlg->m_nShading = 3;
-    dlg->m_pSink = nullptr;  // draw for real
-    dlg->OpenModelFile(Model("d3d.gl", Block(0, 0, 0, 1000, 1000, 1000) + "\n"));
+    Probe(*dlg).m_nBackR = 0, Probe(*dlg).m_nBackG = 0, Probe(*dlg).m_nBackB = 255;
+    Probe(*dlg).m_nShading = 3;
+    Probe(*dlg).m_pSink = nullptr;  // draw for real
+    Probe(*dlg).OpenModelFile(Model("d3d.gl", Block(0, 0, 0, 1000, 1000, 1000) + "\n"));
     dlg->OnSize(0, 200, 150);
     dlg->OnPaint();
     EXPECT_EQ(platform.PixelAt(2, 2), 0x0000FFu);

@@ -7,10 +7,11 @@
 #include <clocale>
 #include <vector>
 
+#include "ViewerProbe.h"
 #include "TestSupport.h"
 #include "app/ViewerDlg.h"
 #include "model/Numbers.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "ScriptedPlatform.h"
 
 namespace orx {
 namespace {
@@ -36,24 +37,24 @@ public:
 class ParserTest : public ::testing::Test {
 protected:
     TempProfile dir;
-    HeadlessPlatform platform;
+    ScriptedPlatform platform;
     CViewerDlg dlg{platform};
     CountingSink sink;
 
     void SetUp() override {
-        dlg.m_pSink = &sink;
+        Probe(dlg).m_pSink = &sink;
         ResetBounds();
     }
     void ResetBounds() {
-        dlg.m_bounds = ModelBounds{-999999999.0, -999999999.0, -999999999.0, 999999999.0,
+        Probe(dlg).m_bounds = ModelBounds{-999999999.0, -999999999.0, -999999999.0, 999999999.0,
                                    999999999.0, 999999999.0, 1.0, 0, 0, 0};
     }
     // Parses a line in the measuring pass; the bounds show which points arrived.
     bool Measure(const std::string& line) {
-        dlg.m_bMeasuring = true;
-        return dlg.ParseModelLine(line);
+        Probe(dlg).m_bMeasuring = true;
+        return Probe(dlg).ParseModelLine(line);
     }
-    bool BoundsUntouched() const { return dlg.m_bounds.maxX == -999999999.0; }
+    bool BoundsUntouched() const { return Probe(dlg).m_bounds.maxX == -999999999.0; }
     std::string File(const std::string& text) {
         const std::string path = dir.File("m3d.gl");
         WriteText(path, text);
@@ -66,17 +67,17 @@ const char* kBoxCommas = "8,255,8, 0,0,1, 1,0,1, 1,1,1, 0,1,1, 0,0,0, 1,0,0, 1,1
 
 TEST_F(ParserTest, SeparatorsMayBeMixedAndRepeated) {
     EXPECT_TRUE(Measure(kBox));
-    const ModelBounds a = dlg.m_bounds;
+    const ModelBounds a = Probe(dlg).m_bounds;
     ResetBounds();
     EXPECT_TRUE(Measure(std::string(" \t,") + kBoxCommas + ",,  \t"));
-    EXPECT_EQ(a.maxX, dlg.m_bounds.maxX);
-    EXPECT_EQ(a.minZ, dlg.m_bounds.minZ);
-    EXPECT_EQ(dlg.m_bounds.maxX, 1.0);
-    EXPECT_EQ(dlg.m_bounds.minX, 0.0);
+    EXPECT_EQ(a.maxX, Probe(dlg).m_bounds.maxX);
+    EXPECT_EQ(a.minZ, Probe(dlg).m_bounds.minZ);
+    EXPECT_EQ(Probe(dlg).m_bounds.maxX, 1.0);
+    EXPECT_EQ(Probe(dlg).m_bounds.minX, 0.0);
     ResetBounds();
     // Surplus fields are ignored.
     EXPECT_TRUE(Measure(std::string(kBox) + " 99 99 99 abc"));
-    EXPECT_EQ(dlg.m_bounds.maxX, 1.0);
+    EXPECT_EQ(Probe(dlg).m_bounds.maxX, 1.0);
 }
 
 TEST_F(ParserTest, MissingFieldsAndUnknownTypesAreRejectedWithoutTrace) {
@@ -101,7 +102,7 @@ TEST_F(ParserTest, CountsOutsideTheFormatAreRejected) {
     EXPECT_TRUE(BoundsUntouched());
     // A larger count than the type draws is fine: the surplus points are read, not drawn.
     EXPECT_TRUE(Measure("8 0 9 0 0 0 1 1 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 50 50 50"));
-    EXPECT_EQ(dlg.m_bounds.maxX, 1.0);
+    EXPECT_EQ(Probe(dlg).m_bounds.maxX, 1.0);
 }
 
 TEST_F(ParserTest, OverlongLinesAndNonFiniteNumbersAreRejected) {
@@ -142,18 +143,18 @@ TEST_F(ParserTest, SecondOutlineOnlyForWholeModels) {
     const std::string placed =
         "100 100 100 102 100 100 102 102 100 101 102 100 100 101 100 100 100 101 102 100 101 "
         "102 102 101 101 102 101 100 101 101";
-    dlg.m_nPart = -2;
+    Probe(dlg).m_nPart = -2;
     EXPECT_TRUE(Measure("10 0 10 " + ref + " " + placed));
-    EXPECT_EQ(dlg.m_bounds.minX, 100.0);
-    EXPECT_EQ(dlg.m_bounds.maxX, 102.0);
+    EXPECT_EQ(Probe(dlg).m_bounds.minX, 100.0);
+    EXPECT_EQ(Probe(dlg).m_bounds.maxX, 102.0);
     // Shown as a single part only the first outline is read and serves as both.
     ResetBounds();
-    dlg.m_nPart = 1;
+    Probe(dlg).m_nPart = 1;
     EXPECT_TRUE(Measure("10 0 10 " + ref));
-    EXPECT_EQ(dlg.m_bounds.maxX, 2.0);
+    EXPECT_EQ(Probe(dlg).m_bounds.maxX, 2.0);
     // A whole model whose line ends before the second outline is complete: not drawn.
     ResetBounds();
-    dlg.m_nPart = -2;
+    Probe(dlg).m_nPart = -2;
     EXPECT_FALSE(Measure("10 0 10 " + ref + " 100 100 100"));
     EXPECT_TRUE(BoundsUntouched());
 }
@@ -162,39 +163,39 @@ TEST_F(ParserTest, FileLinesAreCountedAndSelected) {
     // Header, a box, an empty line, an unknown type, a box; no line feed at the end.
     const std::string path = File(std::string("8 0 8 header is never drawn\n") + kBox +
                                   "\r\n\n7 0 0\n" + kBoxCommas);
-    dlg.m_bMeasuring = true;
-    ASSERT_TRUE(dlg.ReadModelFile(path, -1));
-    EXPECT_EQ(dlg.m_nPartCount, 4);
+    Probe(dlg).m_bMeasuring = true;
+    ASSERT_TRUE(Probe(dlg).ReadModelFile(path, -1));
+    EXPECT_EQ(Probe(dlg).m_nPartCount, 4);
 
-    dlg.m_bMeasuring = false;
+    Probe(dlg).m_bMeasuring = false;
     sink.begins = 0;
-    ASSERT_TRUE(dlg.ReadModelFile(path, -1));
+    ASSERT_TRUE(Probe(dlg).ReadModelFile(path, -1));
     EXPECT_EQ(sink.begins, 2);  // one primitive per block
     sink.begins = 0;
-    ASSERT_TRUE(dlg.ReadModelFile(path, 4));
+    ASSERT_TRUE(Probe(dlg).ReadModelFile(path, 4));
     EXPECT_EQ(sink.begins, 1);
-    EXPECT_EQ(dlg.m_nPartCount, 4);  // the whole file is read for a single part
+    EXPECT_EQ(Probe(dlg).m_nPartCount, 4);  // the whole file is read for a single part
     sink.begins = 0;
-    ASSERT_TRUE(dlg.ReadModelFile(path, 0));
+    ASSERT_TRUE(Probe(dlg).ReadModelFile(path, 0));
     EXPECT_EQ(sink.begins, 0);
 }
 
 TEST_F(ParserTest, HeaderOnlyAndTrailingLineFeeds) {
-    dlg.m_nPartCount = 99;
-    ASSERT_TRUE(dlg.ReadModelFile(File("header only\n"), -1));
-    EXPECT_EQ(dlg.m_nPartCount, 0);
-    ASSERT_TRUE(dlg.ReadModelFile(File("header without line feed"), -1));
-    EXPECT_EQ(dlg.m_nPartCount, 0);
-    ASSERT_TRUE(dlg.ReadModelFile(File(std::string("h\n") + kBox + "\n"), -1));
-    EXPECT_EQ(dlg.m_nPartCount, 1);
-    ASSERT_TRUE(dlg.ReadModelFile(File(std::string("h\n") + kBox + "\n\n"), -1));
-    EXPECT_EQ(dlg.m_nPartCount, 2);
+    Probe(dlg).m_nPartCount = 99;
+    ASSERT_TRUE(Probe(dlg).ReadModelFile(File("header only\n"), -1));
+    EXPECT_EQ(Probe(dlg).m_nPartCount, 0);
+    ASSERT_TRUE(Probe(dlg).ReadModelFile(File("header without line feed"), -1));
+    EXPECT_EQ(Probe(dlg).m_nPartCount, 0);
+    ASSERT_TRUE(Probe(dlg).ReadModelFile(File(std::string("h\n") + kBox + "\n"), -1));
+    EXPECT_EQ(Probe(dlg).m_nPartCount, 1);
+    ASSERT_TRUE(Probe(dlg).ReadModelFile(File(std::string("h\n") + kBox + "\n\n"), -1));
+    EXPECT_EQ(Probe(dlg).m_nPartCount, 2);
 }
 
 TEST_F(ParserTest, MissingFileChangesNothing) {
-    dlg.m_nPartCount = 5;
-    EXPECT_FALSE(dlg.ReadModelFile(dir.File("none3d.gl"), -1));
-    EXPECT_EQ(dlg.m_nPartCount, 5);
+    Probe(dlg).m_nPartCount = 5;
+    EXPECT_FALSE(Probe(dlg).ReadModelFile(dir.File("none3d.gl"), -1));
+    EXPECT_EQ(Probe(dlg).m_nPartCount, 5);
 }
 
 TEST_F(ParserTest, CommaDecimalLocaleParsesTheSame) {
@@ -204,11 +205,11 @@ TEST_F(ParserTest, CommaDecimalLocaleParsesTheSame) {
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale installed";
     // Under this locale the C library itself stops at the point.
     EXPECT_EQ(std::atof("1.5"), 1.0);
-    dlg.m_bMeasuring = true;
-    const bool read = dlg.ReadModelFile(path, -1);
+    Probe(dlg).m_bMeasuring = true;
+    const bool read = Probe(dlg).ReadModelFile(path, -1);
     std::setlocale(LC_ALL, saved.c_str());
     ASSERT_TRUE(read);
-    EXPECT_EQ(dlg.m_bounds.maxX, 1.5);
+    EXPECT_EQ(Probe(dlg).m_bounds.maxX, 1.5);
 }
 
 TEST_F(ParserTest, LargeFilesAreReadAcrossBlockBoundaries) {
@@ -219,22 +220,22 @@ TEST_F(ParserTest, LargeFilesAreReadAcrossBlockBoundaries) {
         text += i % 3 ? "\n" : "\r\n";
     }
     text += "8 0 8 0 0 1 9 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0";  // no line feed
-    dlg.m_bMeasuring = false;
+    Probe(dlg).m_bMeasuring = false;
     sink.begins = 0;
-    ASSERT_TRUE(dlg.ReadModelFile(File(text), -1));
-    EXPECT_EQ(dlg.m_nPartCount, lines + 1);
+    ASSERT_TRUE(Probe(dlg).ReadModelFile(File(text), -1));
+    EXPECT_EQ(Probe(dlg).m_nPartCount, lines + 1);
     EXPECT_EQ(sink.begins, lines);  // all blocks but the unknown type, and the last line
-    dlg.m_bMeasuring = true;
+    Probe(dlg).m_bMeasuring = true;
     ResetBounds();
-    ASSERT_TRUE(dlg.ReadModelFile(File(text), lines + 1));
-    EXPECT_EQ(dlg.m_bounds.maxX, 9.0);
+    ASSERT_TRUE(Probe(dlg).ReadModelFile(File(text), lines + 1));
+    EXPECT_EQ(Probe(dlg).m_bounds.maxX, 9.0);
 }
 
 TEST_F(ParserTest, ChangedFilesAreReadAgainUnchangedOnesServedFromOneParse) {
     const std::string path = File(std::string("h\n") + kBox + "\n");
-    dlg.m_bMeasuring = true;
-    ASSERT_TRUE(dlg.ReadModelFile(path, -1));
-    EXPECT_EQ(dlg.m_bounds.maxX, 1.0);
+    Probe(dlg).m_bMeasuring = true;
+    ASSERT_TRUE(Probe(dlg).ReadModelFile(path, -1));
+    EXPECT_EQ(Probe(dlg).m_bounds.maxX, 1.0);
     struct stat before {};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
 
@@ -246,20 +247,20 @@ TEST_F(ParserTest, ChangedFilesAreReadAgainUnchangedOnesServedFromOneParse) {
     const timespec times[2] = {before.st_atim, before.st_mtim};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
     ResetBounds();
-    ASSERT_TRUE(dlg.ReadModelFile(path, -1));
-    EXPECT_EQ(dlg.m_bounds.maxX, 1.0);
+    ASSERT_TRUE(Probe(dlg).ReadModelFile(path, -1));
+    EXPECT_EQ(Probe(dlg).m_bounds.maxX, 1.0);
 
     // A new modification time, even a nanosecond later, is read again.
     timespec later[2] = {before.st_atim, before.st_mtim};
     later[1].tv_nsec = (later[1].tv_nsec + 1) % 1000000000;
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), later, 0), 0);
     ResetBounds();
-    ASSERT_TRUE(dlg.ReadModelFile(path, -1));
-    EXPECT_EQ(dlg.m_bounds.maxX, 7.0);
+    ASSERT_TRUE(Probe(dlg).ReadModelFile(path, -1));
+    EXPECT_EQ(Probe(dlg).m_bounds.maxX, 7.0);
 
     // A file that is gone cannot be read, even though it was read before.
     std::filesystem::remove(path);
-    EXPECT_FALSE(dlg.ReadModelFile(path, -1));
+    EXPECT_FALSE(Probe(dlg).ReadModelFile(path, -1));
 }
 
 }  // namespace

@@ -4,9 +4,10 @@
 #include <map>
 #include <set>
 
+#include "ViewerProbe.h"
 #include "TestSupport.h"
 #include "app/ViewerDlg.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "ScriptedPlatform.h"
 
 namespace orx {
 namespace {
@@ -26,24 +27,24 @@ struct PictureStats {
 class Pictures : public ::testing::Test {
 protected:
     TempProfile dir;
-    HeadlessPlatform platform{160, 120};
+    ScriptedPlatform platform{160, 120};
     std::unique_ptr<CViewerDlg> dlg;
 
     void SetUp() override {
         // The build's program folder holds the nine textures.
         platform.executablePath = std::string(ORX_PROGRAM_DIR) + "/orx-view";
         dlg = std::make_unique<CViewerDlg>(platform);
-        ASSERT_TRUE(dlg->SetupPixelFormat());
-        ASSERT_TRUE(dlg->CreateGLContext());
-        dlg->m_strProgramDir = CViewerDlg::ProgramDirFrom(platform.executablePath);
-        dlg->m_bLiveFollow = false;
-        dlg->m_nBackR = 0x10, dlg->m_nBackG = 0x20, dlg->m_nBackB = 0x30;
-        dlg->m_dAngle[0] = 20, dlg->m_dAngle[1] = -30;
+        ASSERT_TRUE(Probe(*dlg).SetupPixelFormat());
+        ASSERT_TRUE(Probe(*dlg).CreateGLContext());
+        Probe(*dlg).m_strProgramDir = CViewerDlg::ProgramDirFrom(platform.executablePath);
+        Probe(*dlg).m_bLiveFollow = false;
+        Probe(*dlg).m_nBackR = 0x10, Probe(*dlg).m_nBackG = 0x20, Probe(*dlg).m_nBackB = 0x30;
+        Probe(*dlg).m_dAngle[0] = 20, Probe(*dlg).m_dAngle[1] = -30;
     }
 
     PictureStats Render(const std::string& model, int mode) {
-        dlg->m_nShading = mode;
-        dlg->OpenModelFile(kModels + model);
+        Probe(*dlg).m_nShading = mode;
+        Probe(*dlg).OpenModelFile(kModels + model);
         dlg->OnSize(0, 160, 120);
         dlg->OnPaint();
         PictureStats stats;
@@ -82,7 +83,7 @@ TEST_F(Pictures, EverySampleInEveryModeShowsTheModelOnTheBackground) {
 TEST_F(Pictures, GreyShadesAreGreyColouredShadesShowTheirHues) {
     const PictureStats grey = Render("schrank3d.gl", 3);
     EXPECT_EQ(grey.colourful, 0);
-    dlg->m_nColourScheme = 1;
+    Probe(*dlg).m_nColourScheme = 1;
     const PictureStats coloured = Render("schrank3d.gl", 3);
     EXPECT_GT(coloured.colourful, coloured.modelPixels / 2);
     EXPECT_GE(coloured.hues.size(), 4u);
@@ -101,7 +102,7 @@ TEST_F(Pictures, TexturedModeShowsTheTexturesColours) {
 }
 
 TEST_F(Pictures, TexturedModeWithoutAnyImageShowsWhiteFaces) {
-    dlg->m_texture.Clear();
+    Probe(*dlg).m_texture.Clear();
     const PictureStats none = Render("kommode3d.gl", 4);
     EXPECT_GT(none.modelPixels, 100);
     EXPECT_NEAR(none.red, none.blue, 2.0);
@@ -109,15 +110,15 @@ TEST_F(Pictures, TexturedModeWithoutAnyImageShowsWhiteFaces) {
 
 TEST_F(Pictures, WallsAndZeroPlaneOnlyForWholeModels) {
     const PictureStats bare = Render("tisch3d.gl", 3);
-    dlg->m_bShowRoomEdges = true;
-    dlg->m_bShowZeroPlane = true;
+    Probe(*dlg).m_bShowRoomEdges = true;
+    Probe(*dlg).m_bShowZeroPlane = true;
     const PictureStats walls = Render("tisch3d.gl", 3);
     EXPECT_GT(walls.modelPixels, bare.modelPixels + 500);
-    dlg->m_bShowRoomEdges = false;
-    dlg->m_bShowZeroPlane = false;
+    Probe(*dlg).m_bShowRoomEdges = false;
+    Probe(*dlg).m_bShowZeroPlane = false;
     const PictureStats part = Render("teile2d.gl", 3);
-    dlg->m_bShowRoomEdges = true;
-    dlg->m_bShowZeroPlane = true;
+    Probe(*dlg).m_bShowRoomEdges = true;
+    Probe(*dlg).m_bShowZeroPlane = true;
     const PictureStats partWithWalls = Render("teile2d.gl", 3);
     EXPECT_EQ(part.modelPixels, partWithWalls.modelPixels);
 }

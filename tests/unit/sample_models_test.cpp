@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "ViewerProbe.h"
 #include "TestSupport.h"
 #include "app/ViewerDlg.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "ScriptedPlatform.h"
 
 namespace orx {
 namespace {
@@ -47,11 +48,11 @@ std::vector<std::string> Fields(const std::string& line) {
 class SampleModelsTest : public ::testing::Test {
 protected:
     test::TempProfile profile;
-    HeadlessPlatform platform;
+    ScriptedPlatform platform;
     CViewerDlg dlg{platform};
 
     void ResetBounds() {
-        dlg.m_bounds = ModelBounds{-999999999.0,
+        Probe(dlg).m_bounds = ModelBounds{-999999999.0,
                                    -999999999.0,
                                    -999999999.0,
                                    999999999.0,
@@ -63,23 +64,23 @@ protected:
                                    0};
     }
     Box3 Bounds() const {
-        const ModelBounds& b = dlg.m_bounds;
+        const ModelBounds& b = Probe(dlg).m_bounds;
         return {{b.minX, b.minY, b.minZ}, {b.maxX, b.maxY, b.maxZ}};
     }
     // The box around one record's drawn corners, from the measuring pass.
     bool MeasureLine(const std::string& line, int part, Box3& box) {
-        dlg.m_bMeasuring = true;
-        dlg.m_nPart = part;
+        Probe(dlg).m_bMeasuring = true;
+        Probe(dlg).m_nPart = part;
         ResetBounds();
-        const bool drawn = dlg.ParseModelLine(line);
+        const bool drawn = Probe(dlg).ParseModelLine(line);
         box = Bounds();
         return drawn;
     }
     Box3 MeasureFile(const std::string& path, int part) {
-        dlg.m_bMeasuring = true;
-        dlg.m_nPart = part;
+        Probe(dlg).m_bMeasuring = true;
+        Probe(dlg).m_nPart = part;
         ResetBounds();
-        EXPECT_TRUE(dlg.ReadModelFile(path, part)) << path;
+        EXPECT_TRUE(Probe(dlg).ReadModelFile(path, part)) << path;
         return Bounds();
     }
 };
@@ -144,7 +145,7 @@ TEST_F(SampleModelsTest, WholeModelsParseStandUprightAndHoldTogether) {
         EXPECT_EQ(Groups(parts), 1) << "a part floats apart from the rest";
 
         const Box3 all = MeasureFile(path, -2);
-        EXPECT_EQ(dlg.m_nPartCount, static_cast<int>(lines.size()));
+        EXPECT_EQ(Probe(dlg).m_nPartCount, static_cast<int>(lines.size()));
         for (int k = 0; k < 3; ++k) {
             EXPECT_NEAR(all.lo[k], 0.0, 0.01) << "axis " << k;
             EXPECT_GT(all.hi[k], 300.0) << "axis " << k;
@@ -178,7 +179,7 @@ TEST_F(SampleModelsTest, PartsListLaysEachPartFlatAtItsOwnCoordinates) {
 
         // Shown as part k of the list: the viewer reads that line alone.
         const Box3 part = MeasureFile(path, static_cast<int>(i) + 1);
-        EXPECT_EQ(dlg.m_nPartCount, static_cast<int>(lines.size()));
+        EXPECT_EQ(Probe(dlg).m_nPartCount, static_cast<int>(lines.size()));
         for (int k = 0; k < 3; ++k) {
             EXPECT_NEAR(part.lo[k], 0.0, 0.01) << "axis " << k;
             EXPECT_EQ(part.hi[k], box.hi[k]) << "axis " << k;

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "TestSupport.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "ScriptedPlatform.h"
 #include "ui/IniFile.h"
 #include "ui/Profile.h"
 
@@ -18,13 +18,13 @@ TEST(IniFile, ReadsWithWindowsRules) {
     TempProfile dir;
     WriteText(dir.File("a.ini"),
               "; comment\n[Other]\nkey=wrong\n[ Common ]\n  Shading =  0x10  \nquoted=\"a b\"\n");
-    EXPECT_EQ(ini::ReadString("common", "shading", "d", 254, "a.ini"), "0x10");
-    EXPECT_EQ(ini::ReadString("COMMON", "quoted", "d", 254, "a.ini"), "a b");
-    EXPECT_EQ(ini::ReadString("common", "missing", "dflt", 254, "a.ini"), "dflt");
-    EXPECT_EQ(ini::ReadString("nosection", "key", "dflt", 254, "a.ini"), "dflt");
-    EXPECT_EQ(ini::ReadString("common", "key", "dflt", 254, "nofile.ini"), "dflt");
+    EXPECT_EQ(ini::ReadString("common", "shading", "d", 254, dir.File("a.ini")), "0x10");
+    EXPECT_EQ(ini::ReadString("COMMON", "quoted", "d", 254, dir.File("a.ini")), "a b");
+    EXPECT_EQ(ini::ReadString("common", "missing", "dflt", 254, dir.File("a.ini")), "dflt");
+    EXPECT_EQ(ini::ReadString("nosection", "key", "dflt", 254, dir.File("a.ini")), "dflt");
+    EXPECT_EQ(ini::ReadString("common", "key", "dflt", 254, dir.File("nofile.ini")), "dflt");
     // The value is cut to the reader's buffer.
-    EXPECT_EQ(ini::ReadString("common", "shading", "", 3, "a.ini"), "0x");
+    EXPECT_EQ(ini::ReadString("common", "shading", "", 3, dir.File("a.ini")), "0x");
 }
 
 TEST(IniFile, WriteKeepsEverythingElse) {
@@ -32,9 +32,9 @@ TEST(IniFile, WriteKeepsEverythingElse) {
     const std::string original =
         "; my comment\n[common]\nAchsenkreuz=0\nshading=0x3\n\n[LIFE]\nACTUAL=/x/y3d.gl\n";
     WriteText(dir.File("b.ini"), original);
-    ASSERT_TRUE(ini::WriteString("common", "SHADING", "0x4", "b.ini"));
-    ASSERT_TRUE(ini::WriteString("common", "LightMode", "0x1", "b.ini"));
-    ASSERT_TRUE(ini::WriteString("new", "k", "v", "b.ini"));
+    ASSERT_TRUE(ini::WriteString("common", "SHADING", "0x4", dir.File("b.ini")));
+    ASSERT_TRUE(ini::WriteString("common", "LightMode", "0x1", dir.File("b.ini")));
+    ASSERT_TRUE(ini::WriteString("new", "k", "v", dir.File("b.ini")));
     EXPECT_EQ(ReadText(dir.File("b.ini")),
               "; my comment\n[common]\nAchsenkreuz=0\nshading=0x4\nLightMode=0x1\n\n[LIFE]\n"
               "ACTUAL=/x/y3d.gl\n[new]\nk=v\n");
@@ -42,8 +42,7 @@ TEST(IniFile, WriteKeepsEverythingElse) {
 
 TEST(IniFile, WriteCreatesFileAndFolder) {
     TempProfile dir;
-    ::setenv("XDG_CONFIG_HOME", (dir.path + "/sub/dir").c_str(), 1);
-    ASSERT_TRUE(ini::WriteString("s", "k", "1", "c.ini"));
+    ASSERT_TRUE(ini::WriteString("s", "k", "1", dir.path + "/sub/dir/c.ini"));
     EXPECT_EQ(ReadText(dir.path + "/sub/dir/c.ini"), "[s]\nk=1\n");
 }
 
@@ -51,7 +50,7 @@ TEST(IniFile, ReadOnlyFileRefusesWriteAndStaysIntact) {
     TempProfile dir;
     WriteText(dir.File("ro.ini"), "[s]\nk=old\n");
     ::chmod(dir.File("ro.ini").c_str(), 0444);
-    EXPECT_FALSE(ini::WriteString("s", "k", "new", "ro.ini"));
+    EXPECT_FALSE(ini::WriteString("s", "k", "new", dir.File("ro.ini")));
     EXPECT_EQ(ReadText(dir.File("ro.ini")), "[s]\nk=old\n");
     // No temporary file is left behind.
     int files = 0;
@@ -62,7 +61,7 @@ TEST(IniFile, ReadOnlyFileRefusesWriteAndStaysIntact) {
 class ProfileTest : public ::testing::Test {
 protected:
     TempProfile dir;
-    HeadlessPlatform platform;
+    ScriptedPlatform platform;
     void SetUp() override { SetMessagePlatform(&platform); }
     void TearDown() override { SetMessagePlatform(nullptr); }
 };
@@ -70,7 +69,7 @@ protected:
 TEST_F(ProfileTest, IntegersReadInEveryBaseAndKeepLow16Bits) {
     WriteText(dir.File("orx-view.ini"),
               "[common]\nhex=0x10\ndec=16\noct=020\nneg=-1\ntext=abc\nbig=70000\n");
-    CProfile profile("orx-view.ini", 1, true);
+    CProfile profile(TestProfileFolder(), "orx-view.ini", 1, true);
     EXPECT_EQ(profile.ReadInt("common", "hex", 0), 16);
     EXPECT_EQ(profile.ReadInt("common", "dec", 0), 16);
     EXPECT_EQ(profile.ReadInt("common", "oct", 0), 16);
@@ -82,7 +81,7 @@ TEST_F(ProfileTest, IntegersReadInEveryBaseAndKeepLow16Bits) {
 
 TEST_F(ProfileTest, OnlyTheTextOneReadsAsYes) {
     WriteText(dir.File("orx-view.ini"), "[common]\na=1\nb=yes\nc=2\nd=0\n");
-    CProfile profile("orx-view.ini", 1, true);
+    CProfile profile(TestProfileFolder(), "orx-view.ini", 1, true);
     EXPECT_TRUE(profile.ReadBool("common", "a", false));
     EXPECT_FALSE(profile.ReadBool("common", "b", true));
     EXPECT_FALSE(profile.ReadBool("common", "c", true));
@@ -92,7 +91,7 @@ TEST_F(ProfileTest, OnlyTheTextOneReadsAsYes) {
 }
 
 TEST_F(ProfileTest, WritesUpperCaseHexAndBoolDigits) {
-    CProfile profile("orx-view.ini", 1, true);
+    CProfile profile(TestProfileFolder(), "orx-view.ini", 1, true);
     profile.WriteInt("common", "ColR", 255);
     profile.WriteInt("common", "Zero", 0);
     profile.WriteInt("common", "Four", 4);
@@ -106,7 +105,7 @@ TEST_F(ProfileTest, WritesUpperCaseHexAndBoolDigits) {
 TEST_F(ProfileTest, ReadOnlyFileShowsTheGermanMessageOnce) {
     WriteText(dir.File("orx-view.ini"), "[common]\n");
     ::chmod(dir.File("orx-view.ini").c_str(), 0444);
-    CProfile profile("orx-view.ini", 1, true);
+    CProfile profile(TestProfileFolder(), "orx-view.ini", 1, true);
     profile.WriteBool("common", "Achsenkreuz", true);
     profile.WriteBool("common", "Achsenkreuz", false);
     profile.WriteInt("common", "shading", 4);
@@ -116,13 +115,13 @@ TEST_F(ProfileTest, ReadOnlyFileShowsTheGermanMessageOnce) {
 }
 
 TEST_F(ProfileTest, LanguageAndSilentProfiles) {
-    CProfile english("x.ini", 0, true);
+    CProfile english(TestProfileFolder(), "x.ini", 0, true);
     EXPECT_EQ(english.m_strWriteError, "Error in Writing Ini File:\nx.ini");
-    CProfile many("x.ini", 7, true);
+    CProfile many(TestProfileFolder(), "x.ini", 7, true);
     EXPECT_EQ(many.m_nLanguage, 1);
     WriteText(dir.File("q.ini"), "");
     ::chmod(dir.File("q.ini").c_str(), 0444);
-    CProfile quiet("q.ini", 1, false);
+    CProfile quiet(TestProfileFolder(), "q.ini", 1, false);
     quiet.WriteInt("s", "k", 1);
     EXPECT_TRUE(platform.messages.empty());
     CProfile placementOnly(1);
@@ -131,7 +130,7 @@ TEST_F(ProfileTest, LanguageAndSilentProfiles) {
 }
 
 TEST_F(ProfileTest, PlacementRoundTripKeepsTheWindowSize) {
-    AppProfile app("orx-view.ini");
+    AppProfile app(dir.File("orx-view.ini"));
     platform.placement.normalPosition = Rect{30, 40, 930, 740};
     platform.placement.showCmd = 3;
     platform.placement.flags = 2;
@@ -142,7 +141,7 @@ TEST_F(ProfileTest, PlacementRoundTripKeepsTheWindowSize) {
               "flag=2\ncmd=3\n");
 
     // A new run: the window has its template size; only the position is taken.
-    HeadlessPlatform next(500, 300);
+    ScriptedPlatform next(500, 300);
     next.placement.normalPosition = Rect{0, 0, 500, 300};
     CProfile restorer(0);
     restorer.RestoreWindowPlacement(app, next, "ORX-VIEW", 1);
@@ -157,10 +156,10 @@ TEST_F(ProfileTest, PlacementRoundTripKeepsTheWindowSize) {
 }
 
 TEST_F(ProfileTest, PlacementDefaultsWithoutAFile) {
-    HeadlessPlatform window(200, 100);
+    ScriptedPlatform window(200, 100);
     window.placement.normalPosition = Rect{0, 0, 200, 100};
     CProfile restorer(0);
-    restorer.RestoreWindowPlacement(AppProfile("orx-view.ini"), window, "ORX-VIEW", 0);
+    restorer.RestoreWindowPlacement(AppProfile(dir.File("orx-view.ini")), window, "ORX-VIEW", 0);
     EXPECT_EQ(window.placement.normalPosition, (Rect{10, 10, 500, 400}));
     EXPECT_EQ(window.placement.showCmd, 1);
     EXPECT_EQ(window.placement.minPosition, (Point{0, 0}));

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "ViewerProbe.h"
 #include "timer_support.h"
 
 namespace orx::test {
@@ -52,7 +53,7 @@ TEST(DemoFileSearch, SubFoldersFirstInNameOrder) {
 
 TEST(DemoFileSearch, NothingFoundOnlyAtTheOuterLevel) {
     TempProfile dir;
-    HeadlessPlatform platform;
+    ScriptedPlatform platform;
     SetMessagePlatform(&platform);
     WriteModel(dir.path + "/.hidden/a3d.gl");
     std::filesystem::create_directories(dir.path + "/empty/deeper");
@@ -78,29 +79,29 @@ TEST(DemoMode, StepsThroughTheFilesFromTheSecond) {
     WriteModel(rig.Prog() + "c3d.gl", 3);
     StartWithModel(rig);
     CViewerDlg& d = *rig.dlg;
-    const std::string shown = d.m_strModelPath;
+    const std::string shown = Probe(d).m_strModelPath;
     d.ShiftRight();
 
     d.OnKeyDown('P', 1, 0);
-    EXPECT_EQ(d.m_demoFiles.size(), 3u);
-    EXPECT_EQ(d.m_nDemoTick, 998);
-    EXPECT_FALSE(d.m_bLiveFollow);
-    EXPECT_DOUBLE_EQ(d.m_dOrigin[0], 0.0);
-    EXPECT_DOUBLE_EQ(d.m_dOrigin[2], -2.4);
+    EXPECT_EQ(Probe(d).m_demoFiles.size(), 3u);
+    EXPECT_EQ(Probe(d).m_nDemoTick, 998);
+    EXPECT_FALSE(Probe(d).m_bLiveFollow);
+    EXPECT_DOUBLE_EQ(Probe(d).m_dOrigin[0], 0.0);
+    EXPECT_DOUBLE_EQ(Probe(d).m_dOrigin[2], -2.4);
 
     // The first step comes on the third tick, then every 1001 ticks.
     rig.Ticks(2);
-    EXPECT_EQ(d.m_strModelPath, shown);
+    EXPECT_EQ(Probe(d).m_strModelPath, shown);
     const char* expected[][2] = {
         {"b3d.gl", "1/3)"}, {"c3d.gl", "2/3)"}, {"a3d.gl", "0/3)"}, {"b3d.gl", "1/3)"}};
     for (int step = 0; step < 4; ++step) {
         SCOPED_TRACE(step);
         if (step > 0) {
             rig.Ticks(kDemoPeriod - 1);
-            EXPECT_EQ(d.m_strModelPath, rig.Prog() + expected[step - 1][0]);
+            EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + expected[step - 1][0]);
         }
         rig.Ticks(1);
-        EXPECT_EQ(d.m_strModelPath, rig.Prog() + expected[step][0]);
+        EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + expected[step][0]);
         EXPECT_EQ(DemoCounter(rig.platform.title), expected[step][1]) << rig.platform.title;
     }
     EXPECT_TRUE(rig.Messages().empty());
@@ -117,9 +118,9 @@ TEST(DemoMode, StartingAgainListsEveryFileAgain) {
     d.OnKeyDown('P', 1, 0);
     const std::vector<std::string> expected{rig.Prog() + "sub/b3d.gl", rig.Prog() + "a3d.gl",
                                             rig.Prog() + "sub/b3d.gl", rig.Prog() + "a3d.gl"};
-    EXPECT_EQ(d.m_demoFiles, expected);
-    EXPECT_EQ(d.m_nDemoIndex, 0);
-    EXPECT_EQ(d.m_nDemoTick, 998);
+    EXPECT_EQ(Probe(d).m_demoFiles, expected);
+    EXPECT_EQ(Probe(d).m_nDemoIndex, 0);
+    EXPECT_EQ(Probe(d).m_nDemoTick, 998);
 }
 
 TEST(DemoMode, ModelOnlyInAHiddenFolderFindsNothing) {
@@ -130,12 +131,12 @@ TEST(DemoMode, ModelOnlyInAHiddenFolderFindsNothing) {
     d.ShiftRight();
     d.OnKeyDown('P', 1, 0);
     EXPECT_EQ(rig.Messages(), std::vector<std::string>{"Nothing found!"});
-    EXPECT_LT(d.m_nDemoTick, 0);
-    EXPECT_TRUE(d.m_demoFiles.empty());
-    EXPECT_TRUE(d.m_bLiveFollow);
+    EXPECT_LT(Probe(d).m_nDemoTick, 0);
+    EXPECT_TRUE(Probe(d).m_demoFiles.empty());
+    EXPECT_TRUE(Probe(d).m_bLiveFollow);
     // The view was centred, but not moved back.
-    EXPECT_DOUBLE_EQ(d.m_dOrigin[0], 0.0);
-    EXPECT_DOUBLE_EQ(d.m_dOrigin[2], -2.0);
+    EXPECT_DOUBLE_EQ(Probe(d).m_dOrigin[0], 0.0);
+    EXPECT_DOUBLE_EQ(Probe(d).m_dOrigin[2], -2.0);
 }
 
 TEST(DemoMode, KeyOrButtonStopsTheDemoAndKeepsTheModel) {
@@ -148,16 +149,16 @@ TEST(DemoMode, KeyOrButtonStopsTheDemoAndKeepsTheModel) {
         CViewerDlg& d = *rig.dlg;
         d.OnCommand(ID_DEMO);
         rig.Ticks(3);
-        ASSERT_EQ(d.m_strModelPath, rig.Prog() + "b3d.gl");
+        ASSERT_EQ(Probe(d).m_strModelPath, rig.Prog() + "b3d.gl");
         if (byButton)
             d.OnLButtonDown(0, Point{10, 10});
         else
             d.OnKeyDown('E', 1, 0);  // a letter without a command
-        EXPECT_EQ(d.m_nDemoTick, -2);
+        EXPECT_EQ(Probe(d).m_nDemoTick, -2);
         rig.Ticks(2 * kDemoPeriod);
-        EXPECT_EQ(d.m_strModelPath, rig.Prog() + "b3d.gl");
-        EXPECT_FALSE(d.m_bLiveFollow);
-        EXPECT_EQ(d.m_bAutoRotate, !byButton);
+        EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + "b3d.gl");
+        EXPECT_FALSE(Probe(d).m_bLiveFollow);
+        EXPECT_EQ(Probe(d).m_bAutoRotate, !byButton);
     }
 }
 
@@ -166,11 +167,11 @@ TEST(DemoMode, StartsByItselfWithoutANamedModel) {
     WriteModel(rig.Prog() + "modelle/a3d.gl");
     rig.Start();
     CViewerDlg& d = *rig.dlg;
-    EXPECT_GE(d.m_nDemoTick, 0);
-    EXPECT_FALSE(d.m_bLiveFollow);
-    EXPECT_DOUBLE_EQ(d.m_dOrigin[2], -2.4);
+    EXPECT_GE(Probe(d).m_nDemoTick, 0);
+    EXPECT_FALSE(Probe(d).m_bLiveFollow);
+    EXPECT_DOUBLE_EQ(Probe(d).m_dOrigin[2], -2.4);
     rig.Ticks(3);
-    EXPECT_EQ(d.m_strModelPath, rig.Prog() + "modelle/a3d.gl");
+    EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + "modelle/a3d.gl");
     EXPECT_NE(rig.platform.title.find(" DEMO ("), std::string::npos) << rig.platform.title;
     EXPECT_TRUE(rig.Messages().empty());
 }
@@ -181,8 +182,8 @@ TEST(DemoMode, DrawnOptionsFollowTheGeneratorAndStayUnsaved) {
     WriteModel(rig.Prog() + "b3d.gl");
     StartWithModel(rig);
     CViewerDlg& d = *rig.dlg;
-    d.m_pProfile->WriteBool("common", "RotateTimeOn", false);
-    d.m_bAutoRotate = false;
+    Probe(d).m_pProfile->WriteBool("common", "RotateTimeOn", false);
+    Probe(d).m_bAutoRotate = false;
     d.OnKeyDown('P', 1, 0);
     rig.Ticks(2);
 
@@ -219,25 +220,25 @@ TEST(DemoMode, DrawnOptionsFollowTheGeneratorAndStayUnsaved) {
         const std::string texture = rig.Setting("TexturNr");
         rig.Ticks(i == 0 ? 1 : kDemoPeriod);
         const Draw& w = draws[static_cast<size_t>(i)];
-        EXPECT_EQ(d.m_bShowAxes, w.axes == 1);
-        EXPECT_EQ(d.m_bShowRoomEdges, w.walls == 1);
-        EXPECT_EQ(d.m_bShowZeroPlane, w.zero == 1);
-        EXPECT_EQ(d.m_nLightMode, w.light);
-        EXPECT_EQ(d.m_nColourScheme, w.scheme);
+        EXPECT_EQ(Probe(d).m_bShowAxes, w.axes == 1);
+        EXPECT_EQ(Probe(d).m_bShowRoomEdges, w.walls == 1);
+        EXPECT_EQ(Probe(d).m_bShowZeroPlane, w.zero == 1);
+        EXPECT_EQ(Probe(d).m_nLightMode, w.light);
+        EXPECT_EQ(Probe(d).m_nColourScheme, w.scheme);
         if (w.mode <= 3) {
             sawPlainMode = true;
-            EXPECT_EQ(d.m_nShading, w.mode);
+            EXPECT_EQ(Probe(d).m_nShading, w.mode);
             EXPECT_EQ(rig.Setting("TexturNr"), texture);
         } else {
             sawTexture = true;
-            EXPECT_EQ(d.m_nShading, 4);
+            EXPECT_EQ(Probe(d).m_nShading, 4);
             EXPECT_EQ(rig.Setting("TexturNr"), "0x" + std::to_string(w.mode - 3));
         }
         EXPECT_EQ(settingsWithout("TexturNr"), before);
     }
     EXPECT_TRUE(sawTexture && sawPlainMode) << "choose another seed";
     // Turning belongs to the show and is not stored either.
-    EXPECT_TRUE(d.m_bAutoRotate);
+    EXPECT_TRUE(Probe(d).m_bAutoRotate);
     EXPECT_EQ(rig.Setting("RotateTimeOn"), "0");
 }
 
@@ -278,16 +279,16 @@ TEST(DemoMode, UnreadableFileIsPassedOverWithoutGrowingTheList) {
     rig.Start();
     CViewerDlg& d = *rig.dlg;
     // The start-up builds without a model start the slideshow once.
-    ASSERT_EQ(d.m_demoFiles.size(), 3u);
+    ASSERT_EQ(Probe(d).m_demoFiles.size(), 3u);
     rig.Ticks(3);
-    EXPECT_EQ(d.m_strModelPath, rig.Prog() + "b3d.gl");
+    EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + "b3d.gl");
     std::filesystem::remove(rig.Prog() + "c3d.gl");
     rig.Ticks(1001);  // c3d.gl is gone: nothing to show
-    EXPECT_EQ(d.m_strModelPath, rig.Prog() + "c3d.gl");
-    EXPECT_GE(d.m_nDemoTick, 0);
+    EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + "c3d.gl");
+    EXPECT_GE(Probe(d).m_nDemoTick, 0);
     rig.Ticks(1001);
-    EXPECT_EQ(d.m_strModelPath, rig.Prog() + "a3d.gl");
-    EXPECT_EQ(d.m_demoFiles.size(), 3u);
+    EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + "a3d.gl");
+    EXPECT_EQ(Probe(d).m_demoFiles.size(), 3u);
 }
 
 TEST(DemoMode, LongRunKeepsItsMemory) {
@@ -314,11 +315,11 @@ TEST(DemoMode, LongRunKeepsItsMemory) {
     for (int i = 0; i < 30; ++i) rig.Ticks(1001);
     const long before = residentKiB();
     for (int i = 0; i < 600; ++i) {
-        d.m_nDemoTick = 1000;  // straight to the next step
+        Probe(d).m_nDemoTick = 1000;  // straight to the next step
         rig.Ticks(1);
     }
     const long after = residentKiB();
-    EXPECT_EQ(d.m_demoFiles.size(), 3u);
+    EXPECT_EQ(Probe(d).m_demoFiles.size(), 3u);
     EXPECT_LT(after - before, 4096) << before << " KiB before, " << after << " KiB after";
 }
 

@@ -2,6 +2,7 @@
 // in ORX.INI and the viewer loads it and follows its changes.
 #include <gtest/gtest.h>
 
+#include "ViewerProbe.h"
 #include "timer_support.h"
 
 namespace orx::test {
@@ -17,11 +18,11 @@ TEST(FollowMode, NamedModelLoadsAtCreationBeforeTheFirstTick) {
     rig.NameInOrxIni(model);
     rig.Start();
     CViewerDlg& d = *rig.dlg;
-    EXPECT_EQ(d.m_strModelPath, model);
-    EXPECT_EQ(d.m_nLiveStamp, kTime);
-    EXPECT_EQ(d.m_nLiveTick, 0);
-    EXPECT_TRUE(d.m_bLiveFollow);
-    EXPECT_LT(d.m_nDemoTick, 0);
+    EXPECT_EQ(Probe(d).m_strModelPath, model);
+    EXPECT_EQ(Probe(d).m_nLiveStamp, kTime);
+    EXPECT_EQ(Probe(d).m_nLiveTick, 0);
+    EXPECT_TRUE(Probe(d).m_bLiveFollow);
+    EXPECT_LT(Probe(d).m_nDemoTick, 0);
     EXPECT_EQ(rig.platform.title.rfind("ORX-View", 0), 0u) << rig.platform.title;
     EXPECT_TRUE(rig.Messages().empty());
 }
@@ -34,17 +35,17 @@ TEST(FollowMode, NewModificationTimeReloadsWithinAHundredTicks) {
     rig.NameInOrxIni(model);
     rig.Start();
     CViewerDlg& d = *rig.dlg;
-    ASSERT_EQ(d.m_nPartCount, 1);
+    ASSERT_EQ(Probe(d).m_nPartCount, 1);
 
     // Saved again by the design program: two parts now, a new time.
     WriteModel(model, 2);
     SetModificationTime(model, kTime + 60);
     rig.Ticks(99);
-    EXPECT_EQ(d.m_nPartCount, 1);
+    EXPECT_EQ(Probe(d).m_nPartCount, 1);
     rig.Ticks(1);
-    EXPECT_EQ(d.m_nPartCount, 2);
-    EXPECT_EQ(d.m_nLiveStamp, kTime + 60);
-    EXPECT_EQ(d.m_nLiveTick, 0);
+    EXPECT_EQ(Probe(d).m_nPartCount, 2);
+    EXPECT_EQ(Probe(d).m_nLiveStamp, kTime + 60);
+    EXPECT_EQ(Probe(d).m_nLiveTick, 0);
 }
 
 TEST(FollowMode, SameNameAndTimeReloadNothing) {
@@ -60,13 +61,13 @@ TEST(FollowMode, SameNameAndTimeReloadNothing) {
     WriteModel(model, 3);
     SetModificationTime(model, kTime);
     rig.Ticks(350);
-    EXPECT_EQ(d.m_nPartCount, 1);
+    EXPECT_EQ(Probe(d).m_nPartCount, 1);
 
     // A different spelling of the same file counts as a new name.
     rig.NameInOrxIni(rig.Models() + "./schrank3d.gl");
     rig.Ticks(100);
-    EXPECT_EQ(d.m_nPartCount, 3);
-    EXPECT_EQ(d.m_strModelPath, rig.Models() + "./schrank3d.gl");
+    EXPECT_EQ(Probe(d).m_nPartCount, 3);
+    EXPECT_EQ(Probe(d).m_strModelPath, rig.Models() + "./schrank3d.gl");
 }
 
 TEST(FollowMode, NothingNamedDoesNothing) {
@@ -93,9 +94,9 @@ TEST(FollowMode, NothingNamedDoesNothing) {
         rig.platform.messages.clear();
         CViewerDlg& d = *rig.dlg;
         rig.Ticks(250);
-        EXPECT_TRUE(d.m_strModelPath.empty());
-        EXPECT_TRUE(d.m_bLiveFollow);
-        EXPECT_EQ(d.m_nLiveTick, 50);  // the check still runs every 100 ticks
+        EXPECT_TRUE(Probe(d).m_strModelPath.empty());
+        EXPECT_TRUE(Probe(d).m_bLiveFollow);
+        EXPECT_EQ(Probe(d).m_nLiveTick, 50);  // the check still runs every 100 ticks
         EXPECT_TRUE(rig.Messages().empty());
     }
 }
@@ -106,7 +107,7 @@ TEST(FollowMode, NameInAnyCaseOfSectionAndKey) {
     WriteModel(model);
     WriteText(rig.dir.File("ORX.INI"), "[life]\r\n  actual = " + model + "  \r\n");
     rig.Start();
-    EXPECT_EQ(rig.dlg->m_strModelPath, model);
+    EXPECT_EQ(Probe(*rig.dlg).m_strModelPath, model);
 }
 
 TEST(FollowMode, RefusedNameShowsItsMessageOncePerChange) {
@@ -120,7 +121,7 @@ TEST(FollowMode, RefusedNameShowsItsMessageOncePerChange) {
     EXPECT_EQ(rig.CountMessages("No *.gl -> NO 3D!"), 1);
     rig.Ticks(500);
     EXPECT_EQ(rig.CountMessages("No *.gl -> NO 3D!"), 1);
-    EXPECT_TRUE(d.m_strModelPath.empty());
+    EXPECT_TRUE(Probe(d).m_strModelPath.empty());
 
     // Saved again: one more attempt, one more message.
     SetModificationTime(text, kTime + 1);
@@ -146,8 +147,8 @@ TEST(FollowMode, RefusedNameShowsItsMessageOncePerChange) {
     WriteModel(model);
     rig.NameInOrxIni(model);
     rig.Ticks(100);
-    EXPECT_EQ(d.m_strModelPath, model);
-    EXPECT_TRUE(d.m_bLiveFollow);
+    EXPECT_EQ(Probe(d).m_strModelPath, model);
+    EXPECT_TRUE(Probe(d).m_bLiveFollow);
 }
 
 TEST(FollowMode, UnreadableNamedModelStartsTheDemo) {
@@ -158,16 +159,16 @@ TEST(FollowMode, UnreadableNamedModelStartsTheDemo) {
     rig.NameInOrxIni(model);
     rig.Start();
     CViewerDlg& d = *rig.dlg;
-    ASSERT_EQ(d.m_strModelPath, model);
+    ASSERT_EQ(Probe(d).m_strModelPath, model);
 
     // The design program names a file that is gone: accepted by name, not readable.
     const std::string gone = rig.Models() + "weg3d.gl";
     rig.NameInOrxIni(gone);
     rig.Ticks(100);
-    EXPECT_EQ(d.m_strModelPath, gone);
-    EXPECT_EQ(d.m_nLiveStamp, 0);
-    EXPECT_FALSE(d.m_bLiveFollow);
-    EXPECT_GE(d.m_nDemoTick, 0);
+    EXPECT_EQ(Probe(d).m_strModelPath, gone);
+    EXPECT_EQ(Probe(d).m_nLiveStamp, 0);
+    EXPECT_FALSE(Probe(d).m_bLiveFollow);
+    EXPECT_GE(Probe(d).m_nDemoTick, 0);
     EXPECT_TRUE(rig.Messages().empty());
 }
 
@@ -179,26 +180,26 @@ TEST(TimerService, InactiveTimerAdvancesNothing) {
     rig.NameInOrxIni(model);
     rig.Start();
     CViewerDlg& d = *rig.dlg;
-    d.m_nDemoTick = 500;  // as if a demo ran
-    d.m_demoFiles = {rig.Prog() + "a3d.gl"};
-    d.m_nDemoIndex = 0;
+    Probe(d).m_nDemoTick = 500;  // as if a demo ran
+    Probe(d).m_demoFiles = {rig.Prog() + "a3d.gl"};
+    Probe(d).m_nDemoIndex = 0;
     WriteModel(model, 2);
     SetModificationTime(model, kTime);
 
-    const double angleX = d.m_dAngle[0], angleY = d.m_dAngle[1];
-    d.m_bTimerActive = 0;
+    const double angleX = Probe(d).m_dAngle[0], angleY = Probe(d).m_dAngle[1];
+    Probe(d).m_bTimerActive = 0;
     rig.Ticks(1200);
-    EXPECT_EQ(d.m_dAngle[0], angleX);
-    EXPECT_EQ(d.m_dAngle[1], angleY);
-    EXPECT_EQ(d.m_nLiveTick, 0);
-    EXPECT_EQ(d.m_nDemoTick, 500);
-    EXPECT_EQ(d.m_nPartCount, 1);
-    EXPECT_EQ(d.m_nTimerBusy, 0);
+    EXPECT_EQ(Probe(d).m_dAngle[0], angleX);
+    EXPECT_EQ(Probe(d).m_dAngle[1], angleY);
+    EXPECT_EQ(Probe(d).m_nLiveTick, 0);
+    EXPECT_EQ(Probe(d).m_nDemoTick, 500);
+    EXPECT_EQ(Probe(d).m_nPartCount, 1);
+    EXPECT_EQ(Probe(d).m_nTimerBusy, 0);
 
-    d.m_bTimerActive = 1;
+    Probe(d).m_bTimerActive = 1;
     rig.Ticks(1);
-    EXPECT_EQ(d.m_nLiveTick, 1);
-    EXPECT_EQ(d.m_nDemoTick, 501);
+    EXPECT_EQ(Probe(d).m_nLiveTick, 1);
+    EXPECT_EQ(Probe(d).m_nDemoTick, 501);
 }
 
 TEST(TimerService, AutoRotationTurnsEveryTick) {
@@ -208,22 +209,22 @@ TEST(TimerService, AutoRotationTurnsEveryTick) {
     rig.NameInOrxIni(model);
     rig.Start();
     CViewerDlg& d = *rig.dlg;
-    ASSERT_TRUE(d.m_bAutoRotate);
+    ASSERT_TRUE(Probe(d).m_bAutoRotate);
     // The timer call at creation took the first step.
-    EXPECT_DOUBLE_EQ(d.m_dAngle[1], -0.5);
-    d.m_dAngle[0] = 10.0;
-    d.m_dAngle[1] = 20.0;
-    d.m_dAngle[2] = 30.0;
+    EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[1], -0.5);
+    Probe(d).m_dAngle[0] = 10.0;
+    Probe(d).m_dAngle[1] = 20.0;
+    Probe(d).m_dAngle[2] = 30.0;
     const int before = rig.platform.invalidations;
     rig.Ticks(4);
-    EXPECT_DOUBLE_EQ(d.m_dAngle[1], 18.0);
-    EXPECT_DOUBLE_EQ(d.m_dAngle[0], 9.0);
-    EXPECT_EQ(d.m_dAngle[2], 1.0);
+    EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[1], 18.0);
+    EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[0], 9.0);
+    EXPECT_EQ(Probe(d).m_dAngle[2], 1.0);
     EXPECT_EQ(rig.platform.invalidations, before + 4);
 
-    d.m_bAutoRotate = false;
+    Probe(d).m_bAutoRotate = false;
     rig.Ticks(10);
-    EXPECT_DOUBLE_EQ(d.m_dAngle[1], 18.0);
+    EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[1], 18.0);
 }
 
 TEST(TimerService, TickInsideAMessageBoxOfAStepDoesNothing) {
@@ -238,7 +239,7 @@ TEST(TimerService, TickInsideAMessageBoxOfAStepDoesNothing) {
     // arriving while it is up.
     rig.NameInOrxIni(rig.Models() + "liste.txt");
     rig.Ticks(99);
-    const double angleY = d.m_dAngle[1];
+    const double angleY = Probe(d).m_dAngle[1];
     int nested = 0;
     int busyInside = 0;
     double angleInside = 0;
@@ -246,9 +247,9 @@ TEST(TimerService, TickInsideAMessageBoxOfAStepDoesNothing) {
     rig.platform.whileModal = [&] {
         for (int i = 0; i < 5; ++i) d.OnTimer(0);
         ++nested;
-        busyInside = d.m_nTimerBusy;
-        angleInside = d.m_dAngle[1];
-        liveTickInside = d.m_nLiveTick;
+        busyInside = Probe(d).m_nTimerBusy;
+        angleInside = Probe(d).m_dAngle[1];
+        liveTickInside = Probe(d).m_nLiveTick;
     };
     rig.Ticks(1);
     ASSERT_EQ(nested, 1);
@@ -257,9 +258,9 @@ TEST(TimerService, TickInsideAMessageBoxOfAStepDoesNothing) {
     // tick turns the model, and the nested ticks turn nothing.
     EXPECT_EQ(angleInside, angleY);
     EXPECT_EQ(liveTickInside, 100);
-    EXPECT_DOUBLE_EQ(d.m_dAngle[1], angleY - 0.5);
-    EXPECT_EQ(d.m_nTimerBusy, 0);
-    EXPECT_EQ(d.m_nLiveTick, 0);
+    EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[1], angleY - 0.5);
+    EXPECT_EQ(Probe(d).m_nTimerBusy, 0);
+    EXPECT_EQ(Probe(d).m_nLiveTick, 0);
 }
 
 }  // namespace

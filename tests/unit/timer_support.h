@@ -12,7 +12,7 @@
 
 #include "TestSupport.h"
 #include "app/ViewerDlg.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "ScriptedPlatform.h"
 #include "ui/IniFile.h"
 
 namespace orx::test {
@@ -42,7 +42,7 @@ inline long ModificationTime(const std::string& path) {
 class ViewerRig {
 public:
     TempProfile dir;  // first: it sets the profile folder for everything below
-    HeadlessPlatform platform{320, 240};
+    ScriptedPlatform platform{320, 240};
     std::unique_ptr<CViewerDlg> dlg;
 
     // The program folder, where the demo looks for model files.
@@ -85,7 +85,7 @@ public:
     }
 
     std::string Setting(const std::string& key) const {
-        return ini::ReadString("common", key, "", 254, "orx-view.ini");
+        return ini::ReadString("common", key, "", 254, dir.File("orx-view.ini"));
     }
 };
 

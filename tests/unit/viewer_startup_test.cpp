@@ -1,9 +1,10 @@
 // The viewer's state after construction, start-up and shut-down.
 #include <gtest/gtest.h>
 
+#include "ViewerProbe.h"
 #include "TestSupport.h"
 #include "app/ViewerDlg.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "ScriptedPlatform.h"
 #include "ui/IniFile.h"
 
 namespace orx {
@@ -15,36 +16,36 @@ using test::WriteText;
 
 TEST(ViewerState, DefaultsWithoutASettingsFile) {
     TempProfile dir;
-    HeadlessPlatform platform;
+    ScriptedPlatform platform;
     platform.buttonFace = Rgb{212, 208, 200};
     CViewerDlg dlg(platform);
-    EXPECT_FALSE(dlg.m_bShowAxes);
-    EXPECT_FALSE(dlg.m_bShowRoomEdges);
-    EXPECT_FALSE(dlg.m_bShowZeroPlane);
-    EXPECT_TRUE(dlg.m_bAutoRotate);
-    EXPECT_EQ(dlg.m_nShading, 4);
-    EXPECT_EQ(dlg.m_nLightMode, 0);
-    EXPECT_EQ(dlg.m_nColourScheme, 0);
-    EXPECT_EQ(dlg.m_nBackR, 212);
-    EXPECT_EQ(dlg.m_nBackG, 208);
-    EXPECT_EQ(dlg.m_nBackB, 200);
-    EXPECT_EQ(dlg.m_strSection, "common");
-    EXPECT_TRUE(dlg.m_strModelPath.empty());
-    EXPECT_EQ(dlg.m_bTimerActive, 1);
-    EXPECT_TRUE(dlg.m_bLiveFollow);
-    EXPECT_EQ(dlg.m_nDemoTick, -1);
-    EXPECT_EQ(dlg.m_nDemoIndex, -1);
-    EXPECT_EQ(dlg.m_nTimerBusy, 0);
-    EXPECT_EQ(dlg.m_nPart, -2);
-    EXPECT_EQ(dlg.m_nPartCount, 2);
-    EXPECT_EQ(dlg.m_bounds.maxX, 1.0);
-    EXPECT_EQ(dlg.m_dOrigin[2], -2.0);
-    EXPECT_EQ(dlg.m_fTexRepeat, 1.0f);
-    EXPECT_EQ(dlg.m_fScale[0], 1.0f);
-    EXPECT_EQ(dlg.m_hIcon, 128);
-    EXPECT_EQ(dlg.m_pProfile->m_strFileName, "orx-view.ini");
-    EXPECT_EQ(dlg.m_pProfile->m_nLanguage, 1);
-    EXPECT_TRUE(dlg.m_pProfile->m_bShowErrors);
+    EXPECT_FALSE(Probe(dlg).m_bShowAxes);
+    EXPECT_FALSE(Probe(dlg).m_bShowRoomEdges);
+    EXPECT_FALSE(Probe(dlg).m_bShowZeroPlane);
+    EXPECT_TRUE(Probe(dlg).m_bAutoRotate);
+    EXPECT_EQ(Probe(dlg).m_nShading, 4);
+    EXPECT_EQ(Probe(dlg).m_nLightMode, 0);
+    EXPECT_EQ(Probe(dlg).m_nColourScheme, 0);
+    EXPECT_EQ(Probe(dlg).m_nBackR, 212);
+    EXPECT_EQ(Probe(dlg).m_nBackG, 208);
+    EXPECT_EQ(Probe(dlg).m_nBackB, 200);
+    EXPECT_EQ(Probe(dlg).m_strSection, "common");
+    EXPECT_TRUE(Probe(dlg).m_strModelPath.empty());
+    EXPECT_EQ(Probe(dlg).m_bTimerActive, 1);
+    EXPECT_TRUE(Probe(dlg).m_bLiveFollow);
+    EXPECT_EQ(Probe(dlg).m_nDemoTick, -1);
+    EXPECT_EQ(Probe(dlg).m_nDemoIndex, -1);
+    EXPECT_EQ(Probe(dlg).m_nTimerBusy, 0);
+    EXPECT_EQ(Probe(dlg).m_nPart, -2);
+    EXPECT_EQ(Probe(dlg).m_nPartCount, 2);
+    EXPECT_EQ(Probe(dlg).m_bounds.maxX, 1.0);
+    EXPECT_EQ(Probe(dlg).m_dOrigin[2], -2.0);
+    EXPECT_EQ(Probe(dlg).m_fTexRepeat, 1.0f);
+    EXPECT_EQ(Probe(dlg).m_fScale[0], 1.0f);
+    EXPECT_EQ(Probe(dlg).m_hIcon, 128);
+    EXPECT_EQ(Probe(dlg).m_pProfile->m_strFileName, "orx-view.ini");
+    EXPECT_EQ(Probe(dlg).m_pProfile->m_nLanguage, 1);
+    EXPECT_TRUE(Probe(dlg).m_pProfile->m_bShowErrors);
     // Construction reads and writes nothing else.
     EXPECT_FALSE(std::filesystem::exists(dir.File("orx-view.ini")));
 }
@@ -54,18 +55,18 @@ TEST(ViewerState, SettingsAreReadAtConstruction) {
     WriteText(dir.File("orx-view.ini"),
               "[common]\nAchsenkreuz=1\nRaumkanten=1\nNullkanten=yes\nRotateTimeOn=0\n"
               "shading=0x2\nLightMode=0x1\nSchattierungen=0x1\nColR=0x10\nColG=32\nColB=060\n");
-    HeadlessPlatform platform;
+    ScriptedPlatform platform;
     CViewerDlg dlg(platform);
-    EXPECT_TRUE(dlg.m_bShowAxes);
-    EXPECT_TRUE(dlg.m_bShowRoomEdges);
-    EXPECT_FALSE(dlg.m_bShowZeroPlane);
-    EXPECT_FALSE(dlg.m_bAutoRotate);
-    EXPECT_EQ(dlg.m_nShading, 2);
-    EXPECT_EQ(dlg.m_nLightMode, 1);
-    EXPECT_EQ(dlg.m_nColourScheme, 1);
-    EXPECT_EQ(dlg.m_nBackR, 16);
-    EXPECT_EQ(dlg.m_nBackG, 32);
-    EXPECT_EQ(dlg.m_nBackB, 48);
+    EXPECT_TRUE(Probe(dlg).m_bShowAxes);
+    EXPECT_TRUE(Probe(dlg).m_bShowRoomEdges);
+    EXPECT_FALSE(Probe(dlg).m_bShowZeroPlane);
+    EXPECT_FALSE(Probe(dlg).m_bAutoRotate);
+    EXPECT_EQ(Probe(dlg).m_nShading, 2);
+    EXPECT_EQ(Probe(dlg).m_nLightMode, 1);
+    EXPECT_EQ(Probe(dlg).m_nColourScheme, 1);
+    EXPECT_EQ(Probe(dlg).m_nBackR, 16);
+    EXPECT_EQ(Probe(dlg).m_nBackG, 32);
+    EXPECT_EQ(Probe(dlg).m_nBackB, 48);
 }
 
 TEST(ViewerState, ProgramFolderDropsBuildConfigurationFolders) {
@@ -80,19 +81,19 @@ TEST(ViewerState, ProgramFolderDropsBuildConfigurationFolders) {
 
 TEST(ViewerState, StartUpWithoutOpenGLStopsEarly) {
     TempProfile dir;
-    HeadlessPlatform platform;
+    ScriptedPlatform platform;
     platform.failContext = true;
     CViewerDlg dlg(platform);
     EXPECT_EQ(dlg.OnCreate(), 0);
     EXPECT_EQ(platform.timerPeriod, 0u);  // no timer
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(dlg.m_hRC, nullptr);
+    EXPECT_EQ(Probe(dlg).m_hRC, nullptr);
 }
 
 class StartedViewer : public ::testing::Test {
 protected:
     TempProfile dir;
-    HeadlessPlatform platform{320, 240};
+    ScriptedPlatform platform{320, 240};
     std::unique_ptr<CViewerDlg> dlg;
     void Start() {
         platform.executablePath = dir.File("prog/orx-view");
@@ -106,11 +107,11 @@ protected:
 TEST_F(StartedViewer, StartsTexturedAndTimed) {
     WriteText(dir.File("orx-view.ini"), "[common]\nshading=0x2\n");
     Start();
-    EXPECT_EQ(dlg->m_strProgramDir, dir.File("prog/"));
-    EXPECT_EQ(dlg->m_rgbaLine, (RGBA{0, 0, 0, 0}));
-    EXPECT_NE(dlg->m_hRC, nullptr);
-    EXPECT_EQ(dlg->m_nShading, 4);
-    EXPECT_EQ(ini::ReadString("common", "shading", "", 254, "orx-view.ini"), "0x4");
+    EXPECT_EQ(Probe(*dlg).m_strProgramDir, dir.File("prog/"));
+    EXPECT_EQ(Probe(*dlg).m_rgbaLine, (RGBA{0, 0, 0, 0}));
+    EXPECT_NE(Probe(*dlg).m_hRC, nullptr);
+    EXPECT_EQ(Probe(*dlg).m_nShading, 4);
+    EXPECT_EQ(ini::ReadString("common", "shading", "", 254, dir.File("orx-view.ini")), "0x4");
     EXPECT_EQ(platform.timerId, 0u);
     EXPECT_EQ(platform.timerPeriod, 10u);
     EXPECT_EQ(platform.aboutEntry, "&About Kestrel...");
@@ -129,23 +130,23 @@ TEST_F(StartedViewer, ShutDownStoresThePlacement) {
     Start();
     platform.placement.normalPosition = Rect{50, 60, 850, 660};
     dlg->OnDestroy();
-    EXPECT_EQ(dlg->m_hRC, nullptr);
+    EXPECT_EQ(Probe(*dlg).m_hRC, nullptr);
     const std::string text = ReadText(dir.File("orx-view.ini"));
     EXPECT_NE(text.find("[ORX-VIEW]\nx=50\ny=60\ndx=850\ndy=660\nminy="), std::string::npos) << text;
 }
 
 TEST_F(StartedViewer, ArrowKeysShiftBeforeDispatch) {
     Start();
-    dlg->m_nDemoTick = 5;
+    Probe(*dlg).m_nDemoTick = 5;
     EXPECT_TRUE(dlg->PreTranslateMessage(vk::LEFT));
     EXPECT_TRUE(dlg->PreTranslateMessage(vk::UP));
-    EXPECT_DOUBLE_EQ(dlg->m_dOrigin[0], -0.1);
-    EXPECT_DOUBLE_EQ(dlg->m_dOrigin[1], 0.1);
+    EXPECT_DOUBLE_EQ(Probe(*dlg).m_dOrigin[0], -0.1);
+    EXPECT_DOUBLE_EQ(Probe(*dlg).m_dOrigin[1], 0.1);
     EXPECT_TRUE(dlg->PreTranslateMessage(vk::ESCAPE));
     EXPECT_TRUE(dlg->PreTranslateMessage(vk::RETURN));
     EXPECT_FALSE(dlg->PreTranslateMessage('R'));
     // The dialog takes these keys: a running demo goes on.
-    EXPECT_EQ(dlg->m_nDemoTick, 5);
+    EXPECT_EQ(Probe(*dlg).m_nDemoTick, 5);
 }
 
 }  // namespace

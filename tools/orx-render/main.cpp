@@ -6,44 +6,22 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <optional>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/ViewerDlg.h"
-#include "platform/Text.h"
 #include "image/WindowCapture.h"
+#include "platform/Text.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace {
 
-const char* const kUsage =
-    "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg [options]\n"
-    "  --size WxH           picture size in pixels (default 800x600)\n"
-    "  --mode 1-4           1 hairlines, 2 wireframe, 3 solid, 4 textured (default 4)\n"
-    "  --light              lighting on\n"
-    "  --coloured           coloured shades in mode 3\n"
-    "  --texture N|FILE     numbered texture 1-9 (default 1) or a BMP/JPEG/RAW file\n"
-    "  --axes               axis cross\n"
-    "  --walls              room walls\n"
-    "  --zero-plane         zero plane\n"
-    "  --background R,G,B   background colour, 0-255 each (default 240,240,240)\n"
-    "  --angles X,Y,Z       rotation in degrees about x, y, z (default 0,0,0)\n"
-    "  --origin X,Y,Z       model position in front of the eye (default 0,0,-2)\n"
-    "  --part K             part K of a parts list (\"2d\" file)\n"
-    "  --help               this text\n";
-
-struct Options {
+struct Request {
     std::string model, output;
     int width = 800, height = 600;
-    int mode = 4;
-    bool light = false, coloured = false, axes = false, walls = false, zeroPlane = false;
-    int textureNumber = 1;
-    std::string textureFile;
-    orx::Rgb background{240, 240, 240};
-    double angles[3] = {0, 0, 0};
-    double origin[3] = {0, 0, -2.0};
     int part = 0;
+    orx::ViewOptions view;
 };
 
 bool ParseInts(const char* text, char sep, int* out, int n) {
@@ -79,67 +57,115 @@ bool ParseDoubles(const char* text, double* out) {
     return true;
 }
 
+// One command-line option: its name, the form of its value (empty for a switch),
+// its help text and how it changes the request (false for a value it refuses).
+struct Option {
+    const char* name;
+    const char* value;
+    const char* help;
+    std::function<bool(Request&, const char*)> apply;
+};
+
+const std::vector<Option>& Options() {
+    static const std::vector<Option> options = {
+        {"--size", "WxH", "picture size in pixels (default 800x600)",
+         [](Request& r, const char* v) {
+             int wh[2];
+             if (!ParseInts(v, 'x', wh, 2)) return false;
+             if (wh[0] < 1 || wh[1] < 1 || wh[0] > 8192 || wh[1] > 8192) return false;
+             r.width = wh[0];
+             r.height = wh[1];
+             return true;
+         }},
+        {"--mode", "1-4", "1 hairlines, 2 wireframe, 3 solid, 4 textured (default 4)",
+         [](Request& r, const char* v) {
+             int m;
+             if (!ParseInts(v, ',', &m, 1) || m < orx::kModeHairline || m > orx::kModeTextured)
+                 return false;
+             r.view.mode = static_cast<orx::DisplayMode>(m);
+             return true;
+         }},
+        {"--light", "", "lighting on",
+         [](Request& r, const char*) { return r.view.light = true; }},
+        {"--coloured", "", "coloured shades in mode 3",
+         [](Request& r, const char*) { return r.view.coloured = true; }},
+        {"--texture", "N|FILE", "numbered texture 1-9 (default 1) or a BMP/JPEG/RAW file",
+         [](Request& r, const char* v) {
+             int n;
+             if (!ParseInts(v, ',', &n, 1)) {
+                 r.view.textureFile = v;
+                 return true;
+             }
+             if (n < 1 || n > 9) return false;
+             r.view.textureNumber = n;
+             return true;
+         }},
+        {"--axes", "", "axis cross", [](Request& r, const char*) { return r.view.axes = true; }},
+        {"--walls", "", "room walls", [](Request& r, const char*) { return r.view.walls = true; }},
+        {"--zero-plane", "", "zero plane",
+         [](Request& r, const char*) { return r.view.zeroPlane = true; }},
+        {"--background", "R,G,B", "background colour, 0-255 each (default 240,240,240)",
+         [](Request& r, const char* v) {
+             int rgb[3];
+             if (!ParseInts(v, ',', rgb, 3)) return false;
+             for (int c : rgb)
+                 if (c < 0 || c > 255) return false;
+             r.view.background = orx::Rgb{rgb[0], rgb[1], rgb[2]};
+             return true;
+         }},
+        {"--angles", "X,Y,Z", "rotation in degrees about x, y, z (default 0,0,0)",
+         [](Request& r, const char* v) { return ParseDoubles(v, r.view.angles); }},
+        {"--origin", "X,Y,Z", "model position in front of the eye (default 0,0,-2)",
+         [](Request& r, const char* v) { return ParseDoubles(v, r.view.origin); }},
+        {"--part", "K", "part K of a parts list (\"2d\" file)",
+         [](Request& r, const char* v) {
+             int k;
+             if (!ParseInts(v, ',', &k, 1) || k < 1) return false;
+             r.part = k;
+             return true;
+         }},
+    };
+    return options;
+}
+
+std::string Usage() {
+    std::string text = "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg [options]\n";
+    auto line = [&text](const std::string& left, const char* help) {
+        std::string l = "  " + left;
+        l.resize(std::max<size_t>(l.size() + 1, 23), ' ');
+        text += l + help + "\n";
+    };
+    for (const Option& o : Options())
+        line(std::string(o.name) + (*o.value ? std::string(" ") + o.value : ""), o.help);
+    line("--help", "this text");
+    return text;
+}
+
 // Returns 0 on success, 2 on a usage error, -1 for --help.
-int ParseOptions(int argc, char** argv, Options& o) {
+int ParseArguments(int argc, char** argv, Request& request) {
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        auto value = [&](const char*& v) {
-            if (i + 1 >= argc) return false;
-            v = argv[++i];
-            return true;
-        };
-        const char* v = nullptr;
         if (a == "--help" || a == "-h") return -1;
-        if (a == "--light") o.light = true;
-        else if (a == "--coloured") o.coloured = true;
-        else if (a == "--axes") o.axes = true;
-        else if (a == "--walls") o.walls = true;
-        else if (a == "--zero-plane") o.zeroPlane = true;
-        else if (a == "--size") {
-            int wh[2];
-            if (!value(v) || !ParseInts(v, 'x', wh, 2) || wh[0] < 1 || wh[1] < 1 || wh[0] > 8192 ||
-                wh[1] > 8192)
-                return 2;
-            o.width = wh[0];
-            o.height = wh[1];
-        } else if (a == "--mode") {
-            int m;
-            if (!value(v) || !ParseInts(v, ',', &m, 1) || m < 1 || m > 4) return 2;
-            o.mode = m;
-        } else if (a == "--texture") {
-            if (!value(v)) return 2;
-            int n;
-            if (ParseInts(v, ',', &n, 1)) {
-                if (n < 1 || n > 9) return 2;
-                o.textureNumber = n;
-            } else {
-                o.textureFile = v;
+        if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+            const Option* option = nullptr;
+            for (const Option& o : Options())
+                if (a == o.name) option = &o;
+            if (!option) return 2;
+            const char* value = "";
+            if (*option->value) {
+                if (i + 1 >= argc) return 2;
+                value = argv[++i];
             }
-        } else if (a == "--background") {
-            int rgb[3];
-            if (!value(v) || !ParseInts(v, ',', rgb, 3)) return 2;
-            for (int c : rgb)
-                if (c < 0 || c > 255) return 2;
-            o.background = orx::Rgb{rgb[0], rgb[1], rgb[2]};
-        } else if (a == "--angles") {
-            if (!value(v) || !ParseDoubles(v, o.angles)) return 2;
-        } else if (a == "--origin") {
-            if (!value(v) || !ParseDoubles(v, o.origin)) return 2;
-        } else if (a == "--part") {
-            int k;
-            if (!value(v) || !ParseInts(v, ',', &k, 1) || k < 1) return 2;
-            o.part = k;
-        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
-            return 2;
+            if (!option->apply(request, value)) return 2;
         } else {
             positional.push_back(a);
         }
     }
     if (positional.size() != 2) return 2;
-    o.model = positional[0];
-    o.output = positional[1];
-    const std::string ext = orx::LowerExtension(o.output);
+    request.model = positional[0];
+    request.output = positional[1];
+    const std::string ext = orx::LowerExtension(request.output);
     if (ext != ".bmp" && ext != ".jpg") return 2;
     return 0;
 }
@@ -150,12 +176,12 @@ public:
     PrivateProfile() {
         char pattern[] = "/tmp/orx-render-XXXXXX";
         if (const char* made = ::mkdtemp(pattern)) m_path = made;
-        ::setenv("XDG_CONFIG_HOME", m_path.empty() ? "/nonexistent" : m_path.c_str(), 1);
     }
     ~PrivateProfile() {
         std::error_code ec;
         if (!m_path.empty()) std::filesystem::remove_all(m_path, ec);
     }
+    const std::string& Path() const { return m_path; }
 
 private:
     std::string m_path;
@@ -166,84 +192,53 @@ int Fail(const std::string& text) {
     return 1;
 }
 
-int Render(const Options& o) {
+int Render(const Request& r) {
     PrivateProfile profile;
-    orx::HeadlessPlatform platform(o.width, o.height);
-    platform.buttonFace = o.background;
+    orx::HeadlessPlatform platform(r.width, r.height,
+                                   profile.Path().empty() ? "/nonexistent" : profile.Path());
     orx::SetProgramName("orx-render");
     orx::CViewerDlg dlg(platform);
     orx::SetMessagePlatform(&platform);
 
-    if (!dlg.SetupPixelFormat() || !dlg.CreateGLContext())
-        return Fail("no OpenGL context could be created");
-    dlg.m_rgbaLine = orx::RGBA{0, 0, 0, 0};
-    dlg.m_strProgramDir = orx::CViewerDlg::ProgramDirFrom(platform.ExecutablePath());
-    dlg.m_bLiveFollow = false;
-    dlg.m_nLightMode = o.light ? 1 : 0;
-    dlg.m_nColourScheme = o.coloured ? 1 : 0;
-    dlg.m_bShowAxes = o.axes;
-    dlg.m_bShowRoomEdges = o.walls;
-    dlg.m_bShowZeroPlane = o.zeroPlane;
-
-    if (std::FILE* f = std::fopen(o.model.c_str(), "rb")) {
+    if (!dlg.StartRendering(r.width, r.height)) return Fail("no OpenGL context could be created");
+    if (std::FILE* f = std::fopen(r.model.c_str(), "rb")) {
         std::fclose(f);
     } else {
-        return Fail("Unable to open file for reading: " + o.model);
+        return Fail("Unable to open file for reading: " + r.model);
     }
-    // Display mode and texture are set before the model is opened, so that the open
-    // builds the model once in its final form (as the window does after start-up).
-    dlg.m_nShading = o.mode;
-    if (o.mode == 4) {
-        if (o.textureFile.empty()) {
-            dlg.SelectTexture(o.textureNumber, false);
-        } else {
-            dlg.m_texture.ReadFile(o.textureFile, -1, -1, -1);
-            dlg.m_texture.SwapRedBlue();
-        }
-        for (const auto& m : platform.messages)
-            std::fprintf(stderr, "orx-render: %s\n", m.text.c_str());
-        platform.messages.clear();
-    }
-    dlg.SetProjection(o.width, o.height);
-    dlg.OpenModelFile(o.model);
-    if (dlg.m_strModelPath != o.model) {
-        return Fail(platform.messages.empty() ? "the model was refused"
-                                              : platform.messages.back().text);
-    }
-    if (dlg.m_nDemoTick >= 0) return Fail("Unable to open file for reading: " + o.model);
-    if (o.part > 0 && dlg.m_nPart > 0) {
-        dlg.m_nPart = std::min(o.part, dlg.m_nPartCount);
-        dlg.UpdateTitle(0);
-    }
-    for (int i = 0; i < 3; ++i) {
-        dlg.m_dAngle[i] = o.angles[i];
-        dlg.m_dOrigin[i] = o.origin[i];
+    // Every option is set before the model is opened, so that the open builds the
+    // model once in its final form (as the window does after start-up).
+    dlg.ApplyViewOptions(r.view);
+    const int shownBefore = platform.MessagesShown();
+    if (!dlg.OpenModelForRendering(r.model, r.part)) {
+        return platform.MessagesShown() > shownBefore
+                   ? 1
+                   : Fail("Unable to open file for reading: " + r.model);
     }
     dlg.OnPaint();
 
     orx::CWindowCapture capture;
     if (!capture.Capture(platform, platform.GetClientRect()))
         return Fail("the picture could not be read back");
-    platform.messages.clear();
-    const bool saved = capture.Save(o.output);
-    if (!saved || !platform.messages.empty())
-        return Fail(platform.messages.empty() ? "could not write " + o.output
-                                              : platform.messages.back().text);
+    const int shownBeforeSave = platform.MessagesShown();
+    const bool saved = capture.Save(r.output);
+    if (!saved || platform.MessagesShown() > shownBeforeSave)
+        return platform.MessagesShown() > shownBeforeSave ? 1 : Fail("could not write " + r.output);
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    const int parsed = ParseOptions(argc, argv, options);
+    Request request;
+    const int parsed = ParseArguments(argc, argv, request);
     if (parsed == -1) {
-        std::fputs(kUsage, stdout);
+        std::fputs(Usage().c_str(), stdout);
         return 0;
     }
     if (parsed != 0) {
-        std::fputs(kUsage, stderr);
+        std::fputs(Usage().c_str(), stderr);
         return 2;
     }
-    return Render(options);
+    return Render(request);
 }

@@ -6,39 +6,17 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
+#include <utility>
+
+#include "image/DrawTarget.h"
 
 namespace orx {
 
-namespace {
-
-// Forwards to a job that the test keeps, so that it can look at it afterwards.
-class SharedPrintJob : public PrintJob {
-public:
-    explicit SharedPrintJob(std::shared_ptr<PrintJob> job) : m_job(std::move(job)) {}
-    int StartDoc(const std::string& name) override { return m_job->StartDoc(name); }
-    int StartPage() override { return m_job->StartPage(); }
-    int EndPage() override { return m_job->EndPage(); }
-    int EndDoc() override { return m_job->EndDoc(); }
-    int GetDeviceCaps(int index) override { return m_job->GetDeviceCaps(index); }
-    int SetDIBitsToDevice(int a, int b, int c, int d, int e, int f, unsigned g, unsigned h,
-                          const void* bits, const BITMAPINFO* info) override {
-        return m_job->SetDIBitsToDevice(a, b, c, d, e, f, g, h, bits, info);
-    }
-    int StretchDIBits(int a, int b, int c, int d, int e, int f, int g, int h, const void* bits,
-                      const BITMAPINFO* info) override {
-        return m_job->StretchDIBits(a, b, c, d, e, f, g, h, bits, info);
-    }
-
-private:
-    std::shared_ptr<PrintJob> m_job;
-};
-
-}  // namespace
-
-HeadlessPlatform::HeadlessPlatform(int width, int height)
-    : windowTarget(width, height), m_width(width), m_height(height) {
-    placement.normalPosition = Rect{10, 10, 10 + width, 10 + height};
+HeadlessPlatform::HeadlessPlatform(int width, int height, std::string profileFolder)
+    : m_width(width), m_height(height), m_profileFolder(std::move(profileFolder)) {
+    m_placement.normalPosition = Rect{10, 10, 10 + width, 10 + height};
 }
 
 HeadlessPlatform::~HeadlessPlatform() {
@@ -48,17 +26,14 @@ HeadlessPlatform::~HeadlessPlatform() {
     if (GetMessagePlatform() == this) SetMessagePlatform(nullptr);
 }
 
-void HeadlessPlatform::RunModal() {
-    if (whileModal) whileModal();
+void HeadlessPlatform::MessageBox(const std::string& text, MsgIcon) {
+    ++m_messagesShown;
+    std::fprintf(stderr, "%s: %s\n", ProgramName().c_str(), text.c_str());
 }
 
-void HeadlessPlatform::MessageBox(const std::string& text, MsgIcon icon) {
-    messages.push_back({text, icon});
-    RunModal();
-}
+std::unique_ptr<PrintJob> HeadlessPlatform::PrintDialog() { return nullptr; }
 
 bool HeadlessPlatform::SetupPixelFormat() {
-    if (failPixelFormat) return false;
     if (m_config) return true;
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -89,7 +64,7 @@ void HeadlessPlatform::MakeSurface() {
 }
 
 bool HeadlessPlatform::CreateGLContext() {
-    if (failContext || !m_config) return false;
+    if (!m_config) return false;
     if (m_context) return true;
     EGLDisplay display = static_cast<EGLDisplay>(m_display);
     const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION, 2,
@@ -123,9 +98,8 @@ void HeadlessPlatform::DeleteGLContext() {
 void HeadlessPlatform::Resize(int width, int height) {
     m_width = width;
     m_height = height;
-    windowTarget.Resize(width, height);
-    placement.normalPosition.right = placement.normalPosition.left + width;
-    placement.normalPosition.bottom = placement.normalPosition.top + height;
+    m_placement.normalPosition.right = m_placement.normalPosition.left + width;
+    m_placement.normalPosition.bottom = m_placement.normalPosition.top + height;
     if (m_context) {
         MakeSurface();
         eglMakeCurrent(static_cast<EGLDisplay>(m_display), static_cast<EGLSurface>(m_surface),
@@ -168,64 +142,7 @@ bool HeadlessPlatform::CaptureClient(ScreenPicture& picture) {
     return true;
 }
 
-std::optional<std::string> HeadlessPlatform::OpenFileDialog(const FileDialogSpec& spec) {
-    openDialogs.push_back(spec);
-    RunModal();
-    if (openFileAnswers.empty()) return std::nullopt;
-    auto answer = openFileAnswers.front();
-    openFileAnswers.pop_front();
-    return answer;
-}
-
-std::optional<std::string> HeadlessPlatform::SaveFileDialog(const FileDialogSpec& spec) {
-    saveDialogs.push_back(spec);
-    RunModal();
-    if (saveFileAnswers.empty()) return std::nullopt;
-    auto answer = saveFileAnswers.front();
-    saveFileAnswers.pop_front();
-    // A name typed without extension receives the default one, as the dialog adds it.
-    if (answer && !spec.defaultExt.empty()) {
-        const size_t slash = answer->rfind('/');
-        const std::string name = slash == std::string::npos ? *answer : answer->substr(slash + 1);
-        if (name.find('.') == std::string::npos) *answer += "." + spec.defaultExt;
-    }
-    return answer;
-}
-
-std::optional<Rgb> HeadlessPlatform::ChooseColour(Rgb initial) {
-    colourDialogs.push_back(initial);
-    RunModal();
-    if (colourAnswers.empty()) return std::nullopt;
-    auto answer = colourAnswers.front();
-    colourAnswers.pop_front();
-    return answer;
-}
-
-std::unique_ptr<PrintJob> HeadlessPlatform::PrintDialog() {
-    RunModal();
-    if (printAnswers.empty()) return nullptr;
-    auto job = printAnswers.front();
-    printAnswers.pop_front();
-    if (!job) return nullptr;
-    return std::make_unique<SharedPrintJob>(std::move(job));
-}
-
-void HeadlessPlatform::ShowAboutBox(const std::string& infoText) {
-    aboutTexts.push_back(infoText);
-    RunModal();
-}
-
-int HeadlessPlatform::TrackPopupMenu(const MenuItem&, Point screenPoint) {
-    menuPoints.push_back(screenPoint);
-    RunModal();
-    if (menuAnswers.empty()) return 0;
-    int id = menuAnswers.front();
-    menuAnswers.pop_front();
-    return id;
-}
-
 std::string HeadlessPlatform::ExecutablePath() const {
-    if (!executablePath.empty()) return executablePath;
     char buffer[PATH_MAX];
     ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n <= 0) return "./orx-render";

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "image/Dib.h"
+
 namespace orx {
 
 QImage DibToImage(const BITMAPINFO* info, const void* bits) {
@@ -12,7 +14,7 @@ QImage DibToImage(const BITMAPINFO* info, const void* bits) {
         return {};
     const int width = h.biWidth;
     const int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    const size_t stride = ((static_cast<size_t>(width) * bpp + 31) / 32) * 4;
+    const size_t stride = DibRowBytes(static_cast<uint64_t>(width), static_cast<uint64_t>(bpp));
     QImage image(width, height, QImage::Format_RGB32);
     const uint8_t* src = static_cast<const uint8_t*>(bits);
     for (int y = 0; y < height; ++y) {

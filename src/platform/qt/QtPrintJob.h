@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <memory>
 
+#include "image/DrawTarget.h"
 #include "platform/Platform.h"
 
 namespace orx {

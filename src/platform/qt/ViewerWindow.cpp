@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/qt/QtPrintJob.h"
@@ -206,8 +207,7 @@ void ViewerWindow::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     makeCurrent();
     // A dropped file opens like one chosen in the open dialog.
-    m_dlg->m_bLiveFollow = false;
-    m_dlg->OpenModelFile(urls.first().toLocalFile().toStdString());
+    m_dlg->OpenChosenModel(urls.first().toLocalFile().toStdString());
 }
 
 void ViewerWindow::ShowWindowMenu() {
@@ -230,7 +230,6 @@ void ViewerWindow::MessageBox(const std::string& text, MsgIcon icon) {
 }
 
 void ViewerWindow::SetWindowText(const std::string& title) { setWindowTitle(Q(title)); }
-std::string ViewerWindow::GetWindowText() const { return windowTitle().toStdString(); }
 void ViewerWindow::Invalidate(bool) { update(); }
 
 Rect ViewerWindow::GetClientRect() const {
@@ -384,6 +383,14 @@ bool ViewerWindow::CaptureClient(ScreenPicture& picture) {
 
 std::string ViewerWindow::ExecutablePath() const {
     return QCoreApplication::applicationFilePath().toStdString();
+}
+
+// The folder of private-profile files: $XDG_CONFIG_HOME, else $HOME/.config.
+std::string ViewerWindow::ProfileFolder() const {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && *xdg) return xdg;
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.config";
 }
 
 Rgb ViewerWindow::ButtonFaceColour() const {

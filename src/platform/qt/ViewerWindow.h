@@ -22,7 +22,6 @@ public:
     // --- Platform ---
     void MessageBox(const std::string& text, MsgIcon icon) override;
     void SetWindowText(const std::string& title) override;
-    std::string GetWindowText() const override;
     void Invalidate(bool erase) override;
     Rect GetClientRect() const override;
     Point ClientToScreen(Point p) const override;
@@ -42,8 +41,8 @@ public:
     void ShowAboutBox(const std::string& infoText) override;
     int TrackPopupMenu(const MenuItem& popup, Point screenPoint) override;
     bool CaptureClient(ScreenPicture& picture) override;
-    DrawTarget* WindowDrawTarget() override { return nullptr; }
     std::string ExecutablePath() const override;
+    std::string ProfileFolder() const override;
     Rgb ButtonFaceColour() const override;
 
 protected:

@@ -1,7 +1,9 @@
 // Packed bitmaps drawn on a page in memory, with the rules of GDI's SetDIBitsToDevice and
 // StretchDIBits: a bottom-up bitmap has its origin in the lower-left corner, a top-down one
 // in the upper-left corner; what falls outside the page or the bitmap is not drawn.
-#include "platform/headless/MemoryDrawTarget.h"
+#include "MemoryDrawTarget.h"
+
+#include "image/Dib.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -34,7 +36,7 @@ public:
         m_width = h.biWidth;
         m_height = std::abs(static_cast<long long>(h.biHeight));
         m_topDown = h.biHeight < 0;
-        m_stride = ((static_cast<long long>(m_width) * m_bitCount + 31) / 32) * 4;
+        m_stride = static_cast<long long>(DibRowBytes(uint64_t(m_width), m_bitCount));
         m_valid = true;
     }
     bool Valid() const { return m_valid; }
@@ -45,26 +47,11 @@ public:
     // Pixel in column x of the row stored at position row (0 = first row in memory).
     uint32_t Pixel(long long x, long long row) const {
         const uint8_t* line = m_bits + row * m_stride;
-        switch (m_bitCount) {
-            case 32:
-            case 24: {
-                const uint8_t* p = line + x * (m_bitCount / 8);
-                return (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
-            }
-            case 16: {  // 5-5-5, blue in the low bits
-                const uint16_t v = uint16_t(line[x * 2] | (line[x * 2 + 1] << 8));
-                const uint32_t r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
-                return (((r << 3) | (r >> 2)) << 16) | (((g << 3) | (g >> 2)) << 8) |
-                       ((b << 3) | (b >> 2));
-            }
-            default: {  // palette index of 1, 4 or 8 bits, most significant first
-                const long long bit = x * m_bitCount;
-                const unsigned shift = unsigned(8 - m_bitCount - bit % 8);
-                const unsigned index = (line[bit / 8] >> shift) & ((1u << m_bitCount) - 1);
-                const RGBQUAD& q = m_colours[index];
-                return (uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
-            }
-        }
+        uint8_t rgb[3];
+        BITMAPINFOHEADER header{};
+        header.biBitCount = static_cast<uint16_t>(m_bitCount);
+        DibPixelRgb(header, m_colours, line, static_cast<uint64_t>(x), rgb);
+        return (uint32_t(rgb[0]) << 16) | (uint32_t(rgb[1]) << 8) | rgb[2];
     }
 
     // Pixel in column x of row y counted from the picture's top.

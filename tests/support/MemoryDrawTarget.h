@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "image/DrawTarget.h"
 #include "platform/Platform.h"
 
 namespace orx {
