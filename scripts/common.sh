@@ -9,6 +9,7 @@ PACKAGES=(
   libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   libjpeg-dev libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils x11-apps fonts-dejavu-core locales poppler-utils
+  clang-format clang-tidy
 )
 
 install_packages() {
@@ -34,10 +35,14 @@ ensure_german_locale() {
   $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1 || true
 }
 
+# Configures (again only when something changed) and builds. The options given are
+# applied also to a build folder made before.
 build() {
   local extra=("$@")
   if [ ! -f "$BUILD/build.ninja" ]; then
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}"
+  elif [ ${#extra[@]} -gt 0 ]; then
+    cmake -S "$ROOT" -B "$BUILD" "${extra[@]}" >/dev/null
   fi
   cmake --build "$BUILD" -j"$(nproc)"
 }

@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ReplacingFile.h"
+
 namespace {
 
 // ---------------------------------------------------------------- geometry
@@ -409,26 +411,16 @@ std::string ObjText(const std::string& header, const std::vector<Solid>& solids)
     return out;
 }
 
-// Writes the whole text to a temporary file beside `path` and renames it over `path`,
-// so that a failed run never leaves a file cut short.
+// Writes the whole text through a replacing file, so that a failed run never leaves
+// a file cut short.
 bool WriteFile(const std::filesystem::path& path, const std::string& text) {
-    const std::filesystem::path tmp = path.string() + ".tmp";
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "gen-models: cannot write %s\n", tmp.c_str());
+    orx::ReplacingFile file;
+    if (!file.Open(path.string())) {
+        std::fprintf(stderr, "gen-models: cannot write %s\n", path.c_str());
         return false;
     }
-    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    if (std::fclose(f) != 0 || !ok) {
-        std::fprintf(stderr, "gen-models: writing %s failed\n", tmp.c_str());
-        std::remove(tmp.c_str());
-        return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(tmp, path, ec);
-    if (ec) {
-        std::fprintf(stderr, "gen-models: cannot rename to %s\n", path.c_str());
-        std::remove(tmp.c_str());
+    if (std::fwrite(text.data(), 1, text.size(), file.Stream()) != text.size() || !file.Commit()) {
+        std::fprintf(stderr, "gen-models: writing %s failed\n", path.c_str());
         return false;
     }
     return true;

@@ -3,14 +3,12 @@
 #include <cmath>
 
 #include "app/ViewerDlg.h"
+#include "image/PictureFilter.h"
 #include "image/WindowCapture.h"
 
 namespace orx {
 
 namespace {
-
-const char* const kPictureFilter =
-    "Jpeg Files (*.jpg)|*.jpg|Windows Bitmap Files (*.bmp)|*.bmp|All Files (*.*)|*.*||";
 
 // Height on paper of a w x h picture spread over the printable width, corrected for printer
 // pixels that are not square. The product exceeds 32 bits on ordinary printers.

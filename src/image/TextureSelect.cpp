@@ -2,15 +2,9 @@
 #include <GL/gl.h>
 
 #include "app/ViewerDlg.h"
+#include "image/PictureFilter.h"
 
 namespace orx {
-
-namespace {
-
-const char* const kTextureFilter =
-    "Jpeg Files (*.jpg)|*.jpg|Windows Bitmap Files (*.bmp)|*.bmp|All Files (*.*)|*.*||";
-
-}  // namespace
 
 std::string CViewerDlg::NumberedTexturePath(const std::string& programDir, int number) {
     // "%stexturen/textur%d.jpg" with the program folder, which ends in '/'.
@@ -39,7 +33,7 @@ void CViewerDlg::OnLoadTexture() {
     FileDialogSpec spec;
     spec.defaultExt = "*.jpg";
     spec.initialName = "*.jpg";
-    spec.filter = kTextureFilter;
+    spec.filter = kPictureFilter;
     spec.hideReadOnly = true;
     spec.overwritePrompt = true;
     const std::optional<std::string> chosen = m_platform.OpenFileDialog(spec);

@@ -6,7 +6,7 @@
 
 #include "app/ViewerDlg.h"
 #include "platform/Text.h"
-#include "ui/About.h"
+#include "model/Title.h"
 
 namespace orx {
 

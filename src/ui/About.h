@@ -2,12 +2,11 @@
 // The About box: the product line, notices and contact details.
 #include <string>
 
+#include "model/Title.h"
+
 namespace orx {
 
 class Platform;
-
-// The maker's web address, in the title and in the About box.
-inline constexpr const char* kWebAddress = "www.orx-soft.example";
 
 class CAboutDlg {
 public:
