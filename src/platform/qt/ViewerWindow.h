@@ -16,9 +16,6 @@ public:
     ViewerWindow();
     ~ViewerWindow() override;
 
-    // Windows virtual-key code for a Qt key event; 0 for keys without one.
-    static unsigned VirtualKeyFor(int qtKey, Qt::KeyboardModifiers modifiers);
-
     // --- Platform ---
     void MessageBox(const std::string& text, MsgIcon icon) override;
     void SetWindowText(const std::string& title) override;
@@ -51,6 +48,8 @@ protected:
     void resizeGL(int w, int h) override;
     void paintGL() override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Tab and Shift+Tab are keys like any other here, not focus moves.
+    bool focusNextPrevChild(bool) override { return false; }
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
