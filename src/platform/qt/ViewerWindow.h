@@ -48,8 +48,6 @@ protected:
     void resizeGL(int w, int h) override;
     void paintGL() override;
     void keyPressEvent(QKeyEvent* event) override;
-    // Tab and Shift+Tab are keys like any other here, not focus moves.
-    bool focusNextPrevChild(bool) override { return false; }
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
