@@ -5,10 +5,11 @@ BUILD="${ORX_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins
+  qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins qt6-translations-l10n
+  libxkbcommon-dev libxkbcommon-x11-dev
   libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   libjpeg-dev libgtest-dev libgmock-dev
-  xvfb xauth xdotool x11-utils x11-apps fonts-dejavu-core locales poppler-utils
+  xvfb xauth xdotool x11-utils x11-apps x11-xkb-utils fonts-dejavu-core locales poppler-utils
   clang-format clang-tidy
 )
 

@@ -23,7 +23,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/KeyMapping.h"
+#include "platform/qt/PopupMenu.h"
 #include "platform/qt/QtPrintJob.h"
+#include "platform/qt/ScreenFit.h"
 #include "ui/About.h"
 
 namespace orx {
@@ -31,32 +35,6 @@ namespace orx {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// "A (*.x)|*.x|B (*.y)|*.y||" becomes the Qt filter list "A (*.x)", "B (*.y)".
-QStringList QtFilters(const std::string& filter) {
-    QStringList parts = Q(filter).split('|');
-    QStringList result;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i].isEmpty()) break;
-        QString label = parts[i];
-        if (!label.contains('(')) label += " (" + parts[i + 1].replace(';', ' ') + ")";
-        result << label;
-    }
-    return result;
-}
-
-void AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) {
-    for (const MenuItem& item : items) {
-        if (item.kind == MenuItem::Separator) {
-            menu->addSeparator();
-        } else if (item.kind == MenuItem::Popup) {
-            AddMenuItems(menu->addMenu(Q(item.text)), item.children);
-        } else {
-            QAction* action = menu->addAction(Q(item.text));
-            action->setData(item.id);
-        }
-    }
-}
 
 }  // namespace
 
@@ -68,6 +46,8 @@ ViewerWindow::ViewerWindow() {
     setWindowTitle("ORX-Soft 3D-Viewer");
     // The size of the window as it opens; the stored position is applied to it.
     resize(800, 600);
+    if (QScreen* onScreen = screen())
+        resize(FitToScreen(geometry(), onScreen->availableGeometry()).size());
     m_dlg = std::make_unique<CViewerDlg>(*this);
     SetMessagePlatform(this);
     connect(&m_timer, &QTimer::timeout, this, [this] { Tick(); });
@@ -81,37 +61,6 @@ ViewerWindow::~ViewerWindow() {
     }
     m_dlg.reset();
     if (GetMessagePlatform() == this) SetMessagePlatform(nullptr);
-}
-
-unsigned ViewerWindow::VirtualKeyFor(int key, Qt::KeyboardModifiers modifiers) {
-    const bool keypad = modifiers & Qt::KeypadModifier;
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) return 0x41 + (key - Qt::Key_A);
-    if (key >= Qt::Key_0 && key <= Qt::Key_9)
-        return keypad ? vk::NUMPAD0 + (key - Qt::Key_0) : 0x30 + (key - Qt::Key_0);
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return vk::F1 + (key - Qt::Key_F1);
-    switch (key) {
-        case Qt::Key_Space: return vk::SPACE;
-        case Qt::Key_PageUp: return vk::PRIOR;
-        case Qt::Key_PageDown: return vk::NEXT;
-        case Qt::Key_End: return vk::END;
-        case Qt::Key_Home: return vk::HOME;
-        case Qt::Key_Left: return vk::LEFT;
-        case Qt::Key_Up: return vk::UP;
-        case Qt::Key_Right: return vk::RIGHT;
-        case Qt::Key_Down: return vk::DOWN;
-        case Qt::Key_Insert: return vk::INSERT;
-        case Qt::Key_Delete: return vk::DELETE_;
-        case Qt::Key_Clear: return keypad ? vk::NUMPAD5 : 0x0C;
-        case Qt::Key_Plus: return keypad ? vk::ADD : 0xBB;
-        case Qt::Key_Minus: return keypad ? vk::SUBTRACT : 0xBD;
-        case Qt::Key_Asterisk: return keypad ? 0x6A : 0;
-        case Qt::Key_Slash: return keypad ? 0x6F : 0xBF;
-        case Qt::Key_Return:
-        case Qt::Key_Enter: return vk::RETURN;
-        case Qt::Key_Escape: return vk::ESCAPE;
-        case Qt::Key_Menu: return vk::APPS;
-        default: return 0;
-    }
 }
 
 // --- events ---
@@ -137,18 +86,18 @@ void ViewerWindow::Tick() {
 
 void ViewerWindow::keyPressEvent(QKeyEvent* event) {
     makeCurrent();
+    const VirtualKey key = MapKey(DescribeKeyPress(*event));
     const Qt::KeyboardModifiers mods = event->modifiers();
-    // Alt+Space opens the window's own menu; other Alt combinations are system keys.
-    if (mods & Qt::AltModifier) {
-        if (event->key() == Qt::Key_Space) ShowWindowMenu();
+    // System keys get the window's default handling only: Alt+Space opens the window's
+    // own menu, Shift+F10 the context menu, Alt+F4 closes the window.
+    if (key.route == VirtualKey::SystemKey) {
+        if (key.code == vk::SPACE && (mods & Qt::AltModifier)) ShowWindowMenu();
+        if (key.code == vk::F10 && (mods & Qt::ShiftModifier)) m_dlg->OnContextMenu(Point{-1, -1});
+        if (key.code == vk::F4 && (mods & Qt::AltModifier)) close();
         return;
     }
-    if (event->key() == Qt::Key_F10 && (mods & Qt::ShiftModifier)) {
-        m_dlg->OnContextMenu(Point{-1, -1});
-        return;
-    }
-    const unsigned code = VirtualKeyFor(event->key(), mods);
-    if (code == 0) return;
+    if (key.route == VirtualKey::None) return;
+    const unsigned code = key.code;
     if (m_dlg->PreTranslateMessage(code)) {
         if (code == vk::RETURN || code == vk::ESCAPE) close();
         return;
@@ -268,6 +217,10 @@ void ViewerWindow::SetWindowPlacement(const WindowPlacement& placement) {
     if (!visible && QGuiApplication::primaryScreen())
         wanted.moveTopLeft(QGuiApplication::primaryScreen()->availableGeometry().topLeft() +
                            QPoint(10, 10));
+    // A size larger than the screen is cut to the screen.
+    QScreen* onScreen = QGuiApplication::screenAt(wanted.topLeft());
+    if (!onScreen) onScreen = QGuiApplication::primaryScreen();
+    if (onScreen) wanted = FitToScreen(wanted, onScreen->availableGeometry());
     setGeometry(wanted);
     // A window stored minimised opens normally: it would otherwise start out of sight.
     if (placement.showCmd == 3) setWindowState(Qt::WindowMaximized);
@@ -290,17 +243,7 @@ bool ViewerWindow::CreateGLContext() {
 void ViewerWindow::DeleteGLContext() { doneCurrent(); }
 
 std::optional<std::string> ViewerWindow::RunFileDialog(const FileDialogSpec& spec, bool save) {
-    QFileDialog dialog(isVisible() ? this : nullptr);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(QtFilters(spec.filter));
-    QString suffix = Q(spec.defaultExt);
-    if (suffix.startsWith("*.")) suffix = suffix.mid(2);
-    if (suffix.startsWith('.')) suffix = suffix.mid(1);
-    if (!suffix.isEmpty() && !suffix.contains('*')) dialog.setDefaultSuffix(suffix);
-    // Saving over an existing file is always confirmed: a picture is never replaced by
-    // accident.
-    dialog.setOption(QFileDialog::ReadOnly, false);
+    FileDialog dialog(isVisible() ? this : nullptr, spec, save);
     const bool ok = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     makeCurrent();
     if (!ok) return std::nullopt;
@@ -358,7 +301,7 @@ void ViewerWindow::ShowAboutBox(const std::string& infoText) {
 
 int ViewerWindow::TrackPopupMenu(const MenuItem& popup, Point screenPoint) {
     QMenu menu(this);
-    AddMenuItems(&menu, popup.children);
+    FillPopupMenu(menu, popup);
     QAction* chosen = menu.exec(QPoint(screenPoint.x, screenPoint.y));
     makeCurrent();
     return chosen ? chosen->data().toInt() : 0;

@@ -16,9 +16,6 @@ public:
     ViewerWindow();
     ~ViewerWindow() override;
 
-    // Windows virtual-key code for a Qt key event; 0 for keys without one.
-    static unsigned VirtualKeyFor(int qtKey, Qt::KeyboardModifiers modifiers);
-
     // --- Platform ---
     void MessageBox(const std::string& text, MsgIcon icon) override;
     void SetWindowText(const std::string& title) override;

@@ -7,6 +7,7 @@
 #include <QSurfaceFormat>
 #include <clocale>
 
+#include "platform/qt/Dialogs.h"
 #include "platform/qt/ViewerWindow.h"
 
 namespace {
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
     QSurfaceFormat::setDefaultFormat(format);
 
     QApplication app(argc, argv);
+    // Without the translation the standard dialogs stay English; the program runs all the same.
+    orx::InstallGermanTranslation(app);
     // Model files and settings use a point as decimal mark, whatever the desktop's language.
     std::setlocale(LC_NUMERIC, "C");
     orx::SetProgramName(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString());

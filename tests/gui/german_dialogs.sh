@@ -1,0 +1,28 @@
+# The standard dialogs speak German like the rest of the program: the save dialog
+# (key S) is titled "Speichern unter".
+source "$(dirname "$0")/lib.sh"
+if ! ls /usr/share/qt6/translations/qtbase_de.qm >/dev/null 2>&1; then
+  echo "SKIP: Qt's German translation is not installed"
+  exit 0
+fi
+name_model "$MODELS/tisch3d.gl"
+start_viewer
+wait_title "ORX-View"
+send_key s
+dialog=""
+for _ in $(seq 100); do
+  for w in $(xdotool search --onlyvisible --pid "$PID" 2>/dev/null || true); do
+    [ "$w" != "$WIN" ] && dialog="$(xdotool getwindowname "$w")"
+  done
+  [ -n "$dialog" ] && break
+  sleep 0.1
+done
+[ "$dialog" = "Speichern unter" ] || fail "save dialog titled '$dialog'"
+xdotool key Escape   # closes the dialog, nothing is saved
+for _ in $(seq 100); do
+  [ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -le 1 ] && break
+  sleep 0.1
+done
+send_key Escape
+wait_exit
+echo PASS

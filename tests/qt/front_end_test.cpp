@@ -1,0 +1,246 @@
+// The Qt front end's menus and dialogs as the user meets them, on the X display: the
+// context menu as QMenu holds it, the file dialogs' filters, initial names and default
+// extensions, German standard dialogs, and the window's fit to its screen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <set>
+
+#include "app/ViewerDlg.h"
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/PopupMenu.h"
+#include "platform/qt/ScreenFit.h"
+
+namespace orx {
+namespace {
+
+bool g_germanInstalled = false;
+
+// Runs the event loop until the condition holds; false after the ceiling.
+bool WaitFor(const std::function<bool()>& condition, int ceilingMs = 10000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > ceilingMs) return false;
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+// --- context menu ---
+
+// The menu must hold the resource entry by entry: separators, texts, ids, sub-menus.
+void ExpectSameEntries(const QMenu& menu, const MenuItem& popup, const std::string& where) {
+    EXPECT_FALSE(menu.separatorsCollapsible()) << where;
+    const QList<QAction*> actions = menu.actions();
+    ASSERT_EQ(static_cast<size_t>(actions.size()), popup.children.size()) << where;
+    for (size_t i = 0; i < popup.children.size(); ++i) {
+        const MenuItem& item = popup.children[i];
+        const QAction* action = actions[static_cast<qsizetype>(i)];
+        const std::string at = where + " entry " + std::to_string(i + 1);
+        EXPECT_EQ(action->isSeparator(), item.kind == MenuItem::Separator) << at;
+        EXPECT_TRUE(action->isVisible()) << at;
+        EXPECT_TRUE(action->isEnabled()) << at;
+        EXPECT_FALSE(action->isChecked()) << at;
+        if (item.kind == MenuItem::Separator) continue;
+        EXPECT_EQ(action->text().toStdString(), item.text) << at;
+        if (item.kind == MenuItem::Popup) {
+            ASSERT_NE(action->menu(), nullptr) << at;
+            ExpectSameEntries(*action->menu(), item, at);
+        } else {
+            EXPECT_EQ(action->data().toInt(), item.id) << at;
+        }
+    }
+}
+
+TEST(ContextMenu, HoldsTheResourceWithItsLeadingSeparator) {
+    QMenu menu;
+    FillPopupMenu(menu, CViewerDlg::ContextMenuResource());
+    ExpectSameEntries(menu, CViewerDlg::ContextMenuResource(), "menu");
+
+    menu.popup(QPoint(40, 40));
+    ASSERT_TRUE(WaitFor([&] { return menu.isVisible(); }));
+    // On screen the first line is the separator, above "Automatisch Rotieren".
+    const QList<QAction*> actions = menu.actions();
+    ASSERT_GE(actions.size(), 2);
+    ASSERT_TRUE(actions[0]->isSeparator());
+    const QRect separator = menu.actionGeometry(actions[0]);
+    const QRect first = menu.actionGeometry(actions[1]);
+    EXPECT_GT(separator.height(), 0);
+    EXPECT_GE(first.top(), separator.bottom());
+    EXPECT_EQ(menu.actionAt(first.center()), actions[1]);
+    menu.close();
+}
+
+// --- file dialogs ---
+
+const char* const kPictureFilter =
+    "Jpeg Files (*.jpg)|*.jpg|Windows Bitmap Files (*.bmp)|*.bmp|All Files (*.*)|*.*||";
+
+FileDialogSpec Spec(const char* defaultExt, const char* initialName, const char* filter) {
+    FileDialogSpec spec;
+    spec.defaultExt = defaultExt;
+    spec.initialName = initialName;
+    spec.filter = filter;
+    return spec;
+}
+
+QLineEdit* NameField(QFileDialog& dialog) { return dialog.findChild<QLineEdit*>("fileNameEdit"); }
+
+// The files the dialog lists in its folder, folders left out.
+std::set<QString> Listed(QFileDialog& dialog) {
+    std::set<QString> names;
+    auto* view = dialog.findChild<QListView*>("listView");
+    if (!view || !view->model()) return names;
+    const QModelIndex root = view->rootIndex();
+    for (int row = 0; row < view->model()->rowCount(root); ++row) {
+        const QModelIndex index = view->model()->index(row, 0, root);
+        if (!view->model()->hasChildren(index)) names.insert(index.data().toString());
+    }
+    return names;
+}
+
+TEST(FileDialogs, FiltersInitialNameAndDefaultExtension) {
+    struct Case {
+        const char* what;
+        FileDialogSpec spec;
+        bool save;
+        QStringList filters;
+        QString name;
+        QString suffix;
+    };
+    const QStringList pictureFilters{"Jpeg Files (*.jpg)", "Windows Bitmap Files (*.bmp)",
+                                     "All Files (*)"};
+    const Case cases[] = {
+        {"open model", Spec("*.gl", "*.gl", "ORX-openGL Datei (*.gl)|*.gl||"), false,
+         {"ORX-openGL Datei (*.gl)"}, "*.gl", "gl"},
+        {"load texture", Spec("*.jpg", "*.jpg", kPictureFilter), false, pictureFilters, "*.jpg",
+         "jpg"},
+        {"save picture", Spec("jpg", "*.jpg", kPictureFilter), true, pictureFilters, "*.jpg",
+         "jpg"},
+    };
+    for (const Case& c : cases) {
+        FileDialog dialog(nullptr, c.spec, c.save);
+        dialog.open();
+        ASSERT_TRUE(WaitFor([&] { return dialog.isVisible(); })) << c.what;
+        EXPECT_EQ(dialog.nameFilters(), c.filters) << c.what;
+        EXPECT_EQ(dialog.selectedNameFilter(), c.filters.first()) << c.what;
+        ASSERT_NE(NameField(dialog), nullptr) << c.what;
+        EXPECT_EQ(NameField(dialog)->text(), c.name) << c.what;
+        EXPECT_EQ(dialog.defaultSuffix(), c.suffix) << c.what;
+        EXPECT_EQ(dialog.acceptMode(), c.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen)
+            << c.what;
+        dialog.reject();
+    }
+}
+
+TEST(FileDialogs, APatternListsMatchingFilesAndAllFilesListsEveryFile) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const char* name : {"holz.jpg", "platte.bmp", "LIESMICH", "notiz.txt"}) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    FileDialog dialog(nullptr, Spec("jpg", "*.jpg", kPictureFilter), true);
+    dialog.setDirectory(folder.path());
+    dialog.open();
+    ASSERT_TRUE(WaitFor([&] { return dialog.isVisible() && NameField(dialog); }));
+    ASSERT_TRUE(WaitFor([&] { return Listed(dialog) == std::set<QString>{"holz.jpg"}; }))
+        << "first filter";
+
+    // Accepting a pattern lists what matches it; no file named "*.bmp" is chosen.
+    NameField(dialog)->setText("*.bmp");
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.selectedNameFilter(), "Windows Bitmap Files (*.bmp)");
+    EXPECT_EQ(NameField(dialog)->text(), "*.bmp");
+    EXPECT_TRUE(WaitFor([&] { return Listed(dialog) == std::set<QString>{"platte.bmp"}; }));
+
+    // A pattern without a filter of its own becomes one.
+    NameField(dialog)->setText("*.txt");
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.selectedNameFilter(), "*.txt");
+    EXPECT_TRUE(WaitFor([&] { return Listed(dialog) == std::set<QString>{"notiz.txt"}; }));
+
+    // "All Files" lists names without a dot too.
+    dialog.selectNameFilter("All Files (*)");
+    EXPECT_TRUE(WaitFor([&] {
+        return Listed(dialog) ==
+               std::set<QString>{"holz.jpg", "platte.bmp", "LIESMICH", "notiz.txt"};
+    }));
+
+    // A name without extension is chosen with the default one.
+    NameField(dialog)->setText("bild");
+    dialog.accept();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.selectedFiles(), QStringList{folder.filePath("bild.jpg")});
+}
+
+// --- German ---
+
+TEST(GermanDialogs, StandardButtonsAndTitlesAreGerman) {
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm"))
+        GTEST_SKIP() << "Qt's German translation is not installed";
+    ASSERT_TRUE(g_germanInstalled);
+    QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), "Abbrechen");
+
+    FileDialog save(nullptr, Spec("jpg", "*.jpg", kPictureFilter), true);
+    save.open();
+    ASSERT_TRUE(WaitFor([&] { return save.isVisible(); }));
+    EXPECT_EQ(save.windowTitle(), "Speichern unter");
+    auto* buttons = save.findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), "Abbrechen");
+    save.reject();
+
+    QColorDialog colour;
+    EXPECT_EQ(colour.windowTitle(), "Farbauswahl");
+}
+
+// --- screen ---
+
+TEST(ScreenFit, ASizeLargerThanTheScreenIsCutToIt) {
+    const QRect screen(0, 0, 640, 512);
+    // Fits: unchanged, wherever it stands.
+    EXPECT_EQ(FitToScreen(QRect(10, 10, 500, 400), screen), QRect(10, 10, 500, 400));
+    EXPECT_EQ(FitToScreen(QRect(300, 200, 500, 400), screen), QRect(300, 200, 500, 400));
+    EXPECT_EQ(FitToScreen(QRect(10, 10, 640, 512), screen), QRect(10, 10, 640, 512));
+    // Too wide, too high, both.
+    EXPECT_EQ(FitToScreen(QRect(10, 10, 800, 400), screen), QRect(0, 10, 640, 400));
+    EXPECT_EQ(FitToScreen(QRect(10, 10, 500, 600), screen), QRect(10, 0, 500, 512));
+    EXPECT_EQ(FitToScreen(QRect(10, 10, 800, 600), screen), QRect(0, 0, 640, 512));
+    // A screen that does not start at the origin, e.g. the second of two.
+    const QRect second(1280, 24, 1024, 744);
+    EXPECT_EQ(FitToScreen(QRect(1300, 100, 1600, 1200), second), QRect(1280, 24, 1024, 744));
+    EXPECT_EQ(FitToScreen(QRect(1300, 100, 800, 600), second), QRect(1300, 100, 800, 600));
+    // No screen area known: left as it is.
+    EXPECT_EQ(FitToScreen(QRect(10, 10, 800, 600), QRect()), QRect(10, 10, 800, 600));
+}
+
+}  // namespace
+}  // namespace orx
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    orx::g_germanInstalled = orx::InstallGermanTranslation(app);
+    return RUN_ALL_TESTS();
+}
