@@ -132,7 +132,7 @@ void JpegFile::OnJpegError(jpeg_common_struct* cinfo) {
     longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->recovery, 1);
 }
 
-uint8_t* JpegFile::DecodeToRgb(std::string name, uint32_t& width, uint32_t& height) {
+uint8_t* JpegFile::DecodeToRgb(const std::string& name, uint32_t& width, uint32_t& height) {
     width = 0;
     height = 0;
     FILE* file = std::fopen(name.c_str(), "rb");
@@ -163,7 +163,7 @@ uint8_t* JpegFile::DecodeToRgb(std::string name, uint32_t& width, uint32_t& heig
     return nullptr;
 }
 
-bool JpegFile::EncodeFromRgb(std::string name, const uint8_t* buffer, uint32_t width,
+bool JpegFile::EncodeFromRgb(const std::string& name, const uint8_t* buffer, uint32_t width,
                              uint32_t height, bool colour, int quality) {
     if (!buffer || width == 0 || height == 0) return false;
     // The format's own limit; the codec would refuse such a size anyway.
