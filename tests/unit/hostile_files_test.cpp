@@ -19,13 +19,16 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <future>
 #include <sstream>
+#include <thread>
 
 #include "TestSupport.h"
 #include "image/Texture.h"
 #include "image_support.h"
 #include "model/ModelCache.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "timer_support.h"
 #include "ui/IniFile.h"
 
 namespace orx::test {
@@ -265,6 +268,67 @@ TEST(HostileFiles, CacheNeverServesAFileThatCannotBeOpenedNow) {
         ASSERT_TRUE(cache.Load(path));
         ::chmod(path.c_str(), 0);
         EXPECT_FALSE(cache.Load(path));
+    }
+}
+
+// The viewer started with FIFOs where its files are: start-up goes on at once. The
+// start-up runs on a thread of its own; should it block in a FIFO, the FIFOs are
+// opened for writing to let it go, and the test fails.
+TEST(HostileFiles, ViewerStartsWithFifosForItsFiles) {
+    enum Where { SettingsFile, OrxIni, NamedModel };
+    for (const Where where : {SettingsFile, OrxIni, NamedModel}) {
+        SCOPED_TRACE(where);
+        ViewerRig rig;
+        WriteModel(rig.Prog() + "a3d.gl");
+        const std::string model = rig.Models() + "fifo3d.gl";
+        std::vector<std::string> fifos;
+        if (where == SettingsFile) fifos.push_back(rig.dir.File("orx-view.ini"));
+        if (where == OrxIni) fifos.push_back(rig.dir.File("ORX.INI"));
+        if (where == NamedModel) {
+            fifos.push_back(model);
+            rig.NameInOrxIni(model);
+        }
+        for (const std::string& f : fifos) ASSERT_EQ(::mkfifo(f.c_str(), 0644), 0);
+
+        std::string modelPath;
+        bool demo = false, following = true;
+        std::promise<void> done;
+        std::future<void> finished = done.get_future();
+        std::thread start([&] {
+            rig.Start();
+            modelPath = rig.dlg->m_strModelPath;
+            rig.Ticks(100);  // the demo shows its first model
+            demo = rig.dlg->m_nDemoTick >= 0;
+            following = rig.dlg->m_bLiveFollow;
+            rig.dlg.reset();  // the context belongs to this thread
+            done.set_value();
+        });
+        const bool inTime =
+            finished.wait_for(std::chrono::seconds(kCeilingSeconds)) == std::future_status::ready;
+        // A blocked open of a FIFO returns once a writer comes and goes.
+        for (int i = 0; i < 600 && finished.wait_for(std::chrono::milliseconds(100)) !=
+                                       std::future_status::ready; ++i) {
+            for (const std::string& f : fifos) ::close(::open(f.c_str(), O_WRONLY | O_NONBLOCK));
+        }
+        if (finished.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+            start.join();
+        } else {
+            start.detach();
+        }
+        ASSERT_TRUE(inTime) << "start-up blocked";
+
+        // The start-up went on as without the file: no model could be read, so the
+        // demo runs. A FIFO named as the model is accepted by name and not read.
+        EXPECT_EQ(modelPath, where == NamedModel ? model : "");
+        EXPECT_TRUE(demo);
+        EXPECT_FALSE(following);
+        EXPECT_EQ(rig.CountMessages("Fehler bei Schreiben der Ini Datei:\norx-view.ini"),
+                  where == SettingsFile ? 1 : 0);
+        for (const std::string& f : fifos) {
+            struct stat st {};
+            EXPECT_EQ(::lstat(f.c_str(), &st), 0);
+            EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "a FIFO was replaced";
+        }
     }
 }
 
