@@ -144,12 +144,14 @@ bool CViewerDlg::ApplyViewOptions(const ViewOptions& options) {
         m_dAngle[i] = options.angles[i];
         m_dOrigin[i] = options.origin[i];
     }
-    if (options.mode != kModeTextured) return true;
-    if (!options.textureFile.empty()) return LoadTexture(options.textureFile);
+    if (options.mode != kModeTextured && !options.textureNamed) return true;
     const int number = options.textureNumber >= 1 && options.textureNumber <= 9
                            ? options.textureNumber
                            : 1;
-    return LoadTexture(NumberedTexturePath(m_strProgramDir, number));
+    const bool read = LoadTexture(options.textureFile.empty()
+                                      ? NumberedTexturePath(m_strProgramDir, number)
+                                      : options.textureFile);
+    return read && m_texture.HasImage();
 }
 
 bool CViewerDlg::OpenModelForRendering(const std::string& path, int part) {

@@ -39,8 +39,9 @@ struct ViewOptions {
     bool axes = false;
     bool walls = false;
     bool zeroPlane = false;
-    int textureNumber = 1;    // the numbered texture, when no file is named
-    std::string textureFile;  // a texture file instead of the numbered texture
+    int textureNumber = 1;      // the numbered texture, when no file is named
+    std::string textureFile;    // a texture file instead of the numbered texture
+    bool textureNamed = false;  // load (and check) the texture in any display mode
     Rgb background{240, 240, 240};
     double angles[3] = {0.0, 0.0, 0.0};
     double origin[3] = {0.0, 0.0, -2.0};

@@ -14,6 +14,7 @@
 
 #include "platform/ReplacingFile.h"
 #include "platform/Platform.h"
+#include "platform/RegularFile.h"
 
 namespace orx {
 
@@ -135,7 +136,8 @@ void JpegFile::OnJpegError(jpeg_common_struct* cinfo) {
 uint8_t* JpegFile::DecodeToRgb(const std::string& name, uint32_t& width, uint32_t& height) {
     width = 0;
     height = 0;
-    FILE* file = std::fopen(name.c_str(), "rb");
+    // Only a regular file opens; a folder, FIFO or device cannot be opened.
+    FILE* file = OpenRegularFile(name);
     if (!file) {
         ShowMessage(Format("JPEG :\nCan't open %s\n", name));
         return nullptr;

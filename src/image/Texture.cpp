@@ -12,16 +12,18 @@
 
 #include "image/JpegFile.h"
 #include "platform/Platform.h"
+#include "platform/RegularFile.h"
 #include "platform/Text.h"
 
 namespace orx {
 
 namespace {
 
-// Closes a stdio file when the reader leaves, on every path.
+// Closes a stdio file when the reader leaves, on every path. Only a regular file
+// opens: anything else is a file that cannot be opened.
 class InputFile {
 public:
-    explicit InputFile(const std::string& name) : m_file(std::fopen(name.c_str(), "rb")) {}
+    explicit InputFile(const std::string& name) : m_file(OpenRegularFile(name)) {}
     ~InputFile() {
         if (m_file) std::fclose(m_file);
     }

@@ -22,6 +22,11 @@ void CViewerDlg::LoadModel(const std::string& path) {
     m_bounds.minX = m_bounds.minY = m_bounds.minZ = kNoMinimum;
     m_bounds.centreX = m_bounds.centreY = m_bounds.centreZ = 0.0;
     m_bMeasuring = true;
+    // Without an image (a texture load failed) the model is drawn untextured. The list
+    // then specifies no image, so the one an earlier list left in OpenGL's default
+    // texture is cleared here, outside the list.
+    if (!m_texture.pixels)
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, 0, 0, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
     glNewList(1, GL_COMPILE_AND_EXECUTE);
     if (m_texture.pixels) {
         glTexImage2D(GL_TEXTURE_2D, 0, 3, static_cast<GLsizei>(m_texture.width),
