@@ -72,6 +72,10 @@ public:
     CViewerDlg& operator=(const CViewerDlg&) = delete;
 
     // --- window life (src/app) ---
+    // A model named on the command line. OnCreate opens it where the first follow check
+    // would load the design program's model, as confirming the open dialog does: follow
+    // mode off, then OpenModelFile. Call before OnCreate.
+    void SetStartModel(const std::string& path) { m_strStartModel = path; }
     int OnCreate();
     bool OnInitDialog();
     void OnDestroy();
@@ -213,6 +217,8 @@ public:
     const RGBA& Shade(int k) const;
 
 private:
+    std::string m_strStartModel;
+
     // Sends one parsed record to the emitter of its type.
     void DrawRecord(const ParsedRecord& record, const double* coords);
 

@@ -19,8 +19,9 @@ fail() {
   exit 1
 }
 
+# Arguments go to the viewer's command line.
 start_viewer() {
-  "$ORX_VIEW" >"$PROFILE/out.log" 2>&1 &
+  "$ORX_VIEW" "$@" >"$PROFILE/out.log" 2>&1 &
   PID=$!
   WIN=""
   for _ in $(seq 300); do

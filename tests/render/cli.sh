@@ -18,7 +18,12 @@ expect_rc 0 "$RENDER" --help
 grep -q "usage: orx-render" "$T/out" || fail "--help prints no usage"
 expect_rc 2 "$RENDER"
 grep -q "usage: orx-render" "$T/err" || fail "a usage error prints no usage"
-expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.png"
+expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.gif"
+expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.png" --thumbnail 0
+expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.png" --thumbnail 1025
+expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.jpg" --thumbnail 128
+expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.png" --thumbnail 128 --size 64x64
+expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.png" --thumbnail 128 --angles 1,2,3
 expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.bmp" --mode 5
 expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.bmp" --size 0x10
 expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.bmp" --background 1,2
@@ -38,6 +43,11 @@ expect_rc 0 "$RENDER" "$T/box3d.gl" "$T/out.bmp" --size 64x48 --mode 3 --angles 
 [ "$(head -c 2 "$T/out.bmp")" = "BM" ] || fail "not a BMP"
 expect_rc 0 "$RENDER" "$T/box3d.gl" "$T/out.jpg" --size 64x48
 [ "$(head -c 3 "$T/out.jpg" | od -An -tx1 | tr -d ' ')" = "ffd8ff" ] || fail "not a JPEG"
+expect_rc 0 "$RENDER" "$T/box3d.gl" "$T/out.png" --size 64x48
+[ "$(head -c 8 "$T/out.png" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || fail "not a PNG"
+# Width and height of the PNG header: 64 x 48, 8-bit RGB (colour type 2).
+[ "$(head -c 26 "$T/out.png" | tail -c 10 | od -An -tx1 | tr -d ' \n')" = "00000040000000300802" ] ||
+  fail "PNG header $(head -c 26 "$T/out.png" | tail -c 10 | od -An -tx1)"
 # No settings file of the user was touched.
 [ ! -e "${XDG_CONFIG_HOME:-$HOME/.config}/orx-render.ini" ] || true
 echo "PASS"

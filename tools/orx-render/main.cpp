@@ -1,7 +1,8 @@
-// orx-render: renders a model file to a BMP or JPEG picture without a window,
+// orx-render: renders a model file to a BMP, JPEG or PNG picture without a window,
 // with the same viewer code as the window, for thumbnails and catalogues.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,13 +13,15 @@
 
 #include "app/ViewerDlg.h"
 #include "platform/Text.h"
+#include "image/PngFile.h"
+#include "image/Thumbnail.h"
 #include "image/WindowCapture.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace {
 
 const char* const kUsage =
-    "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg [options]\n"
+    "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png [options]\n"
     "  --size WxH           picture size in pixels (default 800x600)\n"
     "  --mode 1-4           1 hairlines, 2 wireframe, 3 solid, 4 textured (default 4)\n"
     "  --light              lighting on\n"
@@ -31,6 +34,9 @@ const char* const kUsage =
     "  --angles X,Y,Z       rotation in degrees about x, y, z (default 0,0,0)\n"
     "  --origin X,Y,Z       model position in front of the eye (default 0,0,-2)\n"
     "  --part K             part K of a parts list (\"2d\" file)\n"
+    "  --thumbnail N        an N x N PNG (N 1-1024) for file managers: the model filling\n"
+    "                       it, from a fixed three-quarter view, lit, on a transparent\n"
+    "                       background; not with --size, --angles, --origin, --background\n"
     "  --help               this text\n";
 
 struct Options {
@@ -44,6 +50,8 @@ struct Options {
     double angles[3] = {0, 0, 0};
     double origin[3] = {0, 0, -2.0};
     int part = 0;
+    int thumbnail = 0;       // side of a thumbnail picture; 0: an ordinary picture
+    bool viewGiven = false;  // --size, --angles, --origin or --background given
 };
 
 bool ParseInts(const char* text, char sep, int* out, int n) {
@@ -96,7 +104,12 @@ int ParseOptions(int argc, char** argv, Options& o) {
         else if (a == "--axes") o.axes = true;
         else if (a == "--walls") o.walls = true;
         else if (a == "--zero-plane") o.zeroPlane = true;
-        else if (a == "--size") {
+        else if (a == "--thumbnail") {
+            int n;
+            if (!value(v) || !ParseInts(v, ',', &n, 1) || n < 1 || n > 1024) return 2;
+            o.thumbnail = n;
+        } else if (a == "--size") {
+            o.viewGiven = true;
             int wh[2];
             if (!value(v) || !ParseInts(v, 'x', wh, 2) || wh[0] < 1 || wh[1] < 1 || wh[0] > 8192 ||
                 wh[1] > 8192)
@@ -117,14 +130,17 @@ int ParseOptions(int argc, char** argv, Options& o) {
                 o.textureFile = v;
             }
         } else if (a == "--background") {
+            o.viewGiven = true;
             int rgb[3];
             if (!value(v) || !ParseInts(v, ',', rgb, 3)) return 2;
             for (int c : rgb)
                 if (c < 0 || c > 255) return 2;
             o.background = orx::Rgb{rgb[0], rgb[1], rgb[2]};
         } else if (a == "--angles") {
+            o.viewGiven = true;
             if (!value(v) || !ParseDoubles(v, o.angles)) return 2;
         } else if (a == "--origin") {
+            o.viewGiven = true;
             if (!value(v) || !ParseDoubles(v, o.origin)) return 2;
         } else if (a == "--part") {
             int k;
@@ -140,7 +156,8 @@ int ParseOptions(int argc, char** argv, Options& o) {
     o.model = positional[0];
     o.output = positional[1];
     const std::string ext = orx::LowerExtension(o.output);
-    if (ext != ".bmp" && ext != ".jpg") return 2;
+    if (ext != ".bmp" && ext != ".jpg" && ext != ".png") return 2;
+    if (o.thumbnail > 0 && (ext != ".png" || o.viewGiven)) return 2;
     return 0;
 }
 
@@ -166,9 +183,15 @@ int Fail(const std::string& text) {
     return 1;
 }
 
+// Samples per pixel side of a thumbnail: smooth edges, at most 2048 x 2048 drawn.
+int ThumbnailSupersampling(int size) { return std::clamp(2048 / size, 1, 4); }
+
 int Render(const Options& o) {
     PrivateProfile profile;
-    orx::HeadlessPlatform platform(o.width, o.height);
+    const int supersample = o.thumbnail > 0 ? ThumbnailSupersampling(o.thumbnail) : 1;
+    const int width = o.thumbnail > 0 ? o.thumbnail * supersample : o.width;
+    const int height = o.thumbnail > 0 ? o.thumbnail * supersample : o.height;
+    orx::HeadlessPlatform platform(width, height);
     platform.buttonFace = o.background;
     orx::SetProgramName("orx-render");
     orx::CViewerDlg dlg(platform);
@@ -179,7 +202,7 @@ int Render(const Options& o) {
     dlg.m_rgbaLine = orx::RGBA{0, 0, 0, 0};
     dlg.m_strProgramDir = orx::CViewerDlg::ProgramDirFrom(platform.ExecutablePath());
     dlg.m_bLiveFollow = false;
-    dlg.m_nLightMode = o.light ? 1 : 0;
+    dlg.m_nLightMode = o.light || o.thumbnail > 0 ? 1 : 0;
     dlg.m_nColourScheme = o.coloured ? 1 : 0;
     dlg.m_bShowAxes = o.axes;
     dlg.m_bShowRoomEdges = o.walls;
@@ -204,7 +227,7 @@ int Render(const Options& o) {
             std::fprintf(stderr, "orx-render: %s\n", m.text.c_str());
         platform.messages.clear();
     }
-    dlg.SetProjection(o.width, o.height);
+    dlg.SetProjection(width, height);
     dlg.OpenModelFile(o.model);
     if (dlg.m_strModelPath != o.model) {
         return Fail(platform.messages.empty() ? "the model was refused"
@@ -215,11 +238,27 @@ int Render(const Options& o) {
         dlg.m_nPart = std::min(o.part, dlg.m_nPartCount);
         dlg.UpdateTitle(0);
     }
+    if (o.thumbnail > 0) {
+        std::vector<uint8_t> rgba;
+        if (!orx::RenderThumbnail(dlg, o.thumbnail, supersample, rgba))
+            return Fail("the model has nothing to show: " + o.model);
+        std::string error;
+        if (!orx::PngFile::Write(o.output, rgba.data(), o.thumbnail, o.thumbnail, true, error))
+            return Fail(error);
+        return 0;
+    }
     for (int i = 0; i < 3; ++i) {
         dlg.m_dAngle[i] = o.angles[i];
         dlg.m_dOrigin[i] = o.origin[i];
     }
     dlg.OnPaint();
+    if (orx::LowerExtension(o.output) == ".png") {
+        const std::vector<uint8_t> rgb = platform.ReadPixelsRgb();
+        std::string error;
+        if (!orx::PngFile::Write(o.output, rgb.data(), width, height, false, error))
+            return Fail(error);
+        return 0;
+    }
 
     orx::CWindowCapture capture;
     if (!capture.Capture(platform, platform.GetClientRect()))

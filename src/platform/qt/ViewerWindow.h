@@ -16,6 +16,9 @@ public:
     ViewerWindow();
     ~ViewerWindow() override;
 
+    // Opens the model at start-up, before any follow check; call before the window shows.
+    void OpenAtStartUp(const std::string& path) { m_dlg->SetStartModel(path); }
+
     // Windows virtual-key code for a Qt key event; 0 for keys without one.
     static unsigned VirtualKeyFor(int qtKey, Qt::KeyboardModifiers modifiers);
 
