@@ -1,6 +1,8 @@
 # orx-view with a model on its command line shows that model, in place of the design
-# program's and of the demo. Help, version and usage errors need no display.
+# program's and of the demo; so does the desktop entry's command, as a file manager runs
+# it. Help, version and usage errors need no display.
 source "$(dirname "$0")/lib.sh"
+ENTRY="$(cd "$(dirname "$0")/../../data/desktop" && pwd)/orx-view.desktop"
 
 # Runs the viewer without a display; its exit code, output in $PROFILE/stdout, stderr.
 no_display() {
@@ -34,6 +36,24 @@ case "$(window_title)" in *DEMO*) fail "the demo runs: $(window_title)" ;; esac
 # It is the parts list: the next part follows.
 send_key x
 wait_title "Objekt 2 von"
+send_key Escape
+wait_exit
+
+# A double-click in the file manager: the desktop entry's Exec line with %f replaced by
+# the model's full path, as one argument however many blanks it holds.
+exec_line=$(sed -n 's/^Exec=//p' "$ENTRY")
+model="$PROFILE/Mein Regal 2d.gl"
+head -4 "$MODELS/teile2d.gl" >"$model"
+read -r -a words <<<"$exec_line"
+args=()
+for w in "${words[@]:1}"; do
+  if [ "$w" = "%f" ]; then args+=("$model"); else args+=("$w"); fi
+done
+[ "${#args[@]}" = 1 ] || fail "Exec=$exec_line does not name the file once"
+cd /
+ORX_VIEW="$(dirname "$ORX_VIEW")/${words[0]}"
+start_viewer "${args[@]}"
+wait_title "Objekt 1 von 3"
 send_key Escape
 wait_exit
 echo PASS

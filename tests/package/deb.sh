@@ -59,6 +59,8 @@ diff "$T/installed.list" "$T/packaged.list" >"$T/diff" || fail "package and inst
 [ ! -s "$T/render.err" ] || fail "the packaged orx-render complained: $(cat "$T/render.err")"
 [ "$(head -c 8 "$T/thumb.png" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || fail "no PNG"
 
+grep -qx "Exec=orx-view %f" "$T/root/usr/share/applications/orx-view.desktop" ||
+  fail "the desktop entry does not pass the file on"
 desktop-file-validate "$T/root/usr/share/applications/orx-view.desktop" >"$T/validate" 2>&1 ||
   fail "desktop entry: $(cat "$T/validate")"
 [ ! -s "$T/validate" ] || fail "desktop entry: $(cat "$T/validate")"
