@@ -77,6 +77,13 @@ int CViewerDlg::OnCreate() {
     if (!CreateGLContext()) return 0;
     m_rgbaLine = RGBA{0, 0, 0, 0};
     m_strProgramDir = ProgramDirFrom(m_platform.ExecutablePath());
+    // A model named on the command line takes the place of the design program's: follow
+    // mode ends before its first check, and the stored texture is applied to the model
+    // below, so no demo starts.
+    if (!m_strStartModel.empty()) {
+        m_bLiveFollow = false;
+        OpenModelFile(m_strStartModel);
+    }
     // The first follow check runs now, before the first tick.
     m_nLiveTick = 100;
     OnTimer(0);
@@ -163,6 +170,14 @@ bool CViewerDlg::OpenModelForRendering(const std::string& path, int part) {
         UpdateTitle(0);
     }
     return true;
+}
+
+void CViewerDlg::DrawFrom(const double* angles, const double* origin) {
+    for (int i = 0; i < 3; ++i) {
+        m_dAngle[i] = angles[i];
+        m_dOrigin[i] = origin[i];
+    }
+    DrawScene();
 }
 
 std::string CViewerDlg::ProfileFile(const std::string& name) const {

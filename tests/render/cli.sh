@@ -18,7 +18,12 @@ expect_rc 0 "$RENDER" --help
 grep -q "usage: orx-render" "$T/out" || fail "--help prints no usage"
 expect_rc 2 "$RENDER"
 grep -q "usage: orx-render" "$T/err" || fail "a usage error prints no usage"
-expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.png"
+expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.gif"
+expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.png" --thumbnail 0
+expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.png" --thumbnail 1025
+expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.jpg" --thumbnail 128
+expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.png" --thumbnail 128 --size 64x64
+expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.png" --thumbnail 128 --angles 1,2,3
 expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.bmp" --mode 5
 expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.bmp" --size 0x10
 expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.bmp" --background 1,2
@@ -38,6 +43,11 @@ expect_rc 0 "$RENDER" "$T/box3d.gl" "$T/out.bmp" --size 64x48 --mode 3 --angles 
 [ "$(head -c 2 "$T/out.bmp")" = "BM" ] || fail "not a BMP"
 expect_rc 0 "$RENDER" "$T/box3d.gl" "$T/out.jpg" --size 64x48
 [ "$(head -c 3 "$T/out.jpg" | od -An -tx1 | tr -d ' ')" = "ffd8ff" ] || fail "not a JPEG"
+expect_rc 0 "$RENDER" "$T/box3d.gl" "$T/out.png" --size 64x48
+[ "$(head -c 8 "$T/out.png" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || fail "not a PNG"
+# Width and height of the PNG header: 64 x 48, 8-bit RGB (colour type 2).
+[ "$(head -c 26 "$T/out.png" | tail -c 10 | od -An -tx1 | tr -d ' \n')" = "00000040000000300802" ] ||
+  fail "PNG header $(head -c 26 "$T/out.png" | tail -c 10 | od -An -tx1)"
 # No settings file of the user was touched.
 [ ! -e "${XDG_CONFIG_HOME:-$HOME/.config}/orx-render.ini" ] || true
 # Every failure as a table: exit code, a text expected on standard error, arguments.
@@ -94,7 +104,10 @@ check 2 "--angles: expected X,Y,Z, not '1,2,3,4'"    "$B" "$O" --angles 1,2,3,4
 check 2 "--texture: 10 is above 9"                   "$B" "$O" --texture 10
 check 2 "--texture: 0 is below 1"                    "$B" "$O" --texture 0
 check 2 "--bogus: unknown option"                    "$B" "$O" --bogus
-check 2 "out.png: the picture file must end in .bmp or .jpg" "$B" "$T/out.png"
+check 2 "out.gif: the picture file must end in .bmp, .jpg or .png" "$B" "$T/out.gif"
+check 2 "--thumbnail: the picture file must end in .png" "$B" "$O" --thumbnail 64
+check 2 "--thumbnail: not with --size, --angles"     "$B" "$T/out.png" --thumbnail 64 --origin 0,0,-3
+check 2 "--thumbnail: 1025 is above 1024"            "$B" "$T/out.png" --thumbnail 1025
 check 2 "the picture file is missing"                "$B"
 check 2 "one model file and one picture file only"   "$B" "$O" extra.bmp
 

@@ -1,4 +1,4 @@
-// orx-render: renders a model file to a BMP or JPEG picture without a window,
+// orx-render: renders a model file to a BMP, JPEG or PNG picture without a window,
 // with the same viewer code as the window, for thumbnails and catalogues.
 #include <unistd.h>
 
@@ -14,6 +14,8 @@
 
 #include "OptionNumbers.h"
 #include "app/ViewerDlg.h"
+#include "image/PngFile.h"
+#include "image/Thumbnail.h"
 #include "image/WindowCapture.h"
 #include "platform/RegularFile.h"
 #include "platform/Text.h"
@@ -27,6 +29,8 @@ struct Request {
     std::string model, output;
     int width = 800, height = 600;
     int part = 0;
+    int thumbnail = 0;       // side of a thumbnail picture; 0: an ordinary picture
+    bool viewGiven = false;  // --size, --angles, --origin or --background given
     orx::ViewOptions view;
 };
 
@@ -74,6 +78,7 @@ const std::vector<Option>& Options() {
          [](Request& r, const char* v, std::string& e) {
              int wh[2];
              if (!ReadWholes(v, 'x', "WxH", 1, kMaxPictureSide, wh, 2, e)) return false;
+             r.viewGiven = true;
              r.width = wh[0];
              r.height = wh[1];
              return true;
@@ -110,23 +115,37 @@ const std::vector<Option>& Options() {
          [](Request& r, const char* v, std::string& e) {
              int rgb[3];
              if (!ReadWholes(v, ',', "R,G,B", 0, 255, rgb, 3, e)) return false;
+             r.viewGiven = true;
              r.view.background = orx::Rgb{rgb[0], rgb[1], rgb[2]};
              return true;
          }},
         {"--angles", "X,Y,Z", "rotation in degrees about x, y, z (default 0,0,0)",
-         [](Request& r, const char* v, std::string& e) { return ReadTriple(v, r.view.angles, e); }},
+         [](Request& r, const char* v, std::string& e) {
+             r.viewGiven = true;
+             return ReadTriple(v, r.view.angles, e);
+         }},
         {"--origin", "X,Y,Z", "model position in front of the eye (default 0,0,-2)",
-         [](Request& r, const char* v, std::string& e) { return ReadTriple(v, r.view.origin, e); }},
+         [](Request& r, const char* v, std::string& e) {
+             r.viewGiven = true;
+             return ReadTriple(v, r.view.origin, e);
+         }},
         {"--part", "K", "part K of a parts list (\"2d\" file)",
          [](Request& r, const char* v, std::string& e) {
              return ReadWholes(v, ',', "K", 1, INT_MAX, &r.part, 1, e);
+         }},
+        {"--thumbnail", "N",
+         "an N x N PNG (N 1-1024) for file managers: the model filling it, from a fixed "
+         "three-quarter view, lit, on a transparent background; not with --size, --angles, "
+         "--origin, --background",
+         [](Request& r, const char* v, std::string& e) {
+             return ReadWholes(v, ',', "N", 1, 1024, &r.thumbnail, 1, e);
          }},
     };
     return options;
 }
 
 std::string Usage() {
-    std::string text = "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg [options]\n";
+    std::string text = "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png [options]\n";
     auto line = [&text](const std::string& left, const char* help) {
         std::string l = "  " + left;
         l.resize(std::max<size_t>(l.size() + 1, 23), ' ');
@@ -183,8 +202,16 @@ int ParseArguments(int argc, char** argv, Request& request, std::string& error) 
     request.model = positional[0];
     request.output = positional[1];
     const std::string ext = orx::LowerExtension(request.output);
-    if (ext != ".bmp" && ext != ".jpg") {
-        error = request.output + ": the picture file must end in .bmp or .jpg";
+    if (ext != ".bmp" && ext != ".jpg" && ext != ".png") {
+        error = request.output + ": the picture file must end in .bmp, .jpg or .png";
+        return 2;
+    }
+    if (request.thumbnail > 0 && ext != ".png") {
+        error = "--thumbnail: the picture file must end in .png";
+        return 2;
+    }
+    if (request.thumbnail > 0 && request.viewGiven) {
+        error = "--thumbnail: not with --size, --angles, --origin or --background";
         return 2;
     }
     return 0;
@@ -212,8 +239,17 @@ int Fail(const std::string& text) {
     return 1;
 }
 
-int Render(const Request& r) {
+// Samples per pixel side of a thumbnail: smooth edges, at most 2048 x 2048 drawn.
+int ThumbnailSupersampling(int size) { return std::clamp(2048 / size, 1, 4); }
+
+int Render(Request r) {
     PrivateProfile profile;
+    const int supersample = r.thumbnail > 0 ? ThumbnailSupersampling(r.thumbnail) : 1;
+    if (r.thumbnail > 0) {
+        // A thumbnail is lit and drawn at a multiple of its size, then reduced.
+        r.width = r.height = r.thumbnail * supersample;
+        r.view.light = true;
+    }
     orx::HeadlessPlatform platform(r.width, r.height, profile.Path());
     orx::SetProgramName("orx-render");
     orx::CViewerDlg dlg(platform);
@@ -247,7 +283,23 @@ int Render(const Request& r) {
         return platform.MessagesShown() > shown ? 1
                                                 : Fail("Unable to open file for reading: " + r.model);
     }
+    if (r.thumbnail > 0) {
+        std::vector<uint8_t> rgba;
+        if (!orx::RenderThumbnail(dlg, r.thumbnail, supersample, rgba))
+            return Fail("the model has nothing to show: " + r.model);
+        std::string error;
+        if (!orx::PngFile::Write(r.output, rgba.data(), r.thumbnail, r.thumbnail, true, error))
+            return Fail(error);
+        return 0;
+    }
     dlg.OnPaint();
+    if (orx::LowerExtension(r.output) == ".png") {
+        const std::vector<uint8_t> rgb = platform.ReadPixelsRgb();
+        std::string error;
+        if (!orx::PngFile::Write(r.output, rgb.data(), r.width, r.height, false, error))
+            return Fail(error);
+        return 0;
+    }
 
     orx::CWindowCapture capture;
     if (!capture.Capture(platform, platform.GetClientRect()))
