@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -277,11 +278,12 @@ bool CTexture::ReadRaw(const std::string& name, int32_t w, int32_t h, int32_t b)
 
 bool CTexture::ReadJpeg(const std::string& name) {
     uint32_t w = 0, h = 0;
-    uint8_t* decoded = JpegFile::DecodeToRgb(name, w, h);
-    if (!decoded) return false;
-    JpegFile::SwapRgbOrder(decoded, w, h);
+    // The decoder hands its buffer over to its caller.
+    const std::unique_ptr<uint8_t[]> buffer(JpegFile::DecodeToRgb(name, w, h));
+    if (!buffer) return false;
+    const uint8_t* decoded = buffer.get();
+    JpegFile::SwapRgbOrder(buffer.get(), w, h);
     if (!Alloc(w, h, 24)) {
-        delete[] decoded;
         ShowMessage("Insuffisant memory");
         return false;
     }
@@ -290,7 +292,6 @@ bool CTexture::ReadJpeg(const std::string& name) {
     for (uint32_t r = 0; r < h; ++r) {
         std::memcpy(pixels + size_t(r) * size_t(rowBytes), decoded + r * packed, packed);
     }
-    delete[] decoded;
     fileName = name;
     return true;
 }
