@@ -96,6 +96,8 @@ public:
     Rgb ButtonFaceColour() const override { return buttonFace; }
 
     bool HasContext() const { return m_context != nullptr; }
+    // Makes this platform's context current again after another one was used.
+    bool MakeCurrent();
 
 private:
     void MakeSurface();
