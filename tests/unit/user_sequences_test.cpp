@@ -10,6 +10,7 @@
 
 #include "TestSupport.h"
 #include "app/ViewerDlg.h"
+#include "image_support.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "ui/About.h"
 #include "ui/IniFile.h"
@@ -35,6 +36,13 @@ int Differing(const Pixels& a, const Pixels& b) {
             }
         }
     }
+    return n;
+}
+
+// Pixels whose red stands well above green and blue.
+int Reddish(const Pixels& p) {
+    int n = 0;
+    for (size_t i = 0; i + 2 < p.size(); i += 3) n += p[i] > p[i + 1] + 80 && p[i] > p[i + 2] + 80;
     return n;
 }
 
@@ -162,6 +170,38 @@ TEST(UserSequences, OptionsChangedBeforeOpeningAnotherModelApplyToIt) {
         EXPECT_LE(Differing(opened, FreshPicture(profile, kModels + "regal3d.gl", c.freshKeys)),
                   20);
     }
+}
+
+TEST(UserSequences, TextureThatFailsAfterAGoodOneLeavesTheModelUntextured) {
+    TempProfile profile;
+    Picture red{16, 16, std::vector<uint8_t>(16 * 16 * 3)};
+    for (size_t i = 0; i < red.rgb.size(); i += 3) red.rgb[i] = 230;
+    WriteBytes(profile.File("rot.bmp"), MakeBmp(red));
+    const std::string missing = profile.File("fehlt.jpg");
+    NameInOrxIni(profile, kModels + "kommode3d.gl");
+
+    Pixels afterFailure;
+    {
+        Window w;
+        w.ThreeQuarterView();
+        w.LoadTexture(profile.File("rot.bmp"));
+        EXPECT_GT(Reddish(w.Picture()), 2000);
+        w.LoadTexture(missing);
+        ASSERT_EQ(w.platform.messages.size(), 1u);
+        EXPECT_EQ(w.platform.messages[0].text, "JPEG :\nCan't open " + missing + "\n");
+        afterFailure = w.Picture();
+    }
+    EXPECT_EQ(Reddish(afterFailure), 0);
+
+    // The same as in a viewer whose first texture load fails: no image on the faces.
+    Pixels failedFirst;
+    {
+        Window w;
+        w.LoadTexture(missing);
+        w.ThreeQuarterView();
+        failedFirst = w.Picture();
+    }
+    EXPECT_LE(Differing(afterFailure, failedFirst), 20);
 }
 
 TEST(UserSequences, DemoStartedFromFollowModeShowsEachModelWithItsDrawnOptions) {
