@@ -251,6 +251,7 @@ TEST(UserSequences, DemoStartedFromFollowModeShowsEachModelWithItsDrawnOptions) 
             EXPECT_LE(Differing(shown, fresh.Picture()), 20);
         }
         w.platform.MakeCurrent();
+        std::srand(unsigned(11 + step));  // the fresh viewer seeded the generator with the time
         NameInOrxIni(profile, kModels + "tisch3d.gl");
     }
     // The drawn options left the start-up's textured, unlit mode at least once.
