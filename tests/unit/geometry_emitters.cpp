@@ -323,36 +323,19 @@ TEST(GeometryEmitters, UnitCubeFacesLookOutwards) {
 
     const auto shaded = DrawIn(v, 3, emit);
     ASSERT_EQ(shaded.size(), 6u);
-    int texCoords = 0;
+    ExpectFacesBoundTheSolid(textured, 8);
     for (size_t f = 0; f < 6; ++f) {
         SCOPED_TRACE("face " + std::to_string(f + 1));
         const RecordedFace& face = textured[f];
-        ASSERT_EQ(face.v.size(), 4u);
-        int cornersSeen = 0, shadesSeen = 0;
-        for (size_t i = 0; i < 4; ++i) {
-            const RecordedVertex& p = face.v[i];
-            // Every corner of the face lies half a unit out along its normal.
-            EXPECT_DOUBLE_EQ(p.x * face.n[0] + p.y * face.n[1] + p.z * face.n[2], 0.5);
-            // Texture corners are 0 or r; corner k goes with shade k.
-            ASSERT_TRUE(p.s == 0.0 || p.s == 1.0);
-            ASSERT_TRUE(p.t == 0.0 || p.t == 1.0);
-            ++texCoords;
-            const int corner = p.t == 0.0 ? (p.s == 0.0 ? 0 : 1) : (p.s == 0.0 ? 3 : 2);
-            cornersSeen |= 1 << corner;
-            const int shade = v.ShadeOf(shaded[f].v[i].colour);
-            EXPECT_EQ(shade, corner);
-            shadesSeen |= 1 << shade;
-        }
-        EXPECT_EQ(cornersSeen, 0xF);
-        EXPECT_EQ(shadesSeen, 0xF);  // shades 0 to 3, never 4 or 5
+        ExpectWholeTexture(v, face, shaded[f]);
+        // Every corner of the face lies half a unit out along its normal.
+        for (const RecordedVertex& p : face.v)
+            EXPECT_DOUBLE_EQ(Dot(At(p), Vec{face.n[0], face.n[1], face.n[2]}), 0.5);
         // Counter-clockwise seen from outside: (v1 - v0) x (v2 - v1) points along the normal.
-        const RecordedVertex &a = face.v[0], &b = face.v[1], &c = face.v[2];
-        const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-        const double wx = c.x - b.x, wy = c.y - b.y, wz = c.z - b.z;
-        const double cross[3] = {uy * wz - uz * wy, uz * wx - ux * wz, ux * wy - uy * wx};
-        EXPECT_GT(cross[0] * face.n[0] + cross[1] * face.n[1] + cross[2] * face.n[2], 0.0);
+        const Vec turn = Cross(Minus(At(face.v[1]), At(face.v[0])),
+                               Minus(At(face.v[2]), At(face.v[1])));
+        EXPECT_GT(Dot(turn, Vec{face.n[0], face.n[1], face.n[2]}), 0.0);
     }
-    EXPECT_EQ(texCoords, 24);
 }
 
 TEST(GeometryEmitters, BoxKeepsItsNormalsAndTextureWhateverTheCornerOrder) {
