@@ -6,7 +6,8 @@
 # tests/baselines/regenerate.sh renders all of them again as new baselines.
 
 add_executable(orx-picture-compare ${CMAKE_CURRENT_SOURCE_DIR}/render/picture_compare.cpp)
-set_target_properties(orx-picture-compare PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+set_target_properties(orx-picture-compare PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+  AUTOMOC OFF)
 
 set(ORX_PICTURE_SIZE 240x180)
 # Room for rounding in another build of the software renderer; a model moved by one
