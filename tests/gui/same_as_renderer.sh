@@ -1,5 +1,6 @@
 # A model followed in the window is drawn as orx-render draws it: the picture the
-# viewer saves (key S) matches orx-render's picture of the same model and view.
+# viewer saves (key S) matches orx-render's picture of the same model and view, also
+# after turning it with the keys Insert, Page Up and Home (x, y, z by +2.5 degrees).
 source "$(dirname "$0")/lib.sh"
 RENDER="$(dirname "$ORX_VIEW")/orx-render"
 name_model "$MODELS/regal3d.gl"
@@ -7,6 +8,12 @@ printf '[common]\nRotateTimeOn=0\nColR=0x20\nColG=0x40\nColB=0x60\n' > "$PROFILE
 start_viewer
 wait_title "ORX-View"
 wait_still_picture
+# Turned by keys: 10 degrees about x, y and z each, as orx-render --angles 10,10,10.
+for key in Insert Insert Insert Insert Prior Prior Prior Prior Home Home Home Home; do
+  before=$(window_picture)
+  send_key "$key"
+  wait_picture_change "$before" "key $key to turn the model"
+done
 send_key s
 # The save dialog: once it is shown and has the focus, type the full path into its
 # file name field and confirm.
@@ -26,7 +33,7 @@ wait_exit
 w=$(od -An -tu4 -j18 -N4 "$PROFILE/window.bmp" | tr -d ' ')
 h=$(od -An -tu4 -j22 -N4 "$PROFILE/window.bmp" | tr -d ' ')
 "$RENDER" "$MODELS/regal3d.gl" "$PROFILE/render.bmp" --size "${w}x${h}" --background 32,64,96 \
-  --texture 1 || fail "orx-render failed"
+  --texture 1 --angles 10,10,10 || fail "orx-render failed"
 [ "$(stat -c %s "$PROFILE/window.bmp")" = "$(stat -c %s "$PROFILE/render.bmp")" ] ||
   fail "sizes differ: $(stat -c %s "$PROFILE/window.bmp") and $(stat -c %s "$PROFILE/render.bmp")"
 # Pixels (after the 54-byte headers) that differ by more than a rounding step.

@@ -1,16 +1,21 @@
-// Printing the picture through Qt's printer: an 800 x 600 window on a 600-dpi page
-// without margins spans the page width and keeps its proportions. The page is a PDF,
-// rasterised by pdftoppm and measured.
+// Printing the picture through Qt's printer: the viewer's print command prints an
+// 800 x 600 window on a 1200-dpi page without margins (the height on paper takes more
+// than 32 bits on the way); the picture spans the page width and keeps its proportions.
+// The page is a PDF, rasterised by pdftoppm and measured.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <GL/gl.h>
+
 #include <cstdio>
 #include <memory>
 
-#include "image/WindowCapture.h"
+#include "ViewerProbe.h"
+#include "app/ViewerDlg.h"
+#include "ScriptedPlatform.h"
 #include "platform/qt/QtPrintJob.h"
 
 namespace {
@@ -23,20 +28,6 @@ void Check(bool ok, const char* what) {
     if (!ok) ++failures;
 }
 
-// The printing steps of the viewer's print command, on a given job.
-void PrintCapture(orx::CWindowCapture& capture, orx::PrintJob& job, int w, int h) {
-    job.StartDoc("test");
-    job.StartPage();
-    const int horzRes = job.GetDeviceCaps(orx::HORZRES);
-    const int dpiX = job.GetDeviceCaps(orx::LOGPIXELSX);
-    const int dpiY = job.GetDeviceCaps(orx::LOGPIXELSY);
-    const int printedHeight =
-        static_cast<int>(static_cast<double>(h) * dpiY * horzRes / (static_cast<double>(w) * dpiX));
-    capture.Draw(job, orx::Rect{0, 0, horzRes, printedHeight}, orx::Rect{0, 0, w, h});
-    job.EndPage();
-    job.EndDoc();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,32 +35,28 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     QTemporaryDir dir;
     const QString pdf = dir.filePath("page.pdf");
+    qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());  // no settings of the user are read
 
-    // A red window picture, 800 x 600.
-    orx::ScreenPicture picture;
-    picture.width = 800;
-    picture.height = 600;
-    picture.bgra.resize(800 * 600 * 4);
-    for (size_t i = 0; i < picture.bgra.size(); i += 4) {
-        picture.bgra[i] = 0;
-        picture.bgra[i + 1] = 0;
-        picture.bgra[i + 2] = 255;
-        picture.bgra[i + 3] = 0;
-    }
-    orx::CWindowCapture capture;
-    Check(capture.BuildDib(picture, 800, 600, 32) != nullptr, "capture built");
+    // A viewer window of 800 x 600 that shows plain red.
+    orx::ScriptedPlatform platform(800, 600);
+    orx::CViewerDlg dlg(platform);
+    Check(Probe(dlg).SetupPixelFormat() && Probe(dlg).CreateGLContext(), "window context");
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
 
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(pdf);
-    printer->setResolution(600);
+    printer->setResolution(1200);
     printer->setPageSize(QPageSize(QSizeF(8, 10), QPageSize::Inch));
     printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Inch);
-    orx::QtPrintJob job(std::move(printer));
-    Check(job.GetDeviceCaps(orx::HORZRES) == 4800, "printable width 4800 printer pixels");
-    Check(job.GetDeviceCaps(orx::LOGPIXELSX) == 600 && job.GetDeviceCaps(orx::LOGPIXELSY) == 600,
-          "600 dpi");
-    PrintCapture(capture, job, 800, 600);
+    auto job = std::make_shared<orx::QtPrintJob>(std::move(printer));
+    Check(job->GetDeviceCaps(orx::HORZRES) == 9600, "printable width 9600 printer pixels");
+    Check(job->GetDeviceCaps(orx::LOGPIXELSX) == 1200 && job->GetDeviceCaps(orx::LOGPIXELSY) == 1200,
+          "1200 dpi");
+    platform.printAnswers.push_back(job);
+    dlg.OnPrintPicture();
+    Check(platform.messages.empty(), "no message");
 
     // Rasterise at 60 dpi: the page is 480 x 600 pixels, the picture 480 x 360.
     const QString png = dir.filePath("page");

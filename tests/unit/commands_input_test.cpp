@@ -142,6 +142,7 @@ public:
         Probe(d).m_nDemoTick = 7;
         Probe(d).m_nDemoIndex = 0;
         Probe(d).m_demoFiles.clear();
+        Probe(d).m_texture.fileName.clear();
         platform.openDialogs.clear();
         platform.saveDialogs.clear();
         platform.colourDialogs.clear();
@@ -194,7 +195,13 @@ private:
         v["follow"] = Num(Probe(d).m_bLiveFollow);
         v["part"] = Num(Probe(d).m_nPart);
         v["demo"] = Num(static_cast<double>(Probe(d).m_demoFiles.size()));
-        v["opened"] = Num(static_cast<double>(platform.openDialogs.size()));
+        // Which open dialog came up: models or textures, told apart by their filter.
+        v["opened"] = platform.openDialogs.empty()
+                          ? "0"
+                          : platform.openDialogs.back().filter.substr(0, 4);
+        // The numbered texture file last read, without its folder.
+        const std::string& texture = Probe(d).m_texture.fileName;
+        v["texture"] = texture.substr(texture.rfind('/') + 1);
         v["saved"] = Num(static_cast<double>(platform.saveDialogs.size()));
         v["colour"] = Num(static_cast<double>(platform.colourDialogs.size()));
         v["about"] = Num(static_cast<double>(platform.aboutTexts.size()));
@@ -220,19 +227,19 @@ const std::map<int, std::string>& ExpectedChanges() {
         {ID_CENTRE, "ax=0 ay=0 x=0 y=0 z=-2"},
         {ID_ZOOM_IN, "z=-1.4"},
         {ID_ZOOM_OUT, "z=-1.6"},
-        {ID_TEX_KIRSCH, "ini.shading=0x4 mode=4"},  // texture 1 was stored already
-        {ID_TEX_BIRKE, "ini.TexturNr=0x2 ini.shading=0x4 mode=4"},
-        {ID_TEX_MAHAGONI, "ini.TexturNr=0x3 ini.shading=0x4 mode=4"},
-        {ID_TEX_NUSSBAUM, "ini.TexturNr=0x4 ini.shading=0x4 mode=4"},
-        {ID_TEX_PUZZLE, "ini.TexturNr=0x5 ini.shading=0x4 mode=4"},
-        {ID_TEX_ROSENHOLZ, "ini.TexturNr=0x6 ini.shading=0x4 mode=4"},
-        {ID_TEX_EICHE, "ini.TexturNr=0x7 ini.shading=0x4 mode=4"},
-        {ID_TEX_ENTEN, "ini.TexturNr=0x8 ini.shading=0x4 mode=4"},
-        {ID_TEX_TESTMUSTER, "ini.TexturNr=0x9 ini.shading=0x4 mode=4"},
-        {ID_LOAD_TEXTURE, "opened=1"},
+        {ID_TEX_KIRSCH, "ini.shading=0x4 mode=4 texture=textur1.jpg"},  // 1 was stored already
+        {ID_TEX_BIRKE, "ini.TexturNr=0x2 ini.shading=0x4 mode=4 texture=textur2.jpg"},
+        {ID_TEX_MAHAGONI, "ini.TexturNr=0x3 ini.shading=0x4 mode=4 texture=textur3.jpg"},
+        {ID_TEX_NUSSBAUM, "ini.TexturNr=0x4 ini.shading=0x4 mode=4 texture=textur4.jpg"},
+        {ID_TEX_PUZZLE, "ini.TexturNr=0x5 ini.shading=0x4 mode=4 texture=textur5.jpg"},
+        {ID_TEX_ROSENHOLZ, "ini.TexturNr=0x6 ini.shading=0x4 mode=4 texture=textur6.jpg"},
+        {ID_TEX_EICHE, "ini.TexturNr=0x7 ini.shading=0x4 mode=4 texture=textur7.jpg"},
+        {ID_TEX_ENTEN, "ini.TexturNr=0x8 ini.shading=0x4 mode=4 texture=textur8.jpg"},
+        {ID_TEX_TESTMUSTER, "ini.TexturNr=0x9 ini.shading=0x4 mode=4 texture=textur9.jpg"},
+        {ID_LOAD_TEXTURE, "opened=Jpeg"},
         {ID_PART_NEXT, "part=3"},
         {ID_PART_PREV, "part=1"},
-        {ID_OPEN_MODEL, "opened=1"},
+        {ID_OPEN_MODEL, "opened=ORX-"},
         {ID_SAVE_PICTURE, "saved=1"},
         {ID_PRINT, "printed=1"},
         {ID_LIGHTING, "ini.LightMode=0x1 light=1"},
@@ -275,63 +282,55 @@ TEST(Commands, EveryMenuEntryRunsItsOperation) {
     EXPECT_FALSE(rig.dlg->OnCommand(IDM_ABOUTBOX));
 }
 
-TEST(Commands, EveryListedKeyRunsItsOperationAndEndsTheDemo) {
-    const std::pair<unsigned, int> keys[] = {
-        {vk::SPACE, ID_AUTOROTATE},
-        {'R', ID_SHIFT_RIGHT},
-        {vk::NUMPAD6, ID_SHIFT_RIGHT},
-        {vk::RIGHT, ID_SHIFT_RIGHT},
-        {'L', ID_SHIFT_LEFT},
-        {vk::NUMPAD4, ID_SHIFT_LEFT},
-        {vk::LEFT, ID_SHIFT_LEFT},
-        {'H', ID_SHIFT_UP},
-        {vk::NUMPAD8, ID_SHIFT_UP},
-        {vk::UP, ID_SHIFT_UP},
-        {'U', ID_SHIFT_DOWN},
-        {vk::NUMPAD2, ID_SHIFT_DOWN},
-        {vk::DOWN, ID_SHIFT_DOWN},
-        {'C', ID_CENTRE},
-        {vk::NUMPAD5, ID_CENTRE},
-        {'Q', ID_ZOOM_IN},
-        {vk::ADD, ID_ZOOM_IN},
-        {'A', ID_ZOOM_OUT},
-        {vk::SUBTRACT, ID_ZOOM_OUT},
-        {'1', ID_TEX_KIRSCH},
-        {'2', ID_TEX_BIRKE},
-        {'3', ID_TEX_MAHAGONI},
-        {'4', ID_TEX_NUSSBAUM},
-        {'5', ID_TEX_PUZZLE},
-        {'6', ID_TEX_ROSENHOLZ},
-        {'7', ID_TEX_EICHE},
-        {'8', ID_TEX_ENTEN},
-        {'9', ID_TEX_TESTMUSTER},
-        {'0', ID_LOAD_TEXTURE},
-        {'X', ID_PART_NEXT},
-        {vk::NUMPAD3, ID_PART_NEXT},
-        {'Y', ID_PART_PREV},
-        {vk::NUMPAD1, ID_PART_PREV},
-        {'M', ID_OPEN_MODEL},
-        {'S', ID_SAVE_PICTURE},
-        {'D', ID_PRINT},
-        {'B', ID_LIGHTING},
-        {'K', ID_AXES},
-        {'W', ID_WALLS},
-        {'N', ID_ZERO_PLANE},
-        {'F', ID_BACKGROUND},
-        {vk::F1, ID_MODE_HAIRLINE},
-        {vk::F2, ID_MODE_WIRE},
-        {vk::F3, ID_MODE_SOLID},
-        {vk::F4, ID_MODE_TEXTURE},
-        {'P', ID_DEMO},
+TEST(Commands, EveryListedKeyHasItsEffectAndEndsTheDemo) {
+    // What each key does, as the changes it makes to the baseline state.
+    const std::pair<std::vector<unsigned>, const char*> keys[] = {
+        {{vk::SPACE}, "ini.RotateTimeOn=1 rotate=1"},
+        {{'R', vk::NUMPAD6, vk::RIGHT}, "x=0.4"},
+        {{'L', vk::NUMPAD4, vk::LEFT}, "x=0.2"},
+        {{'H', vk::NUMPAD8, vk::UP}, "y=0.3"},
+        {{'U', vk::NUMPAD2, vk::DOWN}, "y=0.1"},
+        {{'C', vk::NUMPAD5}, "ax=0 ay=0 x=0 y=0 z=-2"},
+        {{'Q', vk::ADD}, "z=-1.4"},
+        {{'A', vk::SUBTRACT}, "z=-1.6"},
+        {{'1'}, "ini.shading=0x4 mode=4 texture=textur1.jpg"},
+        {{'2'}, "ini.TexturNr=0x2 ini.shading=0x4 mode=4 texture=textur2.jpg"},
+        {{'3'}, "ini.TexturNr=0x3 ini.shading=0x4 mode=4 texture=textur3.jpg"},
+        {{'4'}, "ini.TexturNr=0x4 ini.shading=0x4 mode=4 texture=textur4.jpg"},
+        {{'5'}, "ini.TexturNr=0x5 ini.shading=0x4 mode=4 texture=textur5.jpg"},
+        {{'6'}, "ini.TexturNr=0x6 ini.shading=0x4 mode=4 texture=textur6.jpg"},
+        {{'7'}, "ini.TexturNr=0x7 ini.shading=0x4 mode=4 texture=textur7.jpg"},
+        {{'8'}, "ini.TexturNr=0x8 ini.shading=0x4 mode=4 texture=textur8.jpg"},
+        {{'9'}, "ini.TexturNr=0x9 ini.shading=0x4 mode=4 texture=textur9.jpg"},
+        {{'0'}, "opened=Jpeg"},
+        {{'X', vk::NUMPAD3}, "part=3"},
+        {{'Y', vk::NUMPAD1}, "part=1"},
+        {{'M'}, "opened=ORX-"},
+        {{'S'}, "saved=1"},
+        {{'D'}, "printed=1"},
+        {{'B'}, "ini.LightMode=0x1 light=1"},
+        {{'K'}, "axes=1 ini.Achsenkreuz=1"},
+        {{'W'}, "ini.Raumkanten=1 walls=1"},
+        {{'N'}, "ini.Nullkanten=1 zero=1"},
+        {{'F'}, "colour=1"},
+        {{vk::F1}, "ini.shading=0x1 mode=1"},
+        {{vk::F2}, ""},  // the baseline mode already
+        {{vk::F3}, "ini.shading=0x3 mode=3"},
+        {{vk::F4}, "ini.shading=0x4 mode=4"},
+        {{'P'}, "ax=0 ay=0 demo=1 follow=0 rotate=1 x=0 y=0 z=-2.4"},
     };
     InputRig rig;
-    for (const auto& [key, id] : keys) {
-        SCOPED_TRACE(key);
-        // Repeat count and flags do not matter: a held key runs its command once per message.
-        rig.Baseline();
-        rig.dlg->OnKeyDown(key, 3, 0x4000);
-        EXPECT_EQ(rig.Changes(), ExpectedChanges().at(id));
-        EXPECT_EQ(Probe(*rig.dlg).m_nDemoTick, id == ID_DEMO ? 998 : -2);
+    for (const auto& [group, change] : keys) {
+        for (unsigned key : group) {
+            SCOPED_TRACE(key);
+            // Repeat count and flags do not matter: a held key runs its command once per
+            // message.
+            rig.Baseline();
+            rig.dlg->OnKeyDown(key, 3, 0x4000);
+            EXPECT_EQ(rig.Changes(), change);
+            EXPECT_EQ(Probe(*rig.dlg).m_nDemoTick,
+                      std::string(change).find("demo=1") != std::string::npos ? 998 : -2);
+        }
     }
 }
 

@@ -1,10 +1,13 @@
 // The four record emitters, recorded through the sink: bounds, measuring pass,
-// model-space mapping, face tables, per-mode vertex data and cap texture mapping.
+// model-space mapping, faces that bound each solid, per-mode vertex data and cap
+// texture mapping.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 #include <initializer_list>
+#include <map>
+#include <set>
 
 #include "ViewerProbe.h"
 #include "RecordingSink.h"
@@ -71,44 +74,81 @@ int PointOf(const RecordedVertex& v, const Outline& o, int n, const ModelBounds&
     return 0;
 }
 
-struct ExpectedVertex {
-    int point;
-    double s, t;  // fractions of the texture repeat
-    int shade;
-};
-struct ExpectedFace {
-    GLenum primitive;
-    double n[3];
-    std::vector<ExpectedVertex> v;
-};
+using Vec = std::array<double, 3>;
 
-// Compares a drawing pass in mode 4 (texture coordinates) and in mode 3 (shades)
-// with a face table.
-void ExpectFaces(SinkViewer& v, const std::function<void()>& emit, const Outline& placed, int n,
-                 const std::vector<ExpectedFace>& table) {
-    const float r = Probe(v.dlg).m_fTexRepeat;
-    const auto textured = DrawIn(v, 4, emit);
-    const auto shaded = DrawIn(v, 3, emit);
-    ASSERT_EQ(textured.size(), table.size());
-    ASSERT_EQ(shaded.size(), table.size());
-    for (size_t f = 0; f < table.size(); ++f) {
-        SCOPED_TRACE("face " + std::to_string(f + 1));
-        EXPECT_EQ(textured[f].primitive, table[f].primitive);
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(textured[f].n[i], table[f].n[i]);
-        ASSERT_EQ(textured[f].v.size(), table[f].v.size());
-        ASSERT_EQ(shaded[f].v.size(), table[f].v.size());
-        for (size_t i = 0; i < table[f].v.size(); ++i) {
-            const RecordedVertex& tv = textured[f].v[i];
-            const ExpectedVertex& e = table[f].v[i];
-            EXPECT_EQ(PointOf(tv, placed, n, Probe(v.dlg).m_bounds), e.point) << "vertex " << i;
-            EXPECT_TRUE(tv.hasTex);
-            EXPECT_FALSE(tv.hasColour);
-            EXPECT_FLOAT_EQ(tv.s, e.s * r) << "vertex " << i;
-            EXPECT_FLOAT_EQ(tv.t, e.t * r) << "vertex " << i;
-            EXPECT_EQ(v.ShadeOf(shaded[f].v[i].colour), e.shade) << "vertex " << i;
-            EXPECT_FALSE(shaded[f].v[i].hasTex);
-        }
+Vec At(const RecordedVertex& v) { return {v.x, v.y, v.z}; }
+Vec Minus(const Vec& a, const Vec& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+double Dot(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+Vec Cross(const Vec& a, const Vec& b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+Vec Mean(const std::vector<Vec>& points) {
+    Vec m{0, 0, 0};
+    for (const Vec& p : points)
+        for (int i = 0; i < 3; ++i) m[i] += p[i] / static_cast<double>(points.size());
+    return m;
+}
+
+// Checks that the faces drawn are the faces of a convex prism of `corners` corners: every
+// face's corners lie in one plane with the whole solid on one side of it, every corner
+// joins three faces, and each face's normal points away from the solid's centre (except
+// the faces listed in `normalNotChecked`).
+void ExpectFacesBoundTheSolid(const std::vector<RecordedFace>& faces, size_t corners,
+                              const std::set<size_t>& normalNotChecked = {}) {
+    std::map<Vec, int> uses;
+    for (const RecordedFace& f : faces)
+        for (const RecordedVertex& v : f.v) ++uses[At(v)];
+    std::vector<Vec> solid;
+    for (const auto& [corner, count] : uses) {
+        solid.push_back(corner);
+        EXPECT_EQ(count, 3) << "a corner that joins " << count << " faces";
     }
+    ASSERT_EQ(solid.size(), corners);
+    const Vec centre = Mean(solid);
+    for (size_t i = 0; i < faces.size(); ++i) {
+        SCOPED_TRACE("face " + std::to_string(i + 1));
+        const RecordedFace& f = faces[i];
+        ASSERT_GE(f.v.size(), 3u);
+        std::vector<Vec> points;
+        for (const RecordedVertex& v : f.v) points.push_back(At(v));
+        const Vec plane = Cross(Minus(points[1], points[0]), Minus(points[2], points[1]));
+        const double length = std::sqrt(Dot(plane, plane));
+        ASSERT_GT(length, 1e-9);
+        int above = 0, below = 0;
+        for (const Vec& p : points)
+            EXPECT_NEAR(Dot(plane, Minus(p, points[0])) / length, 0.0, 1e-6);
+        for (const Vec& c : solid) {
+            const double d = Dot(plane, Minus(c, points[0])) / length;
+            above += d > 1e-6;
+            below += d < -1e-6;
+        }
+        EXPECT_TRUE(above == 0 || below == 0) << "the face cuts through the solid";
+        if (normalNotChecked.count(i)) continue;
+        EXPECT_GT(Dot(Vec{f.n[0], f.n[1], f.n[2]}, Minus(Mean(points), centre)), 0.0)
+            << "the normal points into the solid";
+    }
+}
+
+// A quad shows the whole texture once: its corners take the four corners of the square
+// (0, 0) .. (r, r), each once and in turn round the square, and each corner the shade
+// that goes with it: (0, 0) shade 0, (r, 0) 1, (r, r) 2, (0, r) 3.
+void ExpectWholeTexture(const SinkViewer& v, const RecordedFace& textured,
+                        const RecordedFace& shaded) {
+    const float r = Probe(v.dlg).m_fTexRepeat;
+    ASSERT_EQ(textured.v.size(), 4u);
+    ASSERT_EQ(shaded.v.size(), 4u);
+    int seen = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        const RecordedVertex& a = textured.v[i];
+        const RecordedVertex& b = textured.v[(i + 1) % 4];
+        ASSERT_TRUE(a.hasTex);
+        ASSERT_TRUE((a.s == 0 || a.s == r) && (a.t == 0 || a.t == r)) << a.s << ", " << a.t;
+        EXPECT_EQ((a.s != b.s) + (a.t != b.t), 1) << "the texture is twisted";
+        const int corner = a.t == 0 ? (a.s == 0 ? 0 : 1) : (a.s == 0 ? 3 : 2);
+        seen |= 1 << corner;
+        EXPECT_EQ(v.ShadeOf(shaded.v[i].colour), corner);
+    }
+    EXPECT_EQ(seen, 0xF);
 }
 
 // The two ends at z 0 and 1 of a right-angled triangle: the example model.
@@ -168,38 +208,58 @@ TEST(GeometryEmitters, OnlyTheTypesPointsAndThePlacedOutlineWidenTheBounds) {
     EXPECT_EQ(Probe(v.dlg).m_bounds.minX, 0.0);
 }
 
-TEST(GeometryEmitters, TriangularPrismFollowsItsTable) {
+TEST(GeometryEmitters, TriangularPrismDrawsItsFiveFaces) {
     SinkViewer v;
     ResetBounds(Probe(v.dlg).m_bounds);
     Probe(v.dlg).m_bMeasuring = true;
     Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
     SetFrame(Probe(v.dlg).m_bounds, 2.0, 1.0, 0.5, 0.5);
     Probe(v.dlg).m_fTexRepeat = 2.5f;  // any repeat, so that every coordinate must scale with it
-    const auto emit = [&] {
-        Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
-    };
 
     // The example: P1 lands at (-0.5, -0.25, -0.25).
-    const auto faces = DrawIn(v, 1, emit);
+    const auto faces = DrawIn(
+        v, 1, [&] { Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z); });
     ASSERT_FALSE(faces.empty());
     EXPECT_EQ(faces[0].v[0].x, -0.5);
     EXPECT_EQ(faces[0].v[0].y, -0.25);
     EXPECT_EQ(faces[0].v[0].z, -0.25);
+    // The drawing pass meets the same points again and leaves the bounds as they were.
+    EXPECT_EQ(Probe(v.dlg).m_bounds.maxX, 2.0);
+    EXPECT_EQ(Probe(v.dlg).m_bounds.minZ, 0.0);
 
     // Two primitives: both end triangles, then the three side faces.
     ASSERT_EQ(v.sink.Count(GlCall::Begin), 2);
     EXPECT_EQ(v.sink.calls.front().mode, static_cast<GLenum>(GL_TRIANGLES));
 
-    ExpectFaces(v, emit, kPrism, 6,
-                {{GL_TRIANGLES, {0, 0, -1}, {{1, 0, 0, 0}, {2, 1, 0, 1}, {3, 0.5, 1, 5}}},
-                 {GL_TRIANGLES, {0, 0, 1}, {{4, 0, 0, 0}, {5, 1, 0, 1}, {6, 0.5, 1, 5}}},
-                 {GL_QUADS, {-1, 0, 0}, {{2, 0, 0, 0}, {5, 1, 0, 1}, {6, 1, 1, 2}, {3, 0, 1, 3}}},
-                 {GL_QUADS, {1, 0, 0}, {{1, 0, 0, 0}, {3, 1, 0, 1}, {6, 1, 1, 2}, {4, 0, 1, 3}}},
-                 {GL_QUADS, {0, 1, 0}, {{1, 0, 0, 0}, {4, 1, 0, 1}, {5, 1, 1, 2}, {2, 0, 1, 3}}}});
-
-    // The drawing pass meets the same points again and leaves the bounds as they were.
-    EXPECT_EQ(Probe(v.dlg).m_bounds.maxX, 2.0);
-    EXPECT_EQ(Probe(v.dlg).m_bounds.minZ, 0.0);
+    // The normals are fixed; on a prism lying the way they assume (apex P3 below the edge
+    // P1-P2, P1 on the +x side, the end P1 P2 P3 nearer -z) every face looks outwards.
+    const Outline lying{{2, 2, 0}, {0, 2, 0}, {1, 0, 0}, {2, 2, 1}, {0, 2, 1}, {1, 0, 1}};
+    SetFrame(Probe(v.dlg).m_bounds, 2.0, 1.0, 1.0, 0.5);
+    const auto emit = [&] {
+        Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, lying.x, lying.y, lying.z);
+    };
+    const auto textured = DrawIn(v, 4, emit);
+    const auto shaded = DrawIn(v, 3, emit);
+    ASSERT_EQ(textured.size(), 5u);
+    ASSERT_EQ(shaded.size(), 5u);
+    ExpectFacesBoundTheSolid(textured, 6);
+    // Each end shows the texture's bottom edge and the middle of its top edge.
+    const double r = 2.5;
+    const double ends[3][3] = {{0, 0, 0}, {r, 0, 1}, {r / 2, r, 5}};
+    for (size_t f = 0; f < 2; ++f) {
+        EXPECT_EQ(textured[f].primitive, static_cast<GLenum>(GL_TRIANGLES));
+        ASSERT_EQ(textured[f].v.size(), 3u);
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_FLOAT_EQ(textured[f].v[i].s, ends[i][0]);
+            EXPECT_FLOAT_EQ(textured[f].v[i].t, ends[i][1]);
+            EXPECT_EQ(v.ShadeOf(shaded[f].v[i].colour), ends[i][2]);
+        }
+    }
+    for (size_t f = 2; f < 5; ++f) {
+        SCOPED_TRACE("side " + std::to_string(f - 1));
+        EXPECT_EQ(textured[f].primitive, static_cast<GLenum>(GL_QUADS));
+        ExpectWholeTexture(v, textured[f], shaded[f]);
+    }
 }
 
 TEST(GeometryEmitters, VerticesAreHeldInSinglePrecision) {
@@ -264,52 +324,50 @@ TEST(GeometryEmitters, UnitCubeFacesLookOutwards) {
 
     const auto shaded = DrawIn(v, 3, emit);
     ASSERT_EQ(shaded.size(), 6u);
-    int texCoords = 0;
+    ExpectFacesBoundTheSolid(textured, 8);
     for (size_t f = 0; f < 6; ++f) {
         SCOPED_TRACE("face " + std::to_string(f + 1));
         const RecordedFace& face = textured[f];
-        ASSERT_EQ(face.v.size(), 4u);
-        int cornersSeen = 0, shadesSeen = 0;
-        for (size_t i = 0; i < 4; ++i) {
-            const RecordedVertex& p = face.v[i];
-            // Every corner of the face lies half a unit out along its normal.
-            EXPECT_DOUBLE_EQ(p.x * face.n[0] + p.y * face.n[1] + p.z * face.n[2], 0.5);
-            // Texture corners are 0 or r; corner k goes with shade k.
-            ASSERT_TRUE(p.s == 0.0 || p.s == 1.0);
-            ASSERT_TRUE(p.t == 0.0 || p.t == 1.0);
-            ++texCoords;
-            const int corner = p.t == 0.0 ? (p.s == 0.0 ? 0 : 1) : (p.s == 0.0 ? 3 : 2);
-            cornersSeen |= 1 << corner;
-            const int shade = v.ShadeOf(shaded[f].v[i].colour);
-            EXPECT_EQ(shade, corner);
-            shadesSeen |= 1 << shade;
-        }
-        EXPECT_EQ(cornersSeen, 0xF);
-        EXPECT_EQ(shadesSeen, 0xF);  // shades 0 to 3, never 4 or 5
+        ExpectWholeTexture(v, face, shaded[f]);
+        // Every corner of the face lies half a unit out along its normal.
+        for (const RecordedVertex& p : face.v)
+            EXPECT_DOUBLE_EQ(Dot(At(p), Vec{face.n[0], face.n[1], face.n[2]}), 0.5);
         // Counter-clockwise seen from outside: (v1 - v0) x (v2 - v1) points along the normal.
-        const RecordedVertex &a = face.v[0], &b = face.v[1], &c = face.v[2];
-        const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-        const double wx = c.x - b.x, wy = c.y - b.y, wz = c.z - b.z;
-        const double cross[3] = {uy * wz - uz * wy, uz * wx - ux * wz, ux * wy - uy * wx};
-        EXPECT_GT(cross[0] * face.n[0] + cross[1] * face.n[1] + cross[2] * face.n[2], 0.0);
+        const Vec turn = Cross(Minus(At(face.v[1]), At(face.v[0])),
+                               Minus(At(face.v[2]), At(face.v[1])));
+        EXPECT_GT(Dot(turn, Vec{face.n[0], face.n[1], face.n[2]}), 0.0);
     }
-    EXPECT_EQ(texCoords, 24);
 }
 
-TEST(GeometryEmitters, BoxKeepsItsTableWhateverTheCornerOrder) {
+TEST(GeometryEmitters, BoxKeepsItsNormalsAndTextureWhateverTheCornerOrder) {
     SinkViewer v;
     SetFrame(Probe(v.dlg).m_bounds, 1.0, 0.0, 0.0, 0.0);
-    // The cube's corners given bottom face first: same normals and texture corners.
+    // The cube's corners given bottom face first: each face takes the normal, texture
+    // corners and shades of the face at the same place in the usual order.
     Outline turned{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
                    {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
-    ExpectFaces(v, [&] { Probe(v.dlg).DrawBox(nullptr, nullptr, turned.x, turned.y, turned.z); }, turned,
-                8,
-                {{GL_QUADS, {0, 0, 1}, {{1, 0, 0, 0}, {2, 1, 0, 1}, {3, 1, 1, 2}, {4, 0, 1, 3}}},
-                 {GL_QUADS, {0, 0, -1}, {{8, 0, 0, 0}, {7, 1, 0, 1}, {6, 1, 1, 2}, {5, 0, 1, 3}}},
-                 {GL_QUADS, {0, -1, 0}, {{1, 1, 1, 2}, {5, 0, 1, 3}, {6, 0, 0, 0}, {2, 1, 0, 1}}},
-                 {GL_QUADS, {1, 0, 0}, {{2, 1, 1, 2}, {6, 0, 1, 3}, {7, 0, 0, 0}, {3, 1, 0, 1}}},
-                 {GL_QUADS, {0, 1, 0}, {{3, 1, 1, 2}, {7, 0, 1, 3}, {8, 0, 0, 0}, {4, 1, 0, 1}}},
-                 {GL_QUADS, {-1, 0, 0}, {{4, 1, 1, 2}, {8, 0, 1, 3}, {5, 0, 0, 0}, {1, 1, 0, 1}}}});
+    const auto usual = [&] { Probe(v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z); };
+    const auto other = [&] { Probe(v.dlg).DrawBox(nullptr, nullptr, turned.x, turned.y, turned.z); };
+    for (int mode : {3, 4}) {
+        SCOPED_TRACE("mode " + std::to_string(mode));
+        const auto a = DrawIn(v, mode, usual);
+        const auto b = DrawIn(v, mode, other);
+        ASSERT_EQ(a.size(), 6u);
+        ASSERT_EQ(b.size(), 6u);
+        for (size_t f = 0; f < 6; ++f) {
+            SCOPED_TRACE("face " + std::to_string(f + 1));
+            for (int i = 0; i < 3; ++i) EXPECT_EQ(a[f].n[i], b[f].n[i]);
+            ASSERT_EQ(b[f].v.size(), 4u);
+            for (size_t k = 0; k < 4; ++k) {
+                // The same point of the record: P1 of one order is P1 of the other.
+                EXPECT_EQ(PointOf(a[f].v[k], kCube, 8, Probe(v.dlg).m_bounds),
+                          PointOf(b[f].v[k], turned, 8, Probe(v.dlg).m_bounds));
+                EXPECT_EQ(a[f].v[k].s, b[f].v[k].s);
+                EXPECT_EQ(a[f].v[k].t, b[f].v[k].t);
+                EXPECT_EQ(a[f].v[k].colour, b[f].v[k].colour);
+            }
+        }
+    }
 }
 
 // A pentagonal prism whose two caps both have the reference outline `cap` (x, y),
@@ -416,21 +474,6 @@ TEST(GeometryEmitters, PentagonMappingToleranceAndTies) {
     EXPECT_EQ(DrawCap(v, step, false, 0).shades, (std::vector<int>{0, 1, 4, 2, 3}));
 }
 
-// An emitter call that passes on only what follows the two caps (the side faces).
-std::function<void()> SidesOnly(SinkViewer& v, std::function<void()> emit) {
-    return [&v, emit] {
-        RecordingSink full;
-        Probe(v.dlg).m_pSink = &full;
-        emit();
-        Probe(v.dlg).m_pSink = &v.sink;
-        int ends = 0;
-        for (const GlCall& c : full.calls) {
-            if (ends >= 2) v.sink.calls.push_back(c);
-            if (c.kind == GlCall::End) ++ends;
-        }
-    };
-}
-
 TEST(GeometryEmitters, PentagonSidesAndPlacedOutline) {
     SinkViewer v;
     SetFrame(Probe(v.dlg).m_bounds, 4.0, 0.0, 0.0, 0.0);
@@ -450,13 +493,14 @@ TEST(GeometryEmitters, PentagonSidesAndPlacedOutline) {
         }
     }
     EXPECT_EQ(v.sink.Count(GlCall::Begin), 3);  // two caps, one primitive of sides
-    std::vector<ExpectedFace> table = {
-        {GL_QUADS, {0, -1, 0}, {{1, 1, 1, 2}, {6, 0, 1, 3}, {7, 0, 0, 0}, {2, 1, 0, 1}}},
-        {GL_QUADS, {0.5, -0.5, 0}, {{2, 1, 1, 2}, {7, 0, 1, 3}, {8, 0, 0, 0}, {3, 1, 0, 1}}},
-        {GL_QUADS, {0.5, 0.5, 0}, {{3, 1, 1, 2}, {8, 0, 1, 3}, {9, 0, 0, 0}, {4, 1, 0, 1}}},
-        {GL_QUADS, {-0.5, 0.5, 0}, {{4, 0, 0, 0}, {9, 1, 0, 1}, {10, 1, 1, 2}, {5, 0, 1, 3}}},
-        {GL_QUADS, {-0.5, -0.5, 0}, {{5, 1, 1, 2}, {10, 0, 1, 3}, {6, 0, 0, 0}, {1, 1, 0, 1}}}};
-    ExpectFaces(v, SidesOnly(v, emit), placed, 10, table);
+    // Both caps carry the normal (0, 0, 1), so the first one faces inwards.
+    ExpectFacesBoundTheSolid(faces, 10, {0});
+    const auto shaded = DrawIn(v, 3, emit);
+    for (size_t f = 2; f < 7; ++f) {
+        SCOPED_TRACE("side " + std::to_string(f - 1));
+        EXPECT_EQ(faces[f].primitive, static_cast<GLenum>(GL_QUADS));
+        ExpectWholeTexture(v, faces[f], shaded[f]);
+    }
 }
 
 TEST(GeometryEmitters, HexagonCapAndSides) {
@@ -478,14 +522,15 @@ TEST(GeometryEmitters, HexagonCapAndSides) {
     const auto emit = [&] {
         Probe(v.dlg).DrawHexagonalPrism(nullptr, nullptr, hex.x, hex.y, hex.z, hex.x, hex.y, hex.z);
     };
-    ExpectFaces(
-        v, SidesOnly(v, emit), hex, 12,
-        {{GL_QUADS, {0, -1, 0}, {{1, 0, 1, 3}, {7, 0, 0, 0}, {8, 1, 0, 1}, {2, 1, 1, 2}}},
-         {GL_QUADS, {0.5, -0.5, 0}, {{2, 1, 1, 2}, {8, 0, 1, 3}, {9, 0, 0, 0}, {3, 1, 0, 1}}},
-         {GL_QUADS, {0.5, 0.5, 0}, {{3, 1, 1, 2}, {9, 0, 1, 3}, {10, 0, 0, 0}, {4, 1, 0, 1}}},
-         {GL_QUADS, {0, 1, 0}, {{4, 0, 0, 0}, {10, 1, 0, 1}, {11, 1, 1, 2}, {5, 0, 1, 3}}},
-         {GL_QUADS, {-0.5, 0.5, 0}, {{5, 1, 1, 2}, {11, 0, 1, 3}, {12, 0, 0, 0}, {6, 1, 0, 1}}},
-         {GL_QUADS, {-0.5, -0.5, 0}, {{6, 1, 1, 2}, {12, 0, 1, 3}, {7, 0, 0, 0}, {1, 1, 0, 1}}}});
+    const auto textured = DrawIn(v, 4, emit);
+    const auto shaded = DrawIn(v, 3, emit);
+    ASSERT_EQ(textured.size(), 8u);
+    ExpectFacesBoundTheSolid(textured, 12, {0});  // both caps carry (0, 0, 1)
+    for (size_t f = 2; f < 8; ++f) {
+        SCOPED_TRACE("side " + std::to_string(f - 1));
+        EXPECT_EQ(textured[f].primitive, static_cast<GLenum>(GL_QUADS));
+        ExpectWholeTexture(v, textured[f], shaded[f]);
+    }
 }
 
 TEST(GeometryEmitters, ZeroDivisorInACapRatioGivesZero) {

@@ -140,6 +140,23 @@ TEST_F(ImageCommandsTest, PrintCorrectsNonSquarePrinterPixels) {
     EXPECT_EQ(job->page.PixelAt(4799, 1800), 0xFFFFFFu);
 }
 
+TEST_F(ImageCommandsTest, HighResolutionPrintersKeepTheProportions) {
+    // Height times resolution times printable width passes 32 bits on these printers.
+    const struct {
+        int horzRes, dpiX, dpiY, printedHeight;
+    } printers[] = {{9600, 1200, 1200, 7200}, {9600, 1200, 2400, 14400}, {19200, 2400, 2400, 14400}};
+    for (const auto& p : printers) {
+        SCOPED_TRACE(p.horzRes);
+        // A page strip of 50 rows is enough to see the top of the picture.
+        auto job = std::make_shared<MemoryPrintJob>(p.horzRes, 50, p.dpiX, p.dpiY);
+        platform.printAnswers.push_back(job);
+        dlg->OnPrintPicture();
+        EXPECT_EQ(job->page.lastDest, (Rect{0, 0, p.horzRes, p.printedHeight}));
+        EXPECT_EQ(job->page.PixelAt(0, 0), 0x00FF00u);
+        EXPECT_EQ(job->page.PixelAt(p.horzRes - 1, 49), 0x00FF00u);
+    }
+}
+
 TEST_F(ImageCommandsTest, TallWindowIsCutOffAtThePageBottom) {
     dlg.reset();
     platform.Resize(100, 1000);

@@ -95,6 +95,13 @@ void HeadlessPlatform::DeleteGLContext() {
     m_context = nullptr;
 }
 
+bool HeadlessPlatform::MakeCurrent() {
+    if (!m_context || !m_surface) return false;
+    return eglMakeCurrent(static_cast<EGLDisplay>(m_display), static_cast<EGLSurface>(m_surface),
+                          static_cast<EGLSurface>(m_surface),
+                          static_cast<EGLContext>(m_context)) == EGL_TRUE;
+}
+
 void HeadlessPlatform::Resize(int width, int height) {
     m_width = width;
     m_height = height;

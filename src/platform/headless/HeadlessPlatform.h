@@ -59,6 +59,8 @@ public:
     std::string ExecutablePath() const override;
     std::string ProfileFolder() const override { return m_profileFolder; }
     Rgb ButtonFaceColour() const override { return m_buttonFace; }
+    // Makes this platform's context current again after another one was used.
+    bool MakeCurrent();
 
 private:
     void MakeSurface();
