@@ -21,7 +21,8 @@
 namespace {
 
 double Now() {
-    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 Qt::Key KeyOf(const std::string& name) {

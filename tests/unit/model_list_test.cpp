@@ -2,11 +2,10 @@
 // an open, of start-up and of an option change, that every changed input still
 // builds, and that the list left after each operation is, call for call, the list
 // that building on every occasion leaves.
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <GL/gl.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -16,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "ViewerProbe.h"
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
+#include "ViewerProbe.h"
 #include "app/ViewerDlg.h"
 #include "image/JpegFile.h"
 #include "image_support.h"
@@ -76,7 +75,9 @@ public:
     }
     void Begin(GLenum mode) override { Add(Format("Begin %#x", mode)); }
     void End() override { Add("End"); }
-    void Normal3d(double x, double y, double z) override { Add(Format("Normal3d %a %a %a", x, y, z)); }
+    void Normal3d(double x, double y, double z) override {
+        Add(Format("Normal3d %a %a %a", x, y, z));
+    }
     void TexCoord2f(float s, float t) override {
         Add(Format("TexCoord2f %a %a", static_cast<double>(s), static_cast<double>(t)));
     }
@@ -87,7 +88,9 @@ public:
         Add(Format("Color3f %a %a %a", static_cast<double>(r), static_cast<double>(g),
                    static_cast<double>(b)));
     }
-    void Vertex3d(double x, double y, double z) override { Add(Format("Vertex3d %a %a %a", x, y, z)); }
+    void Vertex3d(double x, double y, double z) override {
+        Add(Format("Vertex3d %a %a %a", x, y, z));
+    }
     void Vertex3f(float x, float y, float z) override {
         Add(Format("Vertex3f %a %a %a", static_cast<double>(x), static_cast<double>(y),
                    static_cast<double>(z)));
@@ -125,9 +128,10 @@ std::string WholeModel(char digit) {
            "0 0 0 10 10 0 0 10 0 0 0 20 10 0 20 10 10 20 0 10 20\n";
 }
 
-const char* const kPartsList = "header\n8 3 8 0 0 0 10 0 0 10 10 0 0 10 0 0 0 5 10 0 5 10 10 5 0 10 5\n"
-                               "6 3 6 0 0 0 4 0 0 2 4 0 0 0 9 4 0 9 2 4 9\n"
-                               "8 3 8 1 1 1 2 1 1 2 2 1 1 2 1 1 1 2 2 1 2 2 2 2 1 2 2\n";
+const char* const kPartsList =
+    "header\n8 3 8 0 0 0 10 0 0 10 10 0 0 10 0 0 0 5 10 0 5 10 10 5 0 10 5\n"
+    "6 3 6 0 0 0 4 0 0 2 4 0 0 0 9 4 0 9 2 4 9\n"
+    "8 3 8 1 1 1 2 1 1 2 2 1 1 2 1 1 1 2 2 1 2 2 2 2 1 2 2\n";
 
 // A program folder with two numbered textures, a whole model named in "ORX.INI",
 // a parts list and a BMP texture, all in a fresh profile folder.
@@ -150,8 +154,8 @@ struct Files {
     void NumberedTexture(int n, uint8_t r, uint8_t g, uint8_t b) const {
         std::vector<uint8_t> rgb(8 * 8 * 3);
         for (size_t i = 0; i < rgb.size(); i += 3) rgb[i] = r, rgb[i + 1] = g, rgb[i + 2] = b;
-        JpegFile::EncodeFromRgb(program + "texturen/textur" + std::to_string(n) + ".jpg", rgb.data(),
-                                8, 8, true, 100);
+        JpegFile::EncodeFromRgb(program + "texturen/textur" + std::to_string(n) + ".jpg",
+                                rgb.data(), 8, 8, true, 100);
     }
 };
 
@@ -192,7 +196,8 @@ struct Outcome {
 
 // The text with the scenario's own folder (a new one each run) named "<dir>".
 std::string WithoutFolder(std::string text, const std::string& folder) {
-    for (size_t at; (at = text.find(folder)) != std::string::npos;) text.replace(at, folder.size(), "<dir>");
+    for (size_t at; (at = text.find(folder)) != std::string::npos;)
+        text.replace(at, folder.size(), "<dir>");
     return text;
 }
 
@@ -246,7 +251,8 @@ void StepModificationTime(const std::string& path, const struct stat& before) {
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
     struct stat after {};
     ::stat(path.c_str(), &after);
-    if (after.st_mtim.tv_sec == before.st_mtim.tv_sec && after.st_mtim.tv_nsec == before.st_mtim.tv_nsec) {
+    if (after.st_mtim.tv_sec == before.st_mtim.tv_sec &&
+        after.st_mtim.tv_nsec == before.st_mtim.tv_nsec) {
         times[1] = before.st_mtim;
         ++times[1].tv_sec;
         ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
@@ -278,7 +284,8 @@ std::vector<Step> UserSession() {
     return {
         {"start-up with a model named in ORX.INI", [](Window& w, const Files&) { w.StartUp(); }},
         {"F3 solid", [](Window& w, const Files&) { w.Key(vk::F3); }},
-        {"colour scheme coloured", [](Window& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_COLOUR); }},
+        {"colour scheme coloured",
+         [](Window& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_COLOUR); }},
         {"colour scheme grey", [](Window& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_GREY); }},
         {"B lighting", [](Window& w, const Files&) { w.Key('B'); }},
         {"K axes", [](Window& w, const Files&) { w.Key('K'); }},
