@@ -12,6 +12,9 @@ N="${1:-100000}"
 shift || true
 KEYS=("$@")
 [ ${#KEYS[@]} -gt 0 ] || KEYS=(F3 B K)
+source "$ROOT/scripts/common.sh"
+PACKAGES=(time)
+install_packages
 GEN="${ORX_GEN_MODELS:-$ROOT/build/tools/gen-models}"
 for f in "$BUILD/bench/orx-startup-bench" "$BUILD/bin/orx-render" "$GEN"; do
   [ -x "$f" ] || { echo "missing $f: build first (./test or cmake --build build)" >&2; exit 1; }
