@@ -8,14 +8,23 @@ PACKAGES=(
   qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins qt6-translations-l10n
   libxkbcommon-dev libxkbcommon-x11-dev
   libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
-  libjpeg-dev libgtest-dev libgmock-dev
+  libjpeg-dev libpng-dev libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils x11-apps x11-xkb-utils fonts-dejavu-core locales poppler-utils
   clang-format clang-tidy
 )
+# For ./package and its test (ctest -L package) only: the package's dependencies are
+# found by dpkg-shlibdeps (dpkg-dev, file) and it is checked with lintian and the
+# desktop tools.
+PACKAGING_PACKAGES=(
+  dpkg-dev file lintian desktop-file-utils shared-mime-info xdg-utils
+)
 
+# Installs those of the given packages (default: PACKAGES) that are missing.
 install_packages() {
+  local wanted=("$@")
+  [ ${#wanted[@]} -eq 0 ] && wanted=("${PACKAGES[@]}")
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$p")
     fi

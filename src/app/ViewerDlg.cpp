@@ -77,6 +77,13 @@ int CViewerDlg::OnCreate() {
     if (!CreateGLContext()) return 0;
     m_rgbaLine = RGBA{0, 0, 0, 0};
     m_strProgramDir = ProgramDirFrom(m_platform.ExecutablePath());
+    // A model named on the command line takes the place of the design program's: follow
+    // mode ends before its first check, and the stored texture is applied to the model
+    // below, so no demo starts.
+    if (!m_strStartModel.empty()) {
+        m_bLiveFollow = false;
+        OpenModelFile(m_strStartModel);
+    }
     // The first follow check runs now, before the first tick.
     m_nLiveTick = 100;
     OnTimer(0);
@@ -144,12 +151,14 @@ bool CViewerDlg::ApplyViewOptions(const ViewOptions& options) {
         m_dAngle[i] = options.angles[i];
         m_dOrigin[i] = options.origin[i];
     }
-    if (options.mode != kModeTextured) return true;
-    if (!options.textureFile.empty()) return LoadTexture(options.textureFile);
+    if (options.mode != kModeTextured && !options.textureNamed) return true;
     const int number = options.textureNumber >= 1 && options.textureNumber <= 9
                            ? options.textureNumber
                            : 1;
-    return LoadTexture(NumberedTexturePath(m_strProgramDir, number));
+    const bool read = LoadTexture(options.textureFile.empty()
+                                      ? NumberedTexturePath(m_strProgramDir, number)
+                                      : options.textureFile);
+    return read && m_texture.HasImage();
 }
 
 bool CViewerDlg::OpenModelForRendering(const std::string& path, int part) {
@@ -161,6 +170,14 @@ bool CViewerDlg::OpenModelForRendering(const std::string& path, int part) {
         UpdateTitle(0);
     }
     return true;
+}
+
+void CViewerDlg::DrawFrom(const double* angles, const double* origin) {
+    for (int i = 0; i < 3; ++i) {
+        m_dAngle[i] = angles[i];
+        m_dOrigin[i] = origin[i];
+    }
+    DrawScene();
 }
 
 std::string CViewerDlg::ProfileFile(const std::string& name) const {

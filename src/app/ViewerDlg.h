@@ -40,8 +40,9 @@ struct ViewOptions {
     bool axes = false;
     bool walls = false;
     bool zeroPlane = false;
-    int textureNumber = 1;    // the numbered texture, when no file is named
-    std::string textureFile;  // a texture file instead of the numbered texture
+    int textureNumber = 1;      // the numbered texture, when no file is named
+    std::string textureFile;    // a texture file instead of the numbered texture
+    bool textureNamed = false;  // load (and check) the texture in any display mode
     Rgb background{240, 240, 240};
     double angles[3] = {0.0, 0.0, 0.0};
     double origin[3] = {0.0, 0.0, -2.0};
@@ -98,6 +99,10 @@ public:
     CViewerDlg& operator=(const CViewerDlg&) = delete;
 
     // --- window messages ---
+    // A model named on the command line. OnCreate opens it where the first follow check
+    // would load the design program's model, as confirming the open dialog does: follow
+    // mode off, then OpenModelFile. Call before OnCreate.
+    void SetStartModel(const std::string& path) { m_strStartModel = path; }
     int OnCreate();
     bool OnInitDialog();
     void OnDestroy();
@@ -154,6 +159,11 @@ public:
     // (clamped to its count; 0 keeps the first). True when the model was read;
     // otherwise its message has been shown.
     bool OpenModelForRendering(const std::string& path, int part);
+    // The model's bounds as the last build left them.
+    const ModelBounds& Bounds() const { return m_bounds; }
+    // Draws the frame with these angles and origin (which stay set) and the current
+    // projection, without showing it.
+    void DrawFrom(const double* angles, const double* origin);
 
     // --- helpers without state ---
     static std::string ProgramDirFrom(const std::string& executablePath);
@@ -278,6 +288,8 @@ private:
     // The folder of the settings file and of the design program's "ORX.INI",
     // handed over by the platform.
     std::string m_strProfileDir;
+    // A model named on the command line, opened by OnCreate.
+    std::string m_strStartModel;
     OpenGlSink m_glSink;
     ModelFileCache m_modelCache;
     // The inputs of the build that made display list 1.

@@ -6,6 +6,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 
 // clang-format off
@@ -14,6 +15,7 @@
 
 #include "platform/ReplacingFile.h"
 #include "platform/Platform.h"
+#include "platform/RegularFile.h"
 
 namespace orx {
 
@@ -132,10 +134,11 @@ void JpegFile::OnJpegError(jpeg_common_struct* cinfo) {
     longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->recovery, 1);
 }
 
-uint8_t* JpegFile::DecodeToRgb(std::string name, uint32_t& width, uint32_t& height) {
+uint8_t* JpegFile::DecodeToRgb(const std::string& name, uint32_t& width, uint32_t& height) {
     width = 0;
     height = 0;
-    FILE* file = std::fopen(name.c_str(), "rb");
+    // Only a regular file opens; a folder, FIFO or device cannot be opened.
+    FILE* file = OpenRegularFile(name);
     if (!file) {
         ShowMessage(Format("JPEG :\nCan't open %s\n", name));
         return nullptr;
@@ -163,23 +166,23 @@ uint8_t* JpegFile::DecodeToRgb(std::string name, uint32_t& width, uint32_t& heig
     return nullptr;
 }
 
-bool JpegFile::EncodeFromRgb(std::string name, const uint8_t* buffer, uint32_t width,
+bool JpegFile::EncodeFromRgb(const std::string& name, const uint8_t* buffer, uint32_t width,
                              uint32_t height, bool colour, int quality) {
     if (!buffer || width == 0 || height == 0) return false;
     // The format's own limit; the codec would refuse such a size anyway.
     if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION) return false;
 
-    uint8_t* grey = nullptr;
+    std::unique_ptr<uint8_t[]> greyBuffer;
     if (!colour) {
-        grey = new (std::nothrow) uint8_t[size_t(width) * height];
-        if (!grey) {
+        greyBuffer.reset(new (std::nothrow) uint8_t[size_t(width) * height]);
+        if (!greyBuffer) {
             ShowMessage("Memory error");
             return false;
         }
         const size_t count = size_t(width) * height;
         for (size_t i = 0; i < count; ++i) {
             const uint8_t* p = buffer + i * 3;
-            grey[i] = static_cast<uint8_t>(0.587 * p[1] + 0.299 * p[0] + 0.114 * p[2]);
+            greyBuffer[i] = static_cast<uint8_t>(0.587 * p[1] + 0.299 * p[0] + 0.114 * p[2]);
         }
     }
 
@@ -188,7 +191,7 @@ bool JpegFile::EncodeFromRgb(std::string name, const uint8_t* buffer, uint32_t w
     job.cinfo.err = jpeg_std_error(&job.err.pub);
     job.err.pub.error_exit = &JpegFile::OnJpegError;
     job.file = &file;
-    job.rows = colour ? buffer : grey;
+    job.rows = colour ? buffer : greyBuffer.get();
     job.width = width;
     job.height = height;
     job.colour = colour;
@@ -196,7 +199,6 @@ bool JpegFile::EncodeFromRgb(std::string name, const uint8_t* buffer, uint32_t w
 
     const EncodeResult result = RunEncode(job, name.c_str());
     jpeg_destroy_compress(&job.cinfo);
-    delete[] grey;
 
     if (result == EncodeResult::CannotOpen) {
         ShowMessage(Format("JpegFile :\nCan't open %s\n", name));

@@ -19,11 +19,11 @@ public:
     // unsupported kind (silently). Width and height are 0 unless a buffer was allocated.
     // Grey images come out with red = green = blue; four-component (CMYK, YCCK) images are
     // converted to RGB.
-    static uint8_t* DecodeToRgb(std::string name, uint32_t& width, uint32_t& height);
+    static uint8_t* DecodeToRgb(const std::string& name, uint32_t& width, uint32_t& height);
 
     // Encodes a buffer as a baseline JPEG file, in colour or in grey. The file is replaced
     // only when the whole picture was written.
-    static bool EncodeFromRgb(std::string name, const uint8_t* buffer, uint32_t width,
+    static bool EncodeFromRgb(const std::string& name, const uint8_t* buffer, uint32_t width,
                               uint32_t height, bool colour, int quality);
 
     // Exchanges the first and third byte of every pixel.

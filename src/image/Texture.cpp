@@ -7,21 +7,24 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
 #include "image/JpegFile.h"
 #include "platform/Platform.h"
+#include "platform/RegularFile.h"
 #include "platform/Text.h"
 
 namespace orx {
 
 namespace {
 
-// Closes a stdio file when the reader leaves, on every path.
+// Closes a stdio file when the reader leaves, on every path. Only a regular file
+// opens: anything else is a file that cannot be opened.
 class InputFile {
 public:
-    explicit InputFile(const std::string& name) : m_file(std::fopen(name.c_str(), "rb")) {}
+    explicit InputFile(const std::string& name) : m_file(OpenRegularFile(name)) {}
     ~InputFile() {
         if (m_file) std::fclose(m_file);
     }
@@ -276,11 +279,12 @@ bool CTexture::ReadRaw(const std::string& name, int32_t w, int32_t h, int32_t b)
 
 bool CTexture::ReadJpeg(const std::string& name) {
     uint32_t w = 0, h = 0;
-    uint8_t* decoded = JpegFile::DecodeToRgb(name, w, h);
-    if (!decoded) return false;
-    JpegFile::SwapRgbOrder(decoded, w, h);
+    // The decoder hands its buffer over to its caller.
+    const std::unique_ptr<uint8_t[]> buffer(JpegFile::DecodeToRgb(name, w, h));
+    if (!buffer) return false;
+    const uint8_t* decoded = buffer.get();
+    JpegFile::SwapRgbOrder(buffer.get(), w, h);
     if (!Alloc(w, h, 24)) {
-        delete[] decoded;
         ShowMessage("Insuffisant memory");
         return false;
     }
@@ -289,7 +293,6 @@ bool CTexture::ReadJpeg(const std::string& name) {
     for (uint32_t r = 0; r < h; ++r) {
         std::memcpy(pixels + size_t(r) * size_t(rowBytes), decoded + r * packed, packed);
     }
-    delete[] decoded;
     fileName = name;
     return true;
 }

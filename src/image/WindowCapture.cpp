@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <memory>
 #include <cstring>
 #include <new>
 
@@ -180,8 +181,9 @@ bool CWindowCapture::WriteJpeg(const std::string& path) {
     const uint64_t stride = DibRowBytes(w, h.biBitCount);
     if (stride * rows > h.biSizeImage) return false;
 
-    auto* rgb = new (std::nothrow) uint8_t[size_t(w) * rows * 3];
-    if (!rgb) return false;
+    const std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size_t(w) * rows * 3]);
+    if (!buffer) return false;
+    uint8_t* rgb = buffer.get();
     const auto* colours = reinterpret_cast<const RGBQUAD*>(dibBlock + h.biSize);
     for (uint32_t r = 0; r < rows; ++r) {
         // The buffer's first row is the picture's top row: the bitmap's last row when it is
@@ -191,9 +193,7 @@ bool CWindowCapture::WriteJpeg(const std::string& path) {
         uint8_t* out = rgb + size_t(r) * w * 3;
         for (uint32_t x = 0; x < w; ++x) DibPixelRgb(h, colours, line, x, out + size_t(x) * 3);
     }
-    const bool ok = JpegFile::EncodeFromRgb(path, rgb, w, rows, true, 100);
-    delete[] rgb;
-    return ok;
+    return JpegFile::EncodeFromRgb(path, rgb, w, rows, true, 100);
 }
 
 }  // namespace orx

@@ -23,6 +23,12 @@ void CViewerDlg::LoadModel(const std::string& path) {
     m_bounds.centreX = m_bounds.centreY = m_bounds.centreZ = 0.0;
     m_bMeasuring = true;
     m_listBuilt.valid = false;
+    // Without an image (a texture load failed) the model is drawn untextured. The list
+    // then specifies no image, so the one an earlier list left in OpenGL's default
+    // texture is cleared here, outside the list. A kept list keeps this state too:
+    // only a build with another image, which is never left out, changes it.
+    if (!m_texture.pixels)
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, 0, 0, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
     GlSink& sink = Sink();
     sink.NewList(1, GL_COMPILE_AND_EXECUTE);
     if (m_texture.pixels) {

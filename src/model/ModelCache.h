@@ -42,7 +42,8 @@ bool ParseRecord(std::string_view line, ParsedRecord& record, std::vector<double
 class ModelFileCache {
 public:
     // Makes the cache hold the records of the file at path, reading it only when it
-    // changed. False when the file cannot be read; the cache is then empty.
+    // changed. False when the file cannot be opened now (missing, unreadable, not a
+    // regular file); the cache is then empty.
     bool Load(const std::string& path);
     void Clear();
 

@@ -8,10 +8,13 @@
 #include "app/ViewerDlg.h"
 #include "model/ModelCache.h"
 #include "model/Numbers.h"
+#include "platform/RegularFile.h"
 
 namespace orx {
 
 namespace {
+
+constexpr size_t kReadBlock = size_t(1) << 20;  // bytes read at a time
 
 // Splits a line into fields at runs of " ,\t\n", as strtok does.
 class FieldReader {
@@ -107,57 +110,68 @@ void ModelFileCache::Clear() {
 }
 
 bool ModelFileCache::Load(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    // The file is opened first and its identity, size and time taken from the open
+    // descriptor: a file that cannot be opened now is never served from the cache.
+    struct stat opened {};
+    std::FILE* file = OpenRegularFile(path, &opened);
+    if (!file) {
         Clear();
         return false;
     }
-    if (m_valid && path == m_path && st.st_dev == m_device && st.st_ino == m_inode &&
-        st.st_size == m_size && st.st_mtim.tv_sec == m_mtime.tv_sec &&
-        st.st_mtim.tv_nsec == m_mtime.tv_nsec)
+    if (m_valid && path == m_path && opened.st_dev == m_device && opened.st_ino == m_inode &&
+        opened.st_size == m_size && opened.st_mtim.tv_sec == m_mtime.tv_sec &&
+        opened.st_mtim.tv_nsec == m_mtime.tv_nsec) {
+        std::fclose(file);
         return true;
+    }
 
     Clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    // Identity and time of the file as opened, so that a change during the read
-    // shows at the next build.
-    struct stat opened {};
-    if (::fstat(fileno(file), &opened) != 0) opened = st;
-    // The file is read in blocks and parsed line by line, so that its text is never
-    // held whole beside the parsed records.
-    std::vector<char> buffer(1 << 20);
+    // The file is read in blocks of a fixed size and parsed line by line. A line that
+    // outgrows the record limit is dropped as it is read, so memory stays the same
+    // however long a line is.
+    std::vector<char> buffer(kReadBlock);
     size_t filled = 0;
-    bool header = true, atEnd = false, readError = false;
+    bool header = true, skipping = false, atEnd = false, readError = false;
     int i = 0;
     ParsedRecord record;
+    auto endOfLine = [&](std::string_view line, bool lineFeed) {
+        if (header) {  // the header line is discarded
+            header = false;
+            return;
+        }
+        ++i;
+        if (skipping) return;  // too long for a record
+        // CR LF ends a line like LF; a carriage return elsewhere stays in the line.
+        if (lineFeed && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+        record.line = i;
+        if (ParseRecord(line, record, coords)) records.push_back(record);
+    };
     while (!atEnd) {
-        if (filled == buffer.size()) buffer.resize(buffer.size() * 2);  // a very long line
         const size_t got = std::fread(buffer.data() + filled, 1, buffer.size() - filled, file);
         filled += got;
         if (got == 0) {
             atEnd = true;
             readError = std::ferror(file) != 0;
         }
-        std::string_view block(buffer.data(), filled);
+        const std::string_view block(buffer.data(), filled);
         size_t pos = 0;
         while (pos < block.size()) {
-            size_t end = block.find('\n', pos);
-            if (end == std::string_view::npos) {
-                if (!atEnd) break;  // the rest of this line comes with the next block
-                end = block.size();
-            }
-            std::string_view line = block.substr(pos, end - pos);
-            pos = end < block.size() ? end + 1 : end;
-            if (header) {  // the header line is discarded
-                header = false;
-                continue;
-            }
-            // CR LF ends a line like LF; a carriage return elsewhere stays in the line.
-            if (end < block.size() && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-            ++i;
-            record.line = i;
-            if (ParseRecord(line, record, coords)) records.push_back(record);
+            const size_t end = block.find('\n', pos);
+            if (end == std::string_view::npos) break;
+            endOfLine(block.substr(pos, end - pos), true);
+            skipping = false;
+            pos = end + 1;
+        }
+        // What is left is the start of a line whose end is still to come. Past the
+        // limit (and a carriage return) it can no longer be a record: it is dropped,
+        // and so is the rest of it up to its line feed.
+        if (filled - pos > kRecordLineLimit + 1) {
+            skipping = true;
+            pos = filled;
+        }
+        if (atEnd && (pos < filled || skipping)) {
+            endOfLine(block.substr(pos), false);  // a last line without a line feed
+            pos = filled;
         }
         std::memmove(buffer.data(), buffer.data() + pos, filled - pos);
         filled -= pos;

@@ -18,6 +18,14 @@ bool IsBlank(char c) {
 }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The text begins with the lower-case word, letters in any case.
+bool StartsWithWord(std::string_view text, std::string_view word) {
+    if (text.size() < word.size()) return false;
+    for (size_t k = 0; k < word.size(); ++k)
+        if ((text[k] | 0x20) != word[k]) return false;
+    return true;
+}
+
 }  // namespace
 
 long ParseLong(std::string_view text) {
@@ -42,6 +50,12 @@ double ParseDouble(std::string_view text, bool& ok) {
     while (i < text.size() && IsBlank(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    // The words for infinity and not-a-number, in any case, are what the C library
+    // reads as such: they do not fit a model either.
+    if (StartsWithWord(text.substr(i), "inf") || StartsWithWord(text.substr(i), "nan")) {
+        ok = false;
+        return 0.0;
+    }
     // Only a decimal number counts: digits, or a point followed by a digit.
     const size_t start = i;
     if (!(i < text.size() &&

@@ -9,7 +9,8 @@
 namespace orx {
 
 long ParseLong(std::string_view text);
-// Sets ok to false when the number does not fit a double (it would be infinite).
+// Sets ok to false when the number does not fit a double (it would be infinite),
+// and for the words for infinity and not-a-number ("inf", "Infinity", "-NaN").
 double ParseDouble(std::string_view text, bool& ok);
 
 }  // namespace orx

@@ -3,7 +3,9 @@
 // without regard to case, "key=value" lines with blanks around them trimmed, a
 // write replacing the key's line in place or adding it to its section (or a new
 // section), every other line kept. A write replaces the whole file at once, so that
-// it is always either the old or the new file.
+// it is always either the old or the new file. Only a regular file is read; a UTF-8
+// byte-order mark at its start is skipped (and kept by a write), and lines a write
+// adds to a file whose lines end in CR LF end in CR LF too.
 #include <cstddef>
 #include <string>
 #include <utility>

@@ -34,6 +34,7 @@ int AppProfile::GetProfileInt(const std::string& section, const std::string& key
 bool AppProfile::WriteProfileInts(const std::string& section,
                                   const std::vector<std::pair<std::string, int>>& values) const {
     std::vector<std::pair<std::string, std::string>> texts;
+    texts.reserve(values.size());
     for (const auto& [key, value] : values) texts.emplace_back(key, std::to_string(value));
     return ini::WriteStrings(section, texts, m_strFileName);
 }

@@ -19,12 +19,6 @@ constexpr int kDemoInterval = 1000;  // a demo step when the counter passes this
 constexpr int kDemoFirstTick = 998;  // the first step comes on the third tick
 constexpr size_t kLiveBufferSize = 1020;
 
-// Modification time in seconds, 0 when the file cannot be examined.
-int FileStamp(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return 0;
-    return static_cast<int>(st.st_mtime);
-}
 
 // Wildcard match with '*' and '?', letters compared without regard to case.
 bool MatchesPattern(const char* name, const char* pattern) {
@@ -64,8 +58,15 @@ void CViewerDlg::OnTimer(unsigned) {
 void CViewerDlg::LiveFollowCheck() {
     if (++m_nLiveTick < kLiveInterval) return;
     const std::string path = ini::ReadString("LIFE", "ACTUAL", "", kLiveBufferSize, ProfileFile("ORX.INI"));
-    if (!path.empty()) {
-        const int stamp = FileStamp(path);
+    struct stat st {};
+    if (!path.empty() && ::stat(path.c_str(), &st) != 0) {
+        // The named file is missing: a design program that saves by deleting and
+        // writing the file anew is between the two. Nothing is loaded now; the file
+        // counts as new when it is back, whatever its time.
+        m_nLiveStamp = 0;
+        m_strLiveTried.clear();
+    } else if (!path.empty()) {
+        const int stamp = static_cast<int>(st.st_mtime);
         const bool changed = path != m_strModelPath || stamp != m_nLiveStamp;
         // A file that was refused keeps differing from the current model; it is offered
         // again only when its name or its time changes, so its message comes once.

@@ -114,7 +114,16 @@ TEST_F(ParserTest, OverlongLinesAndNonFiniteNumbersAreRejected) {
     ResetBounds();
     EXPECT_FALSE(Measure("8 255 8 1e400 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0"));
     EXPECT_FALSE(Measure("8 255 8 0 -1e999 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0"));
+    // The words for infinity and not-a-number, in any case and with any sign.
+    for (const char* word : {"inf", "-INF", "+Infinity", "infinity", "nan", "-NaN", "NAN(1)",
+                             "nanx", "iNf"}) {
+        SCOPED_TRACE(word);
+        EXPECT_FALSE(Measure(std::string("8 255 8 0 0 1 1 0 1 1 1 1 0 1 ") + word +
+                             " 0 0 0 1 0 0 1 1 0 0 1 0"));
+    }
     EXPECT_TRUE(BoundsUntouched());
+    // Other words still read as 0, as before.
+    EXPECT_TRUE(Measure("8 255 8 0 0 1 1 0 1 1 1 1 0 1 in 0 0 0 1 0 0 1 1 0 0 1 na"));
 }
 
 TEST_F(ParserTest, NumbersConvertLikeTheCLibraryInItsOwnLocale) {
@@ -125,8 +134,11 @@ TEST_F(ParserTest, NumbersConvertLikeTheCLibraryInItsOwnLocale) {
     EXPECT_EQ(ParseDouble("3.", ok), 3.0);
     EXPECT_EQ(ParseDouble("7e", ok), 7.0);
     EXPECT_EQ(ParseDouble("abc", ok), 0.0);
-    EXPECT_EQ(ParseDouble("inf", ok), 0.0);
     EXPECT_TRUE(ok);
+    ParseDouble(" -Infinity", ok);
+    EXPECT_FALSE(ok);
+    ParseDouble("nan", ok);
+    EXPECT_FALSE(ok);
     EXPECT_EQ(ParseDouble("1e-400", ok), 0.0);
     EXPECT_TRUE(ok);
     ParseDouble("1e400", ok);

@@ -108,6 +108,39 @@ TEST_F(Pictures, TexturedModeWithoutAnyImageShowsWhiteFaces) {
     EXPECT_NEAR(none.red, none.blue, 2.0);
 }
 
+TEST_F(Pictures, FailedTextureLoadAfterAGoodOneDrawsWithoutAnImage) {
+    dlg->SelectTexture(1, true);
+    const PictureStats cherry = Render("kommode3d.gl", 4);
+    ASSERT_GT(cherry.red, cherry.blue + 40);
+
+    // A texture file of a kind the reader does not know, chosen with the load dialog.
+    platform.openFileAnswers.push_back(dir.File("holz.jpeg"));
+    test::WriteText(dir.File("holz.jpeg"), "not read");
+    dlg->OnLoadTexture();
+    dlg->OnSize(0, 160, 120);
+    dlg->OnPaint();
+    PictureStats none;
+    const std::vector<uint8_t> rgb = platform.ReadPixelsRgb();
+    double red = 0, blue = 0;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        const uint32_t c = (uint32_t(rgb[i]) << 16) | (uint32_t(rgb[i + 1]) << 8) | rgb[i + 2];
+        if (c == kBackground) continue;
+        ++none.modelPixels;
+        red += rgb[i], blue += rgb[i + 2];
+    }
+    ASSERT_GT(none.modelPixels, 100);
+    EXPECT_NEAR(red / none.modelPixels, blue / none.modelPixels, 2.0);
+
+    // A numbered texture that is missing, after a good one: the same.
+    dlg->SelectTexture(1, true);
+    ASSERT_GT(Render("kommode3d.gl", 4).red, cherry.blue + 40);
+    Probe(*dlg).m_strProgramDir = dir.path + "/";
+    dlg->SelectTexture(3, true);
+    const PictureStats missing = Render("kommode3d.gl", 4);
+    EXPECT_GT(missing.modelPixels, 100);
+    EXPECT_NEAR(missing.red, missing.blue, 2.0);
+}
+
 TEST_F(Pictures, WallsAndZeroPlaneOnlyForWholeModels) {
     const PictureStats bare = Render("tisch3d.gl", 3);
     Probe(*dlg).m_bShowRoomEdges = true;

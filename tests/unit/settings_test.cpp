@@ -40,6 +40,39 @@ TEST(IniFile, WriteKeepsEverythingElse) {
               "ACTUAL=/x/y3d.gl\n[new]\nk=v\n");
 }
 
+TEST(IniFile, ByteOrderMarkAndCrLfLinesAreKept) {
+    TempProfile dir;
+    // A file saved by a Windows editor: a UTF-8 byte-order mark and CR LF lines.
+    const std::string bom = "\xEF\xBB\xBF";
+    WriteText(dir.File("w.ini"), bom + "[LIFE]\r\nACTUAL=/m/a3d.gl\r\n[common]\r\nshading=0x3\r\n");
+    EXPECT_EQ(ini::ReadString("LIFE", "ACTUAL", "d", 1020, dir.File("w.ini")), "/m/a3d.gl");
+    EXPECT_EQ(ini::ReadString("common", "shading", "d", 254, dir.File("w.ini")), "0x3");
+
+    // Replaced, added and new-section lines all end in CR LF; the mark stays, once,
+    // and the first section is not written a second time.
+    ASSERT_TRUE(ini::WriteString("common", "shading", "0x4", dir.File("w.ini")));
+    ASSERT_TRUE(ini::WriteString("common", "LightMode", "0x1", dir.File("w.ini")));
+    ASSERT_TRUE(ini::WriteString("LIFE", "ACTUAL", "/m/b3d.gl", dir.File("w.ini")));
+    ASSERT_TRUE(ini::WriteString("new", "k", "v", dir.File("w.ini")));
+    EXPECT_EQ(ReadText(dir.File("w.ini")),
+              bom + "[LIFE]\r\nACTUAL=/m/b3d.gl\r\n[common]\r\nshading=0x4\r\nLightMode=0x1\r\n"
+                    "[new]\r\nk=v\r\n");
+}
+
+TEST(IniFile, LinesLongerThanFourKilobytesAreNeitherSectionsNorKeys) {
+    TempProfile dir;
+    const std::string blanks(5000, ' ');
+    const std::string text = "[s]\nk=1\n[t" + blanks + "]\nk=2\nlong=" + blanks + "x\n";
+    WriteText(dir.File("l.ini"), text);
+    EXPECT_EQ(ini::ReadString("t", "k", "d", 254, dir.File("l.ini")), "d");  // no section [t] began
+    EXPECT_EQ(ini::ReadString("s", "long", "d", 254, dir.File("l.ini")), "d");
+    // A write sees the file the same way and keeps the long lines as they are.
+    ASSERT_TRUE(ini::WriteString("s", "long", "y", dir.File("l.ini")));
+    EXPECT_EQ(ReadText(dir.File("l.ini")), "[s]\nk=1\n[t" + blanks + "]\nk=2\nlong=y\nlong=" +
+                                               blanks + "x\n");
+    EXPECT_EQ(ini::ReadString("s", "long", "d", 254, dir.File("l.ini")), "y");
+}
+
 TEST(IniFile, WriteCreatesFileAndFolder) {
     TempProfile dir;
     ASSERT_TRUE(ini::WriteString("s", "k", "1", dir.path + "/sub/dir/c.ini"));

@@ -161,15 +161,97 @@ TEST(FollowMode, UnreadableNamedModelStartsTheDemo) {
     CViewerDlg& d = *rig.dlg;
     ASSERT_EQ(Probe(d).m_strModelPath, model);
 
-    // The design program names a file that is gone: accepted by name, not readable.
-    const std::string gone = rig.Models() + "weg3d.gl";
-    rig.NameInOrxIni(gone);
+    // The design program names something that exists but is no file: accepted by
+    // name, not readable.
+    const std::string folder = rig.Models() + "weg3d.gl";
+    std::filesystem::create_directory(folder);
+    SetModificationTime(folder, kTime);
+    rig.NameInOrxIni(folder);
     rig.Ticks(100);
-    EXPECT_EQ(Probe(d).m_strModelPath, gone);
-    EXPECT_EQ(Probe(d).m_nLiveStamp, 0);
+    EXPECT_EQ(Probe(d).m_strModelPath, folder);
+    EXPECT_EQ(Probe(d).m_nLiveStamp, kTime);
     EXPECT_FALSE(Probe(d).m_bLiveFollow);
     EXPECT_GE(Probe(d).m_nDemoTick, 0);
     EXPECT_TRUE(rig.Messages().empty());
+}
+
+TEST(FollowMode, WaitsForAModelThatIsDeletedAndWrittenAnew) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "a3d.gl");  // a demo could start
+    const std::string model = rig.Models() + "schrank3d.gl";
+    WriteModel(model, 1);
+    SetModificationTime(model, kTime);
+    rig.NameInOrxIni(model);
+    rig.Start();
+    CViewerDlg& d = *rig.dlg;
+    ASSERT_EQ(Probe(d).m_nPartCount, 1);
+    const int invalidations = rig.platform.invalidations;
+
+    // The design program deletes the file to save it; checks meet the gap.
+    std::filesystem::remove(model);
+    Probe(d).m_bAutoRotate = false;
+    rig.Ticks(300);
+    EXPECT_EQ(Probe(d).m_strModelPath, model);
+    EXPECT_TRUE(Probe(d).m_bLiveFollow);
+    EXPECT_LT(Probe(d).m_nDemoTick, 0);
+    EXPECT_EQ(Probe(d).m_nPartCount, 1);
+    EXPECT_EQ(rig.platform.invalidations, invalidations);  // nothing was rebuilt
+    EXPECT_EQ(Probe(d).m_nLiveTick, 0);
+    EXPECT_TRUE(rig.Messages().empty());
+
+    // Written anew within the same second as before: the next check loads it.
+    WriteModel(model, 2);
+    SetModificationTime(model, kTime);
+    rig.Ticks(99);
+    EXPECT_EQ(Probe(d).m_nPartCount, 1);
+    rig.Ticks(1);
+    EXPECT_EQ(Probe(d).m_nPartCount, 2);
+    EXPECT_EQ(Probe(d).m_nLiveStamp, kTime);
+    EXPECT_TRUE(Probe(d).m_bLiveFollow);
+
+    // And it is followed from there on.
+    WriteModel(model, 3);
+    SetModificationTime(model, kTime + 5);
+    rig.Ticks(100);
+    EXPECT_EQ(Probe(d).m_nPartCount, 3);
+    EXPECT_TRUE(rig.Messages().empty());
+}
+
+TEST(FollowMode, NamedModelMissingAtStartUp) {
+    // With model files in the program folder the build without a model starts the demo.
+    {
+        ViewerRig rig;
+        WriteModel(rig.Prog() + "a3d.gl");
+        rig.NameInOrxIni(rig.Models() + "schrank3d.gl");
+        rig.Start();
+        EXPECT_TRUE(Probe(*rig.dlg).m_strModelPath.empty());
+        EXPECT_GE(Probe(*rig.dlg).m_nDemoTick, 0);
+        EXPECT_FALSE(Probe(*rig.dlg).m_bLiveFollow);
+    }
+    // Without them the viewer waits, and loads the file once it is there.
+    ViewerRig rig;
+    const std::string model = rig.Models() + "schrank3d.gl";
+    rig.NameInOrxIni(model);
+    rig.Start();
+    CViewerDlg& d = *rig.dlg;
+    EXPECT_TRUE(Probe(d).m_strModelPath.empty());
+    EXPECT_LT(Probe(d).m_nDemoTick, 0);
+    EXPECT_TRUE(Probe(d).m_bLiveFollow);
+    rig.Ticks(200);
+    EXPECT_TRUE(Probe(d).m_strModelPath.empty());
+    WriteModel(model, 2);
+    rig.Ticks(100);
+    EXPECT_EQ(Probe(d).m_strModelPath, model);
+    EXPECT_EQ(Probe(d).m_nPartCount, 2);
+}
+
+TEST(FollowMode, OrxIniWithAByteOrderMark) {
+    ViewerRig rig;
+    const std::string model = rig.Models() + "schrank3d.gl";
+    WriteModel(model);
+    WriteText(rig.dir.File("ORX.INI"), "\xEF\xBB\xBF[LIFE]\r\nACTUAL=" + model + "\r\n");
+    rig.Start();
+    EXPECT_EQ(Probe(*rig.dlg).m_strModelPath, model);
 }
 
 TEST(TimerService, InactiveTimerAdvancesNothing) {
@@ -237,6 +319,7 @@ TEST(TimerService, TickInsideAMessageBoxOfAStepDoesNothing) {
 
     // The next follow check meets a refused name and shows its box; ticks keep
     // arriving while it is up.
+    WriteText(rig.Models() + "liste.txt", "no model\n");
     rig.NameInOrxIni(rig.Models() + "liste.txt");
     rig.Ticks(99);
     const double angleY = Probe(d).m_dAngle[1];

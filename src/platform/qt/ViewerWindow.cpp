@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -74,7 +75,7 @@ void ViewerWindow::initializeGL() {
 
 void ViewerWindow::resizeGL(int w, int h) {
     const qreal ratio = devicePixelRatioF();
-    m_dlg->OnSize(0, static_cast<int>(w * ratio + 0.5), static_cast<int>(h * ratio + 0.5));
+    m_dlg->OnSize(0, static_cast<int>(std::lround(w * ratio)), static_cast<int>(std::lround(h * ratio)));
 }
 
 void ViewerWindow::paintGL() { m_dlg->OnPaint(); }
@@ -183,8 +184,8 @@ void ViewerWindow::Invalidate(bool) { update(); }
 
 Rect ViewerWindow::GetClientRect() const {
     const qreal ratio = devicePixelRatioF();
-    return Rect{0, 0, static_cast<int>(width() * ratio + 0.5),
-                static_cast<int>(height() * ratio + 0.5)};
+    return Rect{0, 0, static_cast<int>(std::lround(width() * ratio)),
+                static_cast<int>(std::lround(height() * ratio))};
 }
 
 Point ViewerWindow::ClientToScreen(Point p) const {

@@ -16,6 +16,9 @@ public:
     ViewerWindow();
     ~ViewerWindow() override;
 
+    // Opens the model at start-up, before any follow check; call before the window shows.
+    void OpenAtStartUp(const std::string& path) { m_dlg->SetStartModel(path); }
+
     // --- Platform ---
     void MessageBox(const std::string& text, MsgIcon icon) override;
     void SetWindowText(const std::string& title) override;

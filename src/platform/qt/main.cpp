@@ -1,13 +1,21 @@
-// orx-view: the viewer in a window of its own. The command line is ignored.
+// orx-view: the viewer in a window of its own, optionally opening the model named on
+// the command line.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
 #include <QSurfaceFormat>
+#include <cerrno>
 #include <clocale>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/CommandLine.h"
 #include "platform/qt/ViewerWindow.h"
 
 namespace {
@@ -33,9 +41,37 @@ QIcon ApplicationIcon() {
     return icon;
 }
 
+std::string CurrentFolder() {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE || buffer.size() > (1u << 20)) return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The command line is read before Qt starts: help, version and usage errors need no
+    // display, and Qt's own options are not taken from it.
+    const orx::CommandLine commandLine =
+        orx::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), CurrentFolder());
+    switch (commandLine.action) {
+        case orx::CommandLine::Action::Help:
+            std::fputs(orx::CommandLineUsage(), stdout);
+            return 0;
+        case orx::CommandLine::Action::Version:
+            std::printf("%s\n", orx::VersionText().c_str());
+            return 0;
+        case orx::CommandLine::Action::Error:
+            std::fprintf(stderr, "orx-view: %s\n", commandLine.error.c_str());
+            std::fputs(orx::CommandLineUsage(), stderr);
+            return 2;
+        case orx::CommandLine::Action::Run:
+            break;
+    }
+
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
@@ -50,7 +86,8 @@ int main(int argc, char** argv) {
     // No accumulation buffer can be requested here; nothing uses one.
     QSurfaceFormat::setDefaultFormat(format);
 
-    QApplication app(argc, argv);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     // Without the translation the standard dialogs stay English; the program runs all the same.
     orx::InstallGermanTranslation(app);
     // Model files and settings use a point as decimal mark, whatever the desktop's language.
@@ -59,6 +96,7 @@ int main(int argc, char** argv) {
     app.setWindowIcon(ApplicationIcon());
 
     orx::ViewerWindow window;
+    if (!commandLine.modelPath.empty()) window.OpenAtStartUp(commandLine.modelPath);
     window.setWindowIcon(ApplicationIcon());
     window.show();
     return app.exec();

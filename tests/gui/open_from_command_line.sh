@@ -1,0 +1,59 @@
+# orx-view with a model on its command line shows that model, in place of the design
+# program's and of the demo; so does the desktop entry's command, as a file manager runs
+# it. Help, version and usage errors need no display.
+source "$(dirname "$0")/lib.sh"
+ENTRY="$(cd "$(dirname "$0")/../../data/desktop" && pwd)/orx-view.desktop"
+
+# Runs the viewer without a display; its exit code, output in $PROFILE/stdout, stderr.
+no_display() {
+  set +e
+  env -u DISPLAY -u WAYLAND_DISPLAY "$ORX_VIEW" "$@" >"$PROFILE/stdout" 2>"$PROFILE/stderr"
+  local rc=$?
+  set -e
+  return $rc
+}
+no_display --help || fail "--help exited $?"
+head -1 "$PROFILE/stdout" | grep -qx "usage: orx-view \[MODEL.gl\]" || fail "--help: $(cat "$PROFILE/stdout")"
+[ ! -s "$PROFILE/stderr" ] || fail "--help wrote to stderr: $(cat "$PROFILE/stderr")"
+no_display --version || fail "--version exited $?"
+grep -qx "orx-view [0-9][0-9.]*" "$PROFILE/stdout" || fail "--version: $(cat "$PROFILE/stdout")"
+rc=0; no_display --bogus || rc=$?
+[ "$rc" = 2 ] || fail "an unknown option exited $rc"
+[ "$(head -1 "$PROFILE/stderr")" = "orx-view: unknown option '--bogus'" ] || fail "$(cat "$PROFILE/stderr")"
+sed -n 2p "$PROFILE/stderr" | grep -q "^usage: orx-view" || fail "no usage after the error"
+[ ! -s "$PROFILE/stdout" ] || fail "a usage error wrote to stdout"
+rc=0; no_display "$MODELS/schrank3d.gl" "$MODELS/tisch3d.gl" || rc=$?
+[ "$rc" = 2 ] || fail "a second model exited $rc"
+grep -q "one too many" "$PROFILE/stderr" || fail "$(cat "$PROFILE/stderr")"
+
+# The design program names another model; the one on the command line, given relative
+# to the current folder, is shown instead, and the demo does not run.
+name_model "$MODELS/schrank3d.gl"
+cd "$MODELS"
+start_viewer teile2d.gl
+wait_title "Objekt 1 von"
+case "$(window_title)" in *DEMO*) fail "the demo runs: $(window_title)" ;; esac
+# It is the parts list: the next part follows.
+send_key x
+wait_title "Objekt 2 von"
+send_key Escape
+wait_exit
+
+# A double-click in the file manager: the desktop entry's Exec line with %f replaced by
+# the model's full path, as one argument however many blanks it holds.
+exec_line=$(sed -n 's/^Exec=//p' "$ENTRY")
+model="$PROFILE/Mein Regal 2d.gl"
+head -4 "$MODELS/teile2d.gl" >"$model"
+read -r -a words <<<"$exec_line"
+args=()
+for w in "${words[@]:1}"; do
+  if [ "$w" = "%f" ]; then args+=("$model"); else args+=("$w"); fi
+done
+[ "${#args[@]}" = 1 ] || fail "Exec=$exec_line does not name the file once"
+cd /
+ORX_VIEW="$(dirname "$ORX_VIEW")/${words[0]}"
+start_viewer "${args[@]}"
+wait_title "Objekt 1 von 3"
+send_key Escape
+wait_exit
+echo PASS

@@ -1,0 +1,109 @@
+// A model named on the command line: opened at start-up as one confirmed in the open
+// dialog would be, in place of the design program's model and of the demo.
+#include <gtest/gtest.h>
+
+#include "ViewerProbe.h"
+#include "timer_support.h"
+
+namespace orx::test {
+namespace {
+
+// Starts the viewer as orx-view does with a model on its command line.
+void StartWith(ViewerRig& rig, const std::string& model) {
+    rig.platform.executablePath = rig.Prog() + "orx-view";
+    rig.dlg = std::make_unique<CViewerDlg>(rig.platform);
+    rig.dlg->SetStartModel(model);
+    rig.dlg->OnCreate();
+    rig.dlg->OnSize(0, 320, 240);
+}
+
+TEST(StartModel, OpensInsteadOfTheFollowedModelAndTheDemo) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "demo3d.gl");  // the demo would have a file to show
+    const std::string followed = rig.Models() + "schrank3d.gl";
+    WriteModel(followed);
+    rig.NameInOrxIni(followed);
+    const std::string model = rig.Models() + "teile2d.gl";
+    WriteModel(model, 3);
+    StartWith(rig, model);
+    CViewerDlg& d = *rig.dlg;
+    EXPECT_EQ(Probe(d).m_strModelPath, model);
+    EXPECT_FALSE(Probe(d).m_bLiveFollow);
+    EXPECT_LT(Probe(d).m_nDemoTick, 0);
+    EXPECT_EQ(Probe(d).m_nPart, 1);
+    EXPECT_EQ(Probe(d).m_nPartCount, 3);
+    EXPECT_EQ(Probe(d).m_nShading, 4);  // the stored texture was applied after the open
+    EXPECT_NE(rig.platform.title.find("Objekt 1 von 3"), std::string::npos) << rig.platform.title;
+    EXPECT_TRUE(rig.Messages().empty());
+    EXPECT_EQ(rig.platform.timerPeriod, 10u);
+
+    // Neither the design program's model nor a demo step replaces it later on, also
+    // when the design program names a new model.
+    WriteModel(rig.Models() + "neu3d.gl");
+    rig.NameInOrxIni(rig.Models() + "neu3d.gl");
+    rig.Ticks(1100);
+    EXPECT_EQ(Probe(d).m_strModelPath, model);
+    EXPECT_EQ(rig.platform.title.find("DEMO"), std::string::npos) << rig.platform.title;
+}
+
+TEST(StartModel, PictureIsThatOfTheSameModelNamedByTheDesignProgram) {
+    ViewerRig first;
+    const std::string model = first.Models() + "block3d.gl";
+    WriteModel(model);
+    StartWith(first, model);
+    first.dlg->OnPaint();
+    const std::vector<uint8_t> fromCommandLine = first.platform.ReadPixelsRgb();
+    const uint32_t background = first.platform.PixelAt(0, 0);
+    EXPECT_NE(first.platform.PixelAt(160, 120), background) << "no model in the picture";
+    first.dlg.reset();
+
+    ViewerRig second;
+    WriteModel(second.Models() + "block3d.gl");
+    second.NameInOrxIni(second.Models() + "block3d.gl");
+    second.Start();
+    ASSERT_TRUE(Probe(*second.dlg).m_bLiveFollow);
+    second.dlg->OnPaint();
+    EXPECT_TRUE(second.platform.ReadPixelsRgb() == fromCommandLine);
+}
+
+TEST(StartModel, RefusedNameShowsTheDialogsMessageAndEndsFollowMode) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "demo3d.gl");
+    const std::string followed = rig.Models() + "schrank3d.gl";
+    WriteModel(followed);
+    rig.NameInOrxIni(followed);
+    const std::string text = rig.Models() + "liste.txt";
+    WriteText(text, "not a model\n");
+    StartWith(rig, text);
+    CViewerDlg& d = *rig.dlg;
+    EXPECT_EQ(rig.Messages(), std::vector<std::string>{"No *.gl -> NO 3D!"});
+    EXPECT_FALSE(Probe(d).m_bLiveFollow);
+    // Nothing was opened: the viewer carries on as without a model, with its demo.
+    EXPECT_TRUE(Probe(d).m_strModelPath.empty());
+    EXPECT_GE(Probe(d).m_nDemoTick, 0);
+}
+
+TEST(StartModel, UnknownKindShowsTheDialogsMessage) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "demo3d.gl");
+    const std::string unknown = rig.Models() + "model.gl";
+    WriteModel(unknown);
+    StartWith(rig, unknown);
+    EXPECT_EQ(rig.Messages(), std::vector<std::string>{"Unbekanntes Dateiformat"});
+    EXPECT_TRUE(Probe(*rig.dlg).m_strModelPath.empty());
+    EXPECT_FALSE(Probe(*rig.dlg).m_bLiveFollow);
+}
+
+TEST(StartModel, MissingFileStartsTheDemoAsTheOpenDialogWould) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "demo3d.gl");
+    const std::string gone = rig.Models() + "weg3d.gl";
+    StartWith(rig, gone);
+    CViewerDlg& d = *rig.dlg;
+    EXPECT_FALSE(Probe(d).m_bLiveFollow);
+    EXPECT_GE(Probe(d).m_nDemoTick, 0);
+    EXPECT_TRUE(rig.Messages().empty());
+}
+
+}  // namespace
+}  // namespace orx::test
