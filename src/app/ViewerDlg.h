@@ -10,6 +10,7 @@
 #include "geometry/GlSink.h"
 #include "image/Texture.h"
 #include "model/ModelCache.h"
+#include "model/ModelList.h"
 #include "platform/Platform.h"
 #include "ui/Profile.h"
 
@@ -189,6 +190,17 @@ private:
     void OpenModelFile(const std::string& path);
     void UpdateTitle(int step);
 
+    // --- builds left out when the list in place has their inputs (src/model) ---
+    // The inputs a build from `path` would have now; false when the parse cache
+    // keeps no records of that file (a build would read it).
+    bool CurrentListInputs(const std::string& path, ModelListInputs& inputs) const;
+    // True when list 1 is in place and was built from the inputs a build from
+    // `path` would have now; it then leaves what that build would leave besides the
+    // list (bounds, part count, scale). False when a build is needed.
+    bool KeepModelList(const std::string& path);
+    // glDeleteLists(1, 1), then RebuildModel(path); both left out together.
+    void DeleteAndRebuildModel(const std::string& path);
+
     // --- emitters (src/geometry) ---
     void DrawTriangularPrism(const long* colour, const long* count, const double* x,
                              const double* y, const double* z);
@@ -280,6 +292,11 @@ private:
     std::string m_strStartModel;
     OpenGlSink m_glSink;
     ModelFileCache m_modelCache;
+    // The inputs of the build that made display list 1.
+    ModelListRecord m_listBuilt;
+    // Builds with the inputs of the list in place are left out; tests clear it to
+    // compare with the lists that every build makes.
+    bool m_bReuseModelList = true;
 };
 
 // Windows virtual-key codes as the front ends deliver them.

@@ -16,6 +16,17 @@ public:
     virtual void Color3f(float r, float g, float b) = 0;
     virtual void Vertex3d(double x, double y, double z) = 0;
     virtual void Vertex3f(float x, float y, float z) = 0;
+
+    // Opening, closing and deleting a display list, and the texture image put into
+    // one. They reach OpenGL with every sink, so that the list exists whatever
+    // records the geometry; a recorder adds its own record and passes them on.
+    virtual void NewList(GLuint list, GLenum mode) { glNewList(list, mode); }
+    virtual void EndList() { glEndList(); }
+    virtual void DeleteLists(GLuint list, GLsizei range) { glDeleteLists(list, range); }
+    // An RGB image of 24 bits per pixel.
+    virtual void TexImage2D(GLsizei width, GLsizei height, const void* pixels) {
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    }
 };
 
 // Forwards every call to the current OpenGL context.

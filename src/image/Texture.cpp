@@ -65,6 +65,7 @@ CTexture::CTexture() = default;
 CTexture::~CTexture() { Clear(); }
 
 void CTexture::Clear() {
+    ++m_generation;
     delete[] pixels;
     pixels = nullptr;
     width = 0;
@@ -303,6 +304,7 @@ bool CTexture::HasImage() const {
 
 bool CTexture::SwapRedBlue() {
     if (!HasImage()) return false;
+    ++m_generation;
     const size_t step = bitsPerPixel / 8;
     for (uint32_t r = 0; r < height; ++r) {
         uint8_t* p = pixels + size_t(r) * size_t(rowBytes);

@@ -33,6 +33,9 @@ public:
     bool ReadJpeg(const std::string& name);
     bool HasImage() const;
     bool SwapRedBlue();
+    // Counts the changes of the image (loads, clears, colour swaps): an image with the
+    // same generation is the same image.
+    uint64_t Generation() const { return m_generation; }
 
     // Largest pixel buffer a texture may take (1 GiB, far above any texture size OpenGL
     // accepts); a bigger or overflowing size takes the allocation-failure path.
@@ -47,6 +50,7 @@ public:
     int32_t rowBytes = 0;
 
 private:
+    uint64_t m_generation = 0;
     // A zeroed buffer of `bytes` bytes, or null when it is too big or cannot be had.
     static uint8_t* AllocPixels(uint64_t bytes);
 };

@@ -42,8 +42,7 @@ void CViewerDlg::OnLoadTexture() {
     // The dialog gives the full path; the current folder is never changed for it.
     LoadTexture(*chosen);
 
-    glDeleteLists(1, 1);
-    RebuildModel(m_strModelPath);
+    DeleteAndRebuildModel(m_strModelPath);
     m_platform.Invalidate(false);
 }
 

@@ -22,21 +22,28 @@ void CViewerDlg::LoadModel(const std::string& path) {
     m_bounds.minX = m_bounds.minY = m_bounds.minZ = kNoMinimum;
     m_bounds.centreX = m_bounds.centreY = m_bounds.centreZ = 0.0;
     m_bMeasuring = true;
+    m_listBuilt.valid = false;
     // Without an image (a texture load failed) the model is drawn untextured. The list
     // then specifies no image, so the one an earlier list left in OpenGL's default
-    // texture is cleared here, outside the list.
+    // texture is cleared here, outside the list. A kept list keeps this state too:
+    // only a build with another image, which is never left out, changes it.
     if (!m_texture.pixels)
         glTexImage2D(GL_TEXTURE_2D, 0, 3, 0, 0, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-    glNewList(1, GL_COMPILE_AND_EXECUTE);
+    GlSink& sink = Sink();
+    sink.NewList(1, GL_COMPILE_AND_EXECUTE);
     if (m_texture.pixels) {
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, static_cast<GLsizei>(m_texture.width),
-                     static_cast<GLsizei>(m_texture.height), 0, GL_RGB, GL_UNSIGNED_BYTE,
-                     m_texture.pixels);
+        sink.TexImage2D(static_cast<GLsizei>(m_texture.width),
+                        static_cast<GLsizei>(m_texture.height), m_texture.pixels);
     }
     glColor3f(1.0f, 1.0f, 1.0f);
 
     bool drawn = false;
+    // The inputs of this build, taken once the file is read; kept only when both
+    // passes drew from the same read of it.
+    ModelListInputs inputs;
+    bool known = false;
     if (ReadModelFile(path, m_nPart)) {
+        known = CurrentListInputs(path, inputs);
         ModelBounds& b = m_bounds;
         // The divisor is the largest maximum coordinate.
         b.extent = b.maxX;
@@ -56,6 +63,7 @@ void CViewerDlg::LoadModel(const std::string& path) {
         if (ReadModelFile(path, m_nPart)) {
             m_fScale[0] = m_fScale[1] = m_fScale[2] = 1.0f;
             drawn = true;
+            known = known && m_modelCache.Generation() == inputs.fileGeneration;
         }
     }
     // A file that cannot be read starts the slideshow. While the slideshow already
@@ -64,10 +72,18 @@ void CViewerDlg::LoadModel(const std::string& path) {
     // end while the files after the unreadable one were never shown.
     if (!drawn && m_nDemoTick < 0) StartDemo();
     DrawReferenceGeometry();
-    glEndList();
+    sink.EndList();
+    if (drawn && known) {
+        m_listBuilt.inputs = inputs;
+        m_listBuilt.bounds = m_bounds;
+        m_listBuilt.valid = true;
+    }
 }
 
-void CViewerDlg::RebuildModel(const std::string& path) { LoadModel(path); }
+void CViewerDlg::RebuildModel(const std::string& path) {
+    if (KeepModelList(path)) return;
+    LoadModel(path);
+}
 
 void CViewerDlg::OpenModelFile(const std::string& path) {
     const std::string lower = AsciiLowerCase(path);
@@ -86,8 +102,7 @@ void CViewerDlg::OpenModelFile(const std::string& path) {
         ShowMessage("Unbekanntes Dateiformat");
         return;
     }
-    glDeleteLists(1, 1);
-    RebuildModel(path);
+    DeleteAndRebuildModel(path);
     m_strModelPath = path;
     UpdateTitle(0);
     SetupGLState(m_nLightMode);

@@ -47,6 +47,17 @@ public:
     bool Load(const std::string& path);
     void Clear();
 
+    // The identity of the file whose records are held: false when nothing is kept
+    // for `path` (never read, unreadable, or not read to its end).
+    bool Holds(const std::string& path) const { return m_valid && path == m_path; }
+    // Counts the times the records were emptied for a new read: records with the same
+    // generation came from one read of the file.
+    uint64_t Generation() const { return m_generation; }
+    dev_t Device() const { return m_device; }
+    ino_t Inode() const { return m_inode; }
+    off_t Size() const { return m_size; }
+    const timespec& ModificationTime() const { return m_mtime; }
+
     int lineCount = 0;  // record lines of the file, parsed or not
     std::vector<ParsedRecord> records;  // the lines that parsed, in file order
     std::vector<double> coords;
@@ -58,6 +69,7 @@ private:
     ino_t m_inode = 0;
     off_t m_size = 0;
     timespec m_mtime{};
+    uint64_t m_generation = 0;
 };
 
 }  // namespace orx

@@ -102,6 +102,7 @@ bool ParseRecord(std::string_view line, ParsedRecord& record, std::vector<double
 }
 
 void ModelFileCache::Clear() {
+    ++m_generation;
     m_valid = false;
     lineCount = 0;
     records.clear();

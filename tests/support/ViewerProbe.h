@@ -64,6 +64,8 @@ public:
     decltype(CViewerDlg::m_nLiveTriedStamp)& m_nLiveTriedStamp = d.m_nLiveTriedStamp;
     decltype(CViewerDlg::m_strProfileDir)& m_strProfileDir = d.m_strProfileDir;
     decltype(CViewerDlg::m_modelCache)& m_modelCache = d.m_modelCache;
+    decltype(CViewerDlg::m_listBuilt)& m_listBuilt = d.m_listBuilt;
+    decltype(CViewerDlg::m_bReuseModelList)& m_bReuseModelList = d.m_bReuseModelList;
 
     template <typename... A>
     decltype(auto) SetupPixelFormat(A&&... a) { return d.SetupPixelFormat(std::forward<A>(a)...); }
@@ -85,6 +87,12 @@ public:
     decltype(auto) OpenModelFile(A&&... a) { return d.OpenModelFile(std::forward<A>(a)...); }
     template <typename... A>
     decltype(auto) UpdateTitle(A&&... a) { return d.UpdateTitle(std::forward<A>(a)...); }
+    template <typename... A>
+    decltype(auto) CurrentListInputs(A&&... a) { return d.CurrentListInputs(std::forward<A>(a)...); }
+    template <typename... A>
+    decltype(auto) KeepModelList(A&&... a) { return d.KeepModelList(std::forward<A>(a)...); }
+    template <typename... A>
+    decltype(auto) DeleteAndRebuildModel(A&&... a) { return d.DeleteAndRebuildModel(std::forward<A>(a)...); }
     template <typename... A>
     decltype(auto) DrawTriangularPrism(A&&... a) { return d.DrawTriangularPrism(std::forward<A>(a)...); }
     template <typename... A>

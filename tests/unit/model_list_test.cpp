@@ -1,0 +1,508 @@
+// Display list 1 is compiled only when its inputs changed: the number of builds of
+// an open, of start-up and of an option change, that every changed input still
+// builds, and that the list left after each operation is, call for call, the list
+// that building on every occasion leaves.
+#include <GL/gl.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ScriptedPlatform.h"
+#include "TestSupport.h"
+#include "ViewerProbe.h"
+#include "app/ViewerDlg.h"
+#include "image/JpegFile.h"
+#include "image_support.h"
+
+namespace orx::test {
+namespace {
+
+std::string Format(const char* format, ...) {
+    char text[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
+}
+
+// Keeps display list 1 as the calls that went into it, the way OpenGL keeps it: a
+// list replaces the previous one when it is closed, a deletion removes it. Numbers
+// are kept exactly (hexadecimal floating point), the texture image by a hash of its
+// bytes. The list calls also reach OpenGL, so that the list exists there.
+class ListRecorder : public GlSink {
+public:
+    std::optional<std::vector<std::string>> list;  // empty while no list 1 exists
+    int builds = 0;
+    int deletions = 0;
+    int stray = 0;  // geometry sent while no list was open
+
+    void NewList(GLuint name, GLenum mode) override {
+        ++builds;
+        m_open = true;
+        m_compiling = {Format("NewList %u %#x", name, mode)};
+        GlSink::NewList(name, mode);
+    }
+    void EndList() override {
+        GlSink::EndList();
+        m_open = false;
+        list = std::move(m_compiling);
+        m_compiling.clear();
+    }
+    void DeleteLists(GLuint name, GLsizei range) override {
+        ++deletions;
+        if (name <= 1 && 1 < name + static_cast<GLuint>(range)) list.reset();
+        GlSink::DeleteLists(name, range);
+    }
+    void TexImage2D(GLsizei w, GLsizei h, const void* pixels) override {
+        // Rows of 24-bit pixels padded to 4 bytes, as OpenGL unpacks them.
+        const size_t rowBytes = (static_cast<size_t>(w) * 3 + 3) / 4 * 4;
+        uint64_t hash = 1469598103934665603ull;
+        const auto* p = static_cast<const unsigned char*>(pixels);
+        for (size_t i = 0; i < rowBytes * static_cast<size_t>(h); ++i) {
+            hash = (hash ^ p[i]) * 1099511628211ull;
+        }
+        Add(Format("TexImage2D %d %d %016llx", w, h, static_cast<unsigned long long>(hash)));
+        GlSink::TexImage2D(w, h, pixels);
+    }
+    void Begin(GLenum mode) override { Add(Format("Begin %#x", mode)); }
+    void End() override { Add("End"); }
+    void Normal3d(double x, double y, double z) override {
+        Add(Format("Normal3d %a %a %a", x, y, z));
+    }
+    void TexCoord2f(float s, float t) override {
+        Add(Format("TexCoord2f %a %a", static_cast<double>(s), static_cast<double>(t)));
+    }
+    void Color4ubv(const unsigned char* c) override {
+        Add(Format("Color4ubv %u %u %u %u", c[0], c[1], c[2], c[3]));
+    }
+    void Color3f(float r, float g, float b) override {
+        Add(Format("Color3f %a %a %a", static_cast<double>(r), static_cast<double>(g),
+                   static_cast<double>(b)));
+    }
+    void Vertex3d(double x, double y, double z) override {
+        Add(Format("Vertex3d %a %a %a", x, y, z));
+    }
+    void Vertex3f(float x, float y, float z) override {
+        Add(Format("Vertex3f %a %a %a", static_cast<double>(x), static_cast<double>(y),
+                   static_cast<double>(z)));
+    }
+
+private:
+    void Add(std::string call) {
+        if (!m_open) {
+            ++stray;
+            return;
+        }
+        m_compiling.push_back(std::move(call));
+    }
+    bool m_open = false;
+    std::vector<std::string> m_compiling;
+};
+
+// A record line of `type` with `outlines` outlines of `n` points, shifted by `at`.
+std::string Record(int type, int n, int outlines, double at) {
+    std::string line = std::to_string(type) + " 3 " + std::to_string(n);
+    for (int o = 0; o < outlines; ++o) {
+        for (int i = 0; i < n; ++i) {
+            line += Format(" %g %g %g", at + (i % 4) * 10 + o * 100, at + (i % 3) * 20,
+                           (i < n / 2 ? 0.0 : 30.0) + at);
+        }
+    }
+    return line + "\n";
+}
+
+// A whole model with one record of each type; "X" marks a digit that a rewrite
+// changes without changing the size.
+std::string WholeModel(char digit) {
+    return "header\n" + Record(8, 8, 1, 0) + Record(6, 6, 1, 50) + Record(10, 10, 2, 200) +
+           Record(12, 12, 2, 400) + "8 3 8 0 0 0 " + digit +
+           "0 0 0 10 10 0 0 10 0 0 0 20 10 0 20 10 10 20 0 10 20\n";
+}
+
+const char* const kPartsList =
+    "header\n8 3 8 0 0 0 10 0 0 10 10 0 0 10 0 0 0 5 10 0 5 10 10 5 0 10 5\n"
+    "6 3 6 0 0 0 4 0 0 2 4 0 0 0 9 4 0 9 2 4 9\n"
+    "8 3 8 1 1 1 2 1 1 2 2 1 1 2 1 1 1 2 2 1 2 2 2 2 1 2 2\n";
+
+// A program folder with two numbered textures, a whole model named in "ORX.INI",
+// a parts list and a BMP texture, all in a fresh profile folder.
+struct Files {
+    TempProfile profile;
+    std::string program = profile.path + "/program/";
+    std::string model = program + "modelle/schrank3d.gl";
+    std::string parts = program + "modelle/teile2d.gl";
+    std::string bmp = profile.path + "/holz.bmp";
+
+    Files() {
+        std::filesystem::create_directories(program + "texturen");
+        NumberedTexture(1, 200, 100, 50);
+        NumberedTexture(5, 20, 40, 60);
+        WriteText(model, WholeModel('1'));
+        WriteText(parts, kPartsList);
+        WriteBytes(bmp, MakeBmp(Gradient(4, 4)));
+        WriteText(profile.File("ORX.INI"), "[LIFE]\nACTUAL=" + model + "\n");
+    }
+    void NumberedTexture(int n, uint8_t r, uint8_t g, uint8_t b) const {
+        std::vector<uint8_t> rgb(8 * 8 * 3);
+        for (size_t i = 0; i < rgb.size(); i += 3) rgb[i] = r, rgb[i + 1] = g, rgb[i + 2] = b;
+        JpegFile::EncodeFromRgb(program + "texturen/textur" + std::to_string(n) + ".jpg",
+                                rgb.data(), 8, 8, true, 100);
+    }
+};
+
+// The window's viewer over the scripted platform, its list recorded.
+struct Window {
+    ScriptedPlatform platform;
+    CViewerDlg dlg{platform};
+    ListRecorder recorder;
+
+    Window(const Files& files, bool reuse) {
+        platform.executablePath = files.program + "orx-view";
+        Probe(dlg).m_pSink = &recorder;
+        Probe(dlg).m_bReuseModelList = reuse;
+    }
+    // Creation and the first resize, as the front end runs them.
+    void StartUp() {
+        dlg.OnCreate();
+        dlg.OnInitDialog();
+        dlg.OnSize(0, 800, 600);
+    }
+    void Key(unsigned code) { dlg.OnKeyDown(code, 1, 0); }
+};
+
+// Everything an operation leaves that the build takes part in.
+struct Outcome {
+    std::optional<std::vector<std::string>> list;
+    bool listInGl = false;
+    ModelBounds bounds{};
+    int part = 0, partCount = 0;
+    float scale[3] = {};
+    std::string title;
+    std::vector<std::string> messages;
+    int demoTick = 0;
+    size_t demoFiles = 0;
+    int invalidations = 0;
+    std::string modelPath;
+};
+
+// The text with the scenario's own folder (a new one each run) named "<dir>".
+std::string WithoutFolder(std::string text, const std::string& folder) {
+    for (size_t at; (at = text.find(folder)) != std::string::npos;)
+        text.replace(at, folder.size(), "<dir>");
+    return text;
+}
+
+Outcome Observe(Window& w, const std::string& folder) {
+    ViewerProbe p = Probe(w.dlg);
+    Outcome o;
+    o.list = w.recorder.list;
+    o.listInGl = glIsList(1) == GL_TRUE;
+    o.bounds = p.m_bounds;
+    o.part = p.m_nPart;
+    o.partCount = p.m_nPartCount;
+    for (int i = 0; i < 3; ++i) o.scale[i] = p.m_fScale[i];
+    o.title = w.platform.title;
+    for (const auto& m : w.platform.messages) o.messages.push_back(WithoutFolder(m.text, folder));
+    o.demoTick = p.m_nDemoTick;
+    o.demoFiles = p.m_demoFiles.size();
+    o.invalidations = w.platform.invalidations;
+    o.modelPath = WithoutFolder(p.m_strModelPath, folder);
+    return o;
+}
+
+void ExpectSame(const Outcome& every, const Outcome& fewer) {
+    ASSERT_EQ(every.list.has_value(), fewer.list.has_value());
+    if (every.list) {
+        ASSERT_EQ(every.list->size(), fewer.list->size());
+        for (size_t i = 0; i < every.list->size(); ++i) {
+            ASSERT_EQ((*every.list)[i], (*fewer.list)[i]) << "call " << i;
+        }
+    }
+    EXPECT_EQ(every.listInGl, fewer.listInGl);
+    const double* a = &every.bounds.maxX;
+    const double* b = &fewer.bounds.maxX;
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(a[i], b[i]) << "bounds field " << i;
+    EXPECT_EQ(every.part, fewer.part);
+    EXPECT_EQ(every.partCount, fewer.partCount);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(every.scale[i], fewer.scale[i]);
+    EXPECT_EQ(every.title, fewer.title);
+    EXPECT_EQ(every.messages, fewer.messages);
+    EXPECT_EQ(every.demoTick, fewer.demoTick);
+    EXPECT_EQ(every.demoFiles, fewer.demoFiles);
+    EXPECT_EQ(every.invalidations, fewer.invalidations);
+    EXPECT_EQ(every.modelPath, fewer.modelPath);
+}
+
+// Moves the file's modification time by one nanosecond, the finest step a time
+// stamp has, or by a second where the file system keeps coarser times.
+void StepModificationTime(const std::string& path, const struct stat& before) {
+    timespec times[2] = {before.st_atim, before.st_mtim};
+    times[1].tv_nsec = (before.st_mtim.tv_nsec + 1) % 1000000000;
+    if (times[1].tv_nsec == 0) ++times[1].tv_sec;
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    struct stat after {};
+    ::stat(path.c_str(), &after);
+    if (after.st_mtim.tv_sec == before.st_mtim.tv_sec &&
+        after.st_mtim.tv_nsec == before.st_mtim.tv_nsec) {
+        times[1] = before.st_mtim;
+        ++times[1].tv_sec;
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    }
+}
+
+// One operation of a scenario: its name and what it does.
+struct Step {
+    std::string name;
+    std::function<void(Window&, const Files&)> run;
+};
+
+// Runs the steps on a fresh viewer; the outcome and the builds of each step.
+std::vector<std::pair<Outcome, int>> RunSteps(bool reuse, const std::vector<Step>& steps) {
+    Files files;
+    Window w(files, reuse);
+    std::vector<std::pair<Outcome, int>> result;
+    for (const Step& step : steps) {
+        const int builds = w.recorder.builds;
+        step.run(w, files);
+        result.emplace_back(Observe(w, files.profile.path), w.recorder.builds - builds);
+        EXPECT_EQ(w.recorder.stray, 0) << step.name;
+    }
+    return result;
+}
+
+// The operations a user runs, each on what the ones before left.
+std::vector<Step> UserSession() {
+    return {
+        {"start-up with a model named in ORX.INI", [](Window& w, const Files&) { w.StartUp(); }},
+        {"F3 solid", [](Window& w, const Files&) { w.Key(vk::F3); }},
+        {"colour scheme coloured",
+         [](Window& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_COLOUR); }},
+        {"colour scheme grey", [](Window& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_GREY); }},
+        {"B lighting", [](Window& w, const Files&) { w.Key('B'); }},
+        {"K axes", [](Window& w, const Files&) { w.Key('K'); }},
+        {"W walls", [](Window& w, const Files&) { w.Key('W'); }},
+        {"N zero plane", [](Window& w, const Files&) { w.Key('N'); }},
+        {"F background, cancelled", [](Window& w, const Files&) { w.Key('F'); }},
+        {"F background, chosen",
+         [](Window& w, const Files&) {
+             w.platform.colourAnswers.push_back(Rgb{10, 20, 30});
+             w.Key('F');
+         }},
+        {"F1 hairlines", [](Window& w, const Files&) { w.Key(vk::F1); }},
+        {"F2 wireframe", [](Window& w, const Files&) { w.Key(vk::F2); }},
+        {"F4 textured", [](Window& w, const Files&) { w.Key(vk::F4); }},
+        {"5 texture", [](Window& w, const Files&) { w.Key('5'); }},
+        {"5 texture again", [](Window& w, const Files&) { w.Key('5'); }},
+        {"0 load texture",
+         [](Window& w, const Files& f) {
+             w.platform.openFileAnswers.push_back(f.bmp);
+             w.Key('0');
+         }},
+        {"0 load texture, cancelled", [](Window& w, const Files&) { w.Key('0'); }},
+        {"resize", [](Window& w, const Files&) { w.dlg.OnSize(0, 640, 480); }},
+        {"M open the parts list",
+         [](Window& w, const Files& f) {
+             w.platform.openFileAnswers.push_back(f.parts);
+             w.Key('M');
+         }},
+        {"X next part", [](Window& w, const Files&) { w.Key('X'); }},
+        {"X next part", [](Window& w, const Files&) { w.Key('X'); }},
+        {"X at the last part", [](Window& w, const Files&) { w.Key('X'); }},
+        {"Y previous part", [](Window& w, const Files&) { w.Key('Y'); }},
+        {"F3 solid on a part", [](Window& w, const Files&) { w.Key(vk::F3); }},
+        {"M open the whole model again",
+         [](Window& w, const Files& f) {
+             w.platform.openFileAnswers.push_back(f.model);
+             w.Key('M');
+         }},
+        {"M a refused name",
+         [](Window& w, const Files& f) {
+             w.platform.openFileAnswers.push_back(f.profile.File("model.gl"));
+             w.Key('M');
+         }},
+        {"model rewritten, same size, time one step on; B lighting",
+         [](Window& w, const Files& f) {
+             struct stat before {};
+             ::stat(f.model.c_str(), &before);
+             WriteText(f.model, WholeModel('7'));
+             StepModificationTime(f.model, before);
+             w.Key('B');
+         }},
+        {"model removed; K axes",
+         [](Window& w, const Files& f) {
+             std::filesystem::rename(f.model, f.model + ".away");
+             w.Key('K');
+         }},
+        {"model back; K axes",
+         [](Window& w, const Files& f) {
+             std::filesystem::rename(f.model + ".away", f.model);
+             w.Key('K');
+         }},
+    };
+}
+
+TEST(ModelList, EveryOperationLeavesTheListThatBuildingEveryTimeLeaves) {
+    const std::vector<Step> steps = UserSession();
+    const auto every = RunSteps(false, steps);
+    const auto fewer = RunSteps(true, steps);
+    ASSERT_EQ(every.size(), steps.size());
+    ASSERT_EQ(fewer.size(), steps.size());
+    int builtEvery = 0, builtFewer = 0;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        SCOPED_TRACE(steps[i].name);
+        ASSERT_TRUE(every[i].first.list.has_value());
+        ExpectSame(every[i].first, fewer[i].first);
+        EXPECT_LE(fewer[i].second, every[i].second);
+        builtEvery += every[i].second;
+        builtFewer += fewer[i].second;
+    }
+    // The session does change the list: it is not one list all along.
+    EXPECT_NE(*every.front().first.list, *every[1].first.list);
+    EXPECT_LT(builtFewer, builtEvery);
+}
+
+TEST(ModelList, BuildsOfAnOpenStartUpAndAnOptionChange) {
+    for (const bool reuse : {false, true}) {
+        SCOPED_TRACE(reuse ? "builds left out" : "every build");
+        Files files;
+        Window w(files, reuse);
+        // Start-up: the open named in ORX.INI (three builds), the textured mode, the
+        // texture and the first resize one each. The texture is the one new input.
+        w.StartUp();
+        EXPECT_EQ(w.recorder.builds, reuse ? 2 : 6);
+        EXPECT_EQ(Probe(w.dlg).m_strModelPath, files.model);
+
+        // An option that the list holds: one build, as before.
+        int before = w.recorder.builds;
+        w.Key(vk::F3);
+        EXPECT_EQ(w.recorder.builds - before, 1);
+        // Lighting is OpenGL state outside the list: nothing to compile.
+        before = w.recorder.builds;
+        w.Key('B');
+        EXPECT_EQ(w.recorder.builds - before, reuse ? 0 : 1);
+
+        // Opening a model through the dialog: once instead of three times.
+        before = w.recorder.builds;
+        w.platform.openFileAnswers.push_back(files.parts);
+        w.Key('M');
+        EXPECT_EQ(w.recorder.builds - before, reuse ? 1 : 3);
+        EXPECT_EQ(w.platform.title.find("Objekt 1 von 3") != std::string::npos, true);
+    }
+}
+
+TEST(ModelList, AChangedInputIsNeverLeftOut) {
+    Files files;
+    Window w(files, true);
+    w.StartUp();
+    w.Key('B');  // lighting: the list stays
+    const int settled = w.recorder.builds;
+    ASSERT_TRUE(w.recorder.list.has_value());
+
+    // The file rewritten in place with the same size, its time one step on.
+    {
+        const std::vector<std::string> old = *w.recorder.list;
+        struct stat before {};
+        ::stat(files.model.c_str(), &before);
+        WriteText(files.model, WholeModel('9'));
+        StepModificationTime(files.model, before);
+        struct stat after {};
+        ::stat(files.model.c_str(), &after);
+        ASSERT_EQ(after.st_size, before.st_size);
+        ASSERT_EQ(after.st_ino, before.st_ino);
+        w.Key('B');
+        EXPECT_EQ(w.recorder.builds, settled + 1);
+        EXPECT_NE(*w.recorder.list, old);
+    }
+    // The file replaced by another (new inode) of the same size and the same time.
+    {
+        const std::vector<std::string> old = *w.recorder.list;
+        struct stat before {};
+        ::stat(files.model.c_str(), &before);
+        WriteText(files.model + ".new", WholeModel('5'));
+        const timespec times[2] = {before.st_atim, before.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (files.model + ".new").c_str(), times, 0), 0);
+        std::filesystem::rename(files.model + ".new", files.model);
+        const int builds = w.recorder.builds;
+        w.Key('B');
+        EXPECT_EQ(w.recorder.builds, builds + 1);
+        EXPECT_NE(*w.recorder.list, old);
+    }
+    // A texture file changed on disk and selected again; a texture loaded.
+    {
+        const std::vector<std::string> old = *w.recorder.list;
+        files.NumberedTexture(1, 0, 255, 0);
+        const int builds = w.recorder.builds;
+        w.Key('1');
+        EXPECT_EQ(w.recorder.builds, builds + 1);
+        ASSERT_NE(w.recorder.list->at(1), old.at(1));  // the image at the head of the list
+        EXPECT_EQ(w.recorder.list->at(1).rfind("TexImage2D 8 8 ", 0), 0u);
+
+        const std::vector<std::string> numbered = *w.recorder.list;
+        w.platform.openFileAnswers.push_back(files.bmp);
+        w.Key('0');
+        EXPECT_EQ(w.recorder.builds, builds + 2);
+        EXPECT_EQ(w.recorder.list->at(1).rfind("TexImage2D 4 4 ", 0), 0u);
+    }
+    // Paging a parts list.
+    {
+        w.platform.openFileAnswers.push_back(files.parts);
+        w.Key('M');
+        const std::vector<std::string> first = *w.recorder.list;
+        const int builds = w.recorder.builds;
+        w.Key('X');
+        EXPECT_EQ(Probe(w.dlg).m_nPart, 2);
+        EXPECT_EQ(w.recorder.builds, builds + 1);
+        EXPECT_NE(*w.recorder.list, first);
+    }
+    // The list gone from OpenGL (a context lost with it): built again.
+    {
+        glDeleteLists(1, 1);
+        const int builds = w.recorder.builds;
+        w.Key('B');
+        EXPECT_EQ(w.recorder.builds, builds + 1);
+        EXPECT_TRUE(glIsList(1));
+    }
+    // A build that cannot read its file is never left out, not even after another
+    // that failed the same way, and still starts the slideshow.
+    {
+        std::filesystem::remove(files.parts);
+        const int builds = w.recorder.builds;
+        w.Key('B');
+        w.Key('B');
+        EXPECT_EQ(w.recorder.builds, builds + 2);
+        EXPECT_GE(Probe(w.dlg).m_nDemoTick, 0);
+    }
+}
+
+// The bounds, part count and scale that a build left out leaves are those the
+// build itself would leave, even when something changed them since.
+TEST(ModelList, ALeftOutBuildLeavesWhatTheBuildWould) {
+    Files files;
+    Window w(files, true);
+    w.StartUp();
+    const ModelBounds built = Probe(w.dlg).m_bounds;
+    const int parts = Probe(w.dlg).m_nPartCount;
+    Probe(w.dlg).m_bounds = ModelBounds{9, 9, 9, 9, 9, 9, 9, 9, 9, 9};
+    Probe(w.dlg).m_nPartCount = 77;
+    Probe(w.dlg).m_fScale[0] = 3.0f;
+    const int builds = w.recorder.builds;
+    w.Key('B');
+    EXPECT_EQ(w.recorder.builds, builds);
+    EXPECT_EQ(Probe(w.dlg).m_bounds.extent, built.extent);
+    EXPECT_EQ(Probe(w.dlg).m_bounds.minZ, built.minZ);
+    EXPECT_EQ(Probe(w.dlg).m_bounds.centreY, built.centreY);
+    EXPECT_EQ(Probe(w.dlg).m_nPartCount, parts);
+    EXPECT_EQ(Probe(w.dlg).m_fScale[0], 1.0f);
+}
+
+}  // namespace
+}  // namespace orx::test
