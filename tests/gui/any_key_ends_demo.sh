@@ -7,29 +7,19 @@ trap 'setxkbmap -layout "${LAYOUT:-us}" 2>/dev/null || true; cleanup' EXIT
 # The title shows the demo counter only while the demo runs, once a command sets
 # it again: the context menu (right button, which does not end the demo) runs
 # "Teileliste vorblättern", which writes the title anew.
+windows_shown() { [ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -ge "$1" ]; }
 refresh_title() {
   xdotool mousemove --window "$WIN" 100 100 click 3
-  for _ in $(seq 100); do
-    [ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -ge 2 ] && break
-    sleep 0.1
-  done
-  [ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -ge 2 ] ||
-    fail "the context menu did not open"
+  wait_until "the context menu" windows_shown 2
   xdotool mousemove 0 1000
-  # Down to "2D Optionen", into it, first entry.
-  xdotool key Down Down Down Down Down Right Return
+  # Down to "2D Optionen", into it once its sub-menu shows, first entry.
+  xdotool key Down Down Down Down Down Right
+  wait_until "the sub-menu" windows_shown 3
+  xdotool key Return
 }
 
-wait_demo_ended() {
-  for _ in $(seq 100); do
-    case "$(window_title)" in
-      *" DEMO ("*) sleep 0.1 ;;
-      "ORX-View"*) return 0 ;;
-      *) sleep 0.1 ;;
-    esac
-  done
-  fail "$1 left the demo running: title '$(window_title)'"
-}
+demo_ended() { [[ "$(window_title)" == ORX-View* && "$(window_title)" != *" DEMO ("* ]]; }
+wait_demo_ended() { wait_until "$1 to end the demo (title '$(window_title)')" demo_ended; }
 
 start_viewer
 for key in shift ctrl Tab period BackSpace; do
@@ -44,11 +34,7 @@ done
 setxkbmap -layout de || fail "no German keyboard layout"
 for digit in 7 2; do
   send_key "shift+$digit"
-  for _ in $(seq 100); do
-    [ "$(setting TexturNr)" = "0x$digit" ] && break
-    sleep 0.1
-  done
-  [ "$(setting TexturNr)" = "0x$digit" ] || fail "Shift+$digit: TexturNr is '$(setting TexturNr)'"
+  wait_setting TexturNr "0x$digit"
 done
 [ "$(setting shading)" = "0x4" ] || fail "a texture key did not switch to textured mode"
 send_key Escape

@@ -10,19 +10,18 @@ start_viewer
 wait_title "ORX-View"
 send_key s
 dialog=""
-for _ in $(seq 100); do
+dialog_shown() {
+  local w
   for w in $(xdotool search --onlyvisible --pid "$PID" 2>/dev/null || true); do
     [ "$w" != "$WIN" ] && dialog="$(xdotool getwindowname "$w")"
   done
-  [ -n "$dialog" ] && break
-  sleep 0.1
-done
+  [ -n "$dialog" ]
+}
+wait_until "the save dialog" dialog_shown
 [ "$dialog" = "Speichern unter" ] || fail "save dialog titled '$dialog'"
 xdotool key Escape   # closes the dialog, nothing is saved
-for _ in $(seq 100); do
-  [ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -le 1 ] && break
-  sleep 0.1
-done
+only_main_window() { [ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -le 1 ]; }
+wait_until "the save dialog to close" only_main_window
 send_key Escape
 wait_exit
 echo PASS

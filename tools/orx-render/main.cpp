@@ -185,7 +185,9 @@ int ParseArguments(int argc, char** argv, Request& request, std::string& error) 
         }
         std::string what;
         if (!option->apply(request, value, what)) {
-            error = a + ": " + what;
+            error = a;
+            error += ": ";
+            error += what;
             return 2;
         }
     }
