@@ -119,6 +119,14 @@ public:
     void OnMouseMove(unsigned flags, Point point);
     void OnLButtonUp(unsigned flags, Point point);
     void OnTimer(unsigned nIDEvent);
+    // A followed file has changed (the front end noticed it, and waited until the
+    // writing was over): the next timer tick runs the follow check instead of
+    // waiting for its turn.
+    void RequestFollowCheck();
+    // The files follow mode reads, as the last check found them: the design
+    // program's "ORX.INI" and the model it names, as a path of this machine (when it
+    // names one that can be mapped). Empty while follow mode is off.
+    std::vector<std::string> FollowedFiles() const;
 
     // --- commands ---
     void OnOpenModel();
@@ -284,6 +292,13 @@ private:
     // offered again only when its name or modification time changes.
     std::string m_strLiveTried;
     int m_nLiveTriedStamp = 0;
+    // The nanoseconds of the modification times above: two saves within one second
+    // differ in them.
+    long m_nLiveStampNsec = 0;
+    long m_nLiveTriedNsec = 0;
+    // The "ORX.INI" the last follow check read, and the model path it named there.
+    std::string m_strLiveIni;
+    std::string m_strLiveFile;
 
     // The folder of the settings file and of the design program's "ORX.INI",
     // handed over by the platform.

@@ -115,6 +115,9 @@ public:
     // the design program's "ORX.INI".
     virtual std::string ExecutablePath() const = 0;
     virtual std::string ProfileFolder() const = 0;
+    // The Wine prefix whose Windows folder and drives a design program under Wine
+    // uses; empty when there is none.
+    virtual std::string WinePrefix() const = 0;
     virtual Rgb ButtonFaceColour() const = 0;
 };
 

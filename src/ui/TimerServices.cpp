@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "app/ViewerDlg.h"
 #include "platform/Text.h"
 #include "ui/IniFile.h"
+#include "ui/WindowsPath.h"
 
 namespace orx {
 
@@ -18,6 +20,7 @@ constexpr int kLiveInterval = 100;   // ticks between two follow checks
 constexpr int kDemoInterval = 1000;  // a demo step when the counter passes this
 constexpr int kDemoFirstTick = 998;  // the first step comes on the third tick
 constexpr size_t kLiveBufferSize = 1020;
+const char* const kSettingsFileName = "orx-view.ini";  // holds the drive table
 
 
 // Wildcard match with '*' and '?', letters compared without regard to case.
@@ -57,28 +60,55 @@ void CViewerDlg::OnTimer(unsigned) {
 
 void CViewerDlg::LiveFollowCheck() {
     if (++m_nLiveTick < kLiveInterval) return;
-    const std::string path = ini::ReadString("LIFE", "ACTUAL", "", kLiveBufferSize, ProfileFile("ORX.INI"));
+    const std::string winePrefix = m_platform.WinePrefix();
+    m_strLiveIni = winpath::FindOrxIni(m_strProfileDir, winePrefix);
+    const std::string value = ini::ReadString("LIFE", "ACTUAL", "", kLiveBufferSize, m_strLiveIni);
+    // A Windows path (a design program on Windows or under Wine) becomes a path of
+    // this machine; one that has no place here counts as a missing file.
+    std::optional<std::string> mapped;
+    if (!value.empty())
+        mapped = winpath::MapToLocal(value, {ProfileFile(kSettingsFileName), winePrefix});
+    const std::string path = mapped.value_or(std::string());
+    m_strLiveFile = path;
     struct stat st {};
-    if (!path.empty() && ::stat(path.c_str(), &st) != 0) {
+    if (!value.empty() && (!mapped || ::stat(path.c_str(), &st) != 0)) {
         // The named file is missing: a design program that saves by deleting and
         // writing the file anew is between the two. Nothing is loaded now; the file
         // counts as new when it is back, whatever its time.
         m_nLiveStamp = 0;
+        m_nLiveStampNsec = 0;
         m_strLiveTried.clear();
-    } else if (!path.empty()) {
+    } else if (!value.empty()) {
         const int stamp = static_cast<int>(st.st_mtime);
-        const bool changed = path != m_strModelPath || stamp != m_nLiveStamp;
+        const long nsec = static_cast<long>(st.st_mtim.tv_nsec);
+        const bool changed = path != m_strModelPath || stamp != m_nLiveStamp || nsec != m_nLiveStampNsec;
         // A file that was refused keeps differing from the current model; it is offered
         // again only when its name or its time changes, so its message comes once.
-        const bool triedAlready = path == m_strLiveTried && stamp == m_nLiveTriedStamp;
+        const bool triedAlready =
+            path == m_strLiveTried && stamp == m_nLiveTriedStamp && nsec == m_nLiveTriedNsec;
         if (changed && !triedAlready) {
             m_nLiveStamp = stamp;
+            m_nLiveStampNsec = nsec;
             m_strLiveTried = path;
             m_nLiveTriedStamp = stamp;
+            m_nLiveTriedNsec = nsec;
             OpenModelFile(path);
         }
     }
     m_nLiveTick = 0;
+}
+
+void CViewerDlg::RequestFollowCheck() {
+    // The next tick's increment reaches the interval.
+    m_nLiveTick = std::max(m_nLiveTick, kLiveInterval - 1);
+}
+
+std::vector<std::string> CViewerDlg::FollowedFiles() const {
+    std::vector<std::string> files;
+    if (!m_bLiveFollow) return files;
+    if (!m_strLiveIni.empty()) files.push_back(m_strLiveIni);
+    if (!m_strLiveFile.empty()) files.push_back(m_strLiveFile);
+    return files;
 }
 
 void CViewerDlg::StartDemo() {

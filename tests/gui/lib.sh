@@ -4,6 +4,8 @@ set -euo pipefail
 ORX_VIEW="$1"
 PROFILE="$(mktemp -d /tmp/orx-gui-XXXXXX)"
 export XDG_CONFIG_HOME="$PROFILE"
+# No design program under Wine unless a test makes its prefix here.
+export WINEPREFIX="$PROFILE/wine"
 export XDG_RUNTIME_DIR="$PROFILE/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 PID=""

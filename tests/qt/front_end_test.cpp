@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -21,6 +22,7 @@
 
 #include "app/ViewerDlg.h"
 #include "platform/qt/Dialogs.h"
+#include "platform/qt/FollowWatcher.h"
 #include "platform/qt/PopupMenu.h"
 #include "platform/qt/ScreenFit.h"
 
@@ -233,6 +235,60 @@ TEST(ScreenFit, ASizeLargerThanTheScreenIsCutToIt) {
     EXPECT_EQ(FitToScreen(QRect(1300, 100, 800, 600), second), QRect(1300, 100, 800, 600));
     // No screen area known: left as it is.
     EXPECT_EQ(FitToScreen(QRect(10, 10, 800, 600), QRect()), QRect(10, 10, 800, 600));
+}
+
+// Writes the whole file at once.
+void WriteFile(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(text);
+}
+
+TEST(FollowWatcher, ReportsSavesAlsoAfterAReplaceAndOfAFileThatAppears) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString ini = dir.filePath("ORX.INI");
+    const QString model = dir.filePath("sub/schrank3d.gl");
+    WriteFile(ini, "[LIFE]\n");
+    FollowWatcher watcher;
+    int reports = 0;
+    QObject::connect(&watcher, &FollowWatcher::Settled, [&] { ++reports; });
+    // The model's folder does not exist yet either.
+    watcher.Watch({ini.toStdString(), model.toStdString()});
+
+    // Written in place, in several steps: reported once they are over.
+    {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        for (int i = 0; i < 5; ++i) {
+            file.write("ACTUAL=x\n");
+            file.flush();
+        }
+    }
+    ASSERT_TRUE(WaitFor([&] { return reports >= 1; }));
+    EXPECT_EQ(reports, 1);
+
+    // Replaced through a rename, twice: the new file is watched again each time.
+    for (int round = 0; round < 2; ++round) {
+        const int before = reports;
+        WriteFile(ini + ".tmp", "[LIFE]\nACTUAL=y\n");
+        ASSERT_TRUE(QFile::remove(ini));
+        ASSERT_TRUE(QFile::rename(ini + ".tmp", ini));
+        ASSERT_TRUE(WaitFor([&] { return reports > before; })) << "round " << round;
+    }
+    // A later write to the replaced file is still noticed.
+    int before = reports;
+    WriteFile(ini, "[LIFE]\nACTUAL=z\n");
+    EXPECT_TRUE(WaitFor([&] { return reports > before; }));
+
+    // Watching again after the model's folder was made finds a model written there.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    watcher.Watch({ini.toStdString(), model.toStdString()});
+    before = reports;
+    WriteFile(model, "ORX\n");
+    EXPECT_TRUE(WaitFor([&] { return reports > before; }));
+    before = reports;
+    WriteFile(model, "ORX 2\n");
+    EXPECT_TRUE(WaitFor([&] { return reports > before; }));
 }
 
 }  // namespace

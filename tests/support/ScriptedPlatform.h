@@ -55,6 +55,7 @@ public:
     Point screenOrigin{100, 100};  // client area's top-left corner on the screen
     std::string executablePath;    // empty: the running executable
     std::string profileFolder;     // the test's profile folder at construction
+    std::string winePrefix;        // empty: no Wine prefix
     Rgb buttonFace{240, 240, 240};
     bool failPixelFormat = false;
     bool failContext = false;
@@ -88,6 +89,7 @@ public:
     int TrackPopupMenu(const MenuItem& popup, Point screenPoint) override;
     std::string ExecutablePath() const override;
     std::string ProfileFolder() const override { return profileFolder; }
+    std::string WinePrefix() const override { return winePrefix; }
     Rgb ButtonFaceColour() const override { return buttonFace; }
 
 private:

@@ -62,6 +62,10 @@ public:
     decltype(CViewerDlg::m_hIcon)& m_hIcon = d.m_hIcon;
     decltype(CViewerDlg::m_strLiveTried)& m_strLiveTried = d.m_strLiveTried;
     decltype(CViewerDlg::m_nLiveTriedStamp)& m_nLiveTriedStamp = d.m_nLiveTriedStamp;
+    decltype(CViewerDlg::m_nLiveStampNsec)& m_nLiveStampNsec = d.m_nLiveStampNsec;
+    decltype(CViewerDlg::m_nLiveTriedNsec)& m_nLiveTriedNsec = d.m_nLiveTriedNsec;
+    decltype(CViewerDlg::m_strLiveIni)& m_strLiveIni = d.m_strLiveIni;
+    decltype(CViewerDlg::m_strLiveFile)& m_strLiveFile = d.m_strLiveFile;
     decltype(CViewerDlg::m_strProfileDir)& m_strProfileDir = d.m_strProfileDir;
     decltype(CViewerDlg::m_modelCache)& m_modelCache = d.m_modelCache;
     decltype(CViewerDlg::m_listBuilt)& m_listBuilt = d.m_listBuilt;

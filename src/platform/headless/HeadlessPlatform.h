@@ -58,6 +58,8 @@ public:
     bool CaptureClient(ScreenPicture& picture) override;
     std::string ExecutablePath() const override;
     std::string ProfileFolder() const override { return m_profileFolder; }
+    // The renderer follows no design program.
+    std::string WinePrefix() const override { return {}; }
     Rgb ButtonFaceColour() const override { return m_buttonFace; }
     // Makes this platform's context current again after another one was used.
     bool MakeCurrent();

@@ -52,6 +52,9 @@ ViewerWindow::ViewerWindow() {
     m_dlg = std::make_unique<CViewerDlg>(*this);
     SetMessagePlatform(this);
     connect(&m_timer, &QTimer::timeout, this, [this] { Tick(); });
+    connect(&m_followWatcher, &FollowWatcher::Settled, this, [this] {
+        if (m_dlg) m_dlg->RequestFollowCheck();
+    });
 }
 
 ViewerWindow::~ViewerWindow() {
@@ -83,6 +86,9 @@ void ViewerWindow::paintGL() { m_dlg->OnPaint(); }
 void ViewerWindow::Tick() {
     makeCurrent();
     m_dlg->OnTimer(0);
+    // A check may have found another ORX.INI or model name; follow mode may have ended.
+    std::vector<std::string> followed = m_dlg->FollowedFiles();
+    if (followed != m_followWatcher.Files()) m_followWatcher.Watch(followed);
 }
 
 void ViewerWindow::keyPressEvent(QKeyEvent* event) {
@@ -335,6 +341,14 @@ std::string ViewerWindow::ProfileFolder() const {
     if (xdg && *xdg) return xdg;
     const char* home = std::getenv("HOME");
     return std::string(home && *home ? home : ".") + "/.config";
+}
+
+// The Wine prefix: $WINEPREFIX, else $HOME/.wine, as Wine itself chooses it.
+std::string ViewerWindow::WinePrefix() const {
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (prefix && *prefix) return prefix;
+    const char* home = std::getenv("HOME");
+    return home && *home ? std::string(home) + "/.wine" : std::string();
 }
 
 Rgb ViewerWindow::ButtonFaceColour() const {

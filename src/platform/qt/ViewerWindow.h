@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/ViewerDlg.h"
+#include "platform/qt/FollowWatcher.h"
 #include "platform/Platform.h"
 
 namespace orx {
@@ -43,6 +44,7 @@ public:
     bool CaptureClient(ScreenPicture& picture) override;
     std::string ExecutablePath() const override;
     std::string ProfileFolder() const override;
+    std::string WinePrefix() const override;
     Rgb ButtonFaceColour() const override;
 
 protected:
@@ -66,6 +68,8 @@ private:
 
     std::unique_ptr<CViewerDlg> m_dlg;
     QTimer m_timer;
+    // Tells follow mode at once when the design program has saved.
+    FollowWatcher m_followWatcher;
     std::string m_aboutEntry;
     bool m_created = false;
     bool m_destroyed = false;
