@@ -1,13 +1,13 @@
 // Times opening a model as the viewer does (the open with its builds)
 // plus the first frame, then the replay of further frames, and reports the peak
 // memory of the process. Usage: orx-open-bench MODEL.gl [frames] [WxH]
+#include <GL/gl.h>
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <GL/gl.h>
 
 #include "app/ViewerDlg.h"
 #include "platform/headless/HeadlessPlatform.h"

@@ -19,8 +19,8 @@ std::string GenerateRecords(int count) {
     for (int i = 0; i < count; ++i) {
         const double x = pos(random), y = pos(random), z = pos(random);
         const double w = size(random), h = size(random), d = 19.0;
-        const double c[8][3] = {{x, y, z + d},     {x + w, y, z + d},     {x + w, y + h, z + d},
-                                {x, y + h, z + d}, {x, y, z},             {x + w, y, z},
+        const double c[8][3] = {{x, y, z + d},     {x + w, y, z + d}, {x + w, y + h, z + d},
+                                {x, y + h, z + d}, {x, y, z},         {x + w, y, z},
                                 {x + w, y + h, z}, {x, y + h, z}};
         int n = std::snprintf(line, sizeof line, "8 %d 8", i % 16);
         for (const auto& p : c)
@@ -42,12 +42,14 @@ void BM_ParseRecords(benchmark::State& state) {
         while (pos < text.size()) {
             size_t end = text.find('\n', pos);
             if (end == std::string::npos) end = text.size();
-            parsed += orx::ParseRecord(std::string_view(text).substr(pos, end - pos), record, coords);
+            parsed +=
+                orx::ParseRecord(std::string_view(text).substr(pos, end - pos), record, coords);
             pos = end + 1;
         }
         benchmark::DoNotOptimize(parsed);
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(text.size()));
 }
 BENCHMARK(BM_ParseRecords)->Arg(10000)->Unit(benchmark::kMillisecond);
 
@@ -62,7 +64,8 @@ void BM_LoadModelFile(benchmark::State& state) {
         orx::ModelFileCache cache;  // a fresh cache reads and parses every time
         benchmark::DoNotOptimize(cache.Load(path));
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(text.size()));
     std::remove(path.c_str());
 }
 BENCHMARK(BM_LoadModelFile)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -1,8 +1,8 @@
 // One record line through the parser and the emitters (recording nothing).
 #include <string>
 
-#include "ViewerProbe.h"
 #include "FuzzSupport.h"
+#include "ViewerProbe.h"
 #include "app/ViewerDlg.h"
 
 namespace {

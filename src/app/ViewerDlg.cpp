@@ -55,7 +55,8 @@ std::string CViewerDlg::ProgramDirFrom(const std::string& executablePath) {
     // The folder of the program file, ending in '/', without build-configuration
     // folders "Debug" and "Release" (a program in /x/Release/ takes /x/).
     const size_t slash = executablePath.rfind('/');
-    const std::string folder = slash == std::string::npos ? "./" : executablePath.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? "./" : executablePath.substr(0, slash + 1);
     std::string result;
     size_t pos = 0;
     while (pos < folder.size()) {
@@ -152,12 +153,11 @@ bool CViewerDlg::ApplyViewOptions(const ViewOptions& options) {
         m_dOrigin[i] = options.origin[i];
     }
     if (options.mode != kModeTextured && !options.textureNamed) return true;
-    const int number = options.textureNumber >= 1 && options.textureNumber <= 9
-                           ? options.textureNumber
-                           : 1;
-    const bool read = LoadTexture(options.textureFile.empty()
-                                      ? NumberedTexturePath(m_strProgramDir, number)
-                                      : options.textureFile);
+    const int number =
+        options.textureNumber >= 1 && options.textureNumber <= 9 ? options.textureNumber : 1;
+    const bool read =
+        LoadTexture(options.textureFile.empty() ? NumberedTexturePath(m_strProgramDir, number)
+                                                : options.textureFile);
     return read && m_texture.HasImage();
 }
 

@@ -215,11 +215,11 @@ private:
     void DrawBox(const long* colour, const long* count, const double* x, const double* y,
                  const double* z);
     void DrawPentagonalPrism(const long* colour, const long* count, const double* px,
-                             const double* py, const double* pz, const double* rx,
-                             const double* ry, const double* rz);
+                             const double* py, const double* pz, const double* rx, const double* ry,
+                             const double* rz);
     void DrawHexagonalPrism(const long* colour, const long* count, const double* px,
-                            const double* py, const double* pz, const double* rx,
-                            const double* ry, const double* rz);
+                            const double* py, const double* pz, const double* rx, const double* ry,
+                            const double* rz);
     // Sends one parsed record to the emitter of its type.
     void DrawRecord(const ParsedRecord& record, const double* coords);
     // What each vertex carries in the current display mode.
@@ -316,13 +316,12 @@ private:
 
 // Windows virtual-key codes as the front ends deliver them.
 namespace vk {
-constexpr unsigned SPACE = 0x20, PRIOR = 0x21, NEXT = 0x22, END = 0x23, HOME = 0x24,
-                   LEFT = 0x25, UP = 0x26, RIGHT = 0x27, DOWN = 0x28, INSERT = 0x2D,
-                   DELETE_ = 0x2E, NUMPAD0 = 0x60, NUMPAD1 = 0x61, NUMPAD2 = 0x62,
-                   NUMPAD3 = 0x63, NUMPAD4 = 0x64, NUMPAD5 = 0x65, NUMPAD6 = 0x66,
-                   NUMPAD7 = 0x67, NUMPAD8 = 0x68, NUMPAD9 = 0x69, ADD = 0x6B, SUBTRACT = 0x6D,
-                   F1 = 0x70, F2 = 0x71, F3 = 0x72, F4 = 0x73, RETURN = 0x0D, ESCAPE = 0x1B,
-                   APPS = 0x5D, F10 = 0x79;
+constexpr unsigned SPACE = 0x20, PRIOR = 0x21, NEXT = 0x22, END = 0x23, HOME = 0x24, LEFT = 0x25,
+                   UP = 0x26, RIGHT = 0x27, DOWN = 0x28, INSERT = 0x2D, DELETE_ = 0x2E,
+                   NUMPAD0 = 0x60, NUMPAD1 = 0x61, NUMPAD2 = 0x62, NUMPAD3 = 0x63, NUMPAD4 = 0x64,
+                   NUMPAD5 = 0x65, NUMPAD6 = 0x66, NUMPAD7 = 0x67, NUMPAD8 = 0x68, NUMPAD9 = 0x69,
+                   ADD = 0x6B, SUBTRACT = 0x6D, F1 = 0x70, F2 = 0x71, F3 = 0x72, F4 = 0x73,
+                   RETURN = 0x0D, ESCAPE = 0x1B, APPS = 0x5D, F10 = 0x79;
 }  // namespace vk
 
 }  // namespace orx

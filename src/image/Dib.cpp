@@ -4,8 +4,8 @@
 
 namespace orx {
 
-void DibPixelRgb(const BITMAPINFOHEADER& h, const RGBQUAD* colours, const uint8_t* row,
-                 uint64_t x, uint8_t* out) {
+void DibPixelRgb(const BITMAPINFOHEADER& h, const RGBQUAD* colours, const uint8_t* row, uint64_t x,
+                 uint8_t* out) {
     switch (h.biBitCount) {
         case 32:
         case 24: {

@@ -13,9 +13,9 @@
 #include <jpeglib.h>
 // clang-format on
 
-#include "platform/ReplacingFile.h"
 #include "platform/Platform.h"
 #include "platform/RegularFile.h"
+#include "platform/ReplacingFile.h"
 
 namespace orx {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <memory>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "image/Dib.h"

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "app/ViewerDlg.h"
-#include "platform/Text.h"
 #include "model/Title.h"
+#include "platform/Text.h"
 
 namespace orx {
 

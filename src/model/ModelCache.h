@@ -58,7 +58,7 @@ public:
     off_t Size() const { return m_size; }
     const timespec& ModificationTime() const { return m_mtime; }
 
-    int lineCount = 0;  // record lines of the file, parsed or not
+    int lineCount = 0;                  // record lines of the file, parsed or not
     std::vector<ParsedRecord> records;  // the lines that parsed, in file order
     std::vector<double> coords;
 

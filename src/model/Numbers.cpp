@@ -1,11 +1,12 @@
 #include "model/Numbers.h"
 
+#include <locale.h>
+#include <stdlib.h>
+
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
-#include <stdlib.h>
 #include <string>
 #include <system_error>
 
@@ -40,7 +41,9 @@ long ParseLong(std::string_view text) {
         if (value > static_cast<unsigned long long>(LONG_MAX) + 1) overflow = true;
         if (overflow) value = static_cast<unsigned long long>(LONG_MAX) + 1;
     }
-    if (negative) return value > static_cast<unsigned long long>(LONG_MAX) ? LONG_MIN : -static_cast<long>(value);
+    if (negative)
+        return value > static_cast<unsigned long long>(LONG_MAX) ? LONG_MIN
+                                                                 : -static_cast<long>(value);
     return value > static_cast<unsigned long long>(LONG_MAX) ? LONG_MAX : static_cast<long>(value);
 }
 

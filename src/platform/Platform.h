@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-
 namespace orx {
 
 enum class MsgIcon { Exclamation, Stop };

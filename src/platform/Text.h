@@ -5,7 +5,9 @@
 
 namespace orx {
 
-inline char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 inline std::string AsciiLowerCase(std::string text) {
     for (char& c : text) c = AsciiLower(c);

@@ -7,10 +7,12 @@ namespace orx {
 CAboutDlg::CAboutDlg() {
     m_strInfo = std::string("ORX-View is part of the ORX-Soft furniture design family, ") +
                 kWebAddress + "\n\n";
-    m_strInfo += "This viewer may be used and passed on free of charge together with the models "
-                 "it shows.\n";
-    m_strInfo += "It comes without any warranty; the models remain the property of their "
-                 "designers.\n\n";
+    m_strInfo +=
+        "This viewer may be used and passed on free of charge together with the models "
+        "it shows.\n";
+    m_strInfo +=
+        "It comes without any warranty; the models remain the property of their "
+        "designers.\n\n";
     m_strInfo += "ORX-Soft Möbelsoftware\n\n";
     m_strInfo += std::string("WWW\t") + kWebAddress + "\n";
     m_strInfo += "EAMIL\tinfo@orx-soft.example\n";

@@ -163,117 +163,44 @@ void CViewerDlg::OnContextMenu(Point point) {
 
 bool CViewerDlg::OnCommand(int id) {
     switch (id) {
-        case ID_AUTOROTATE:
-            StartAutoRotate();
-            break;
-        case ID_SHIFT_RIGHT:
-            ShiftRight();
-            break;
-        case ID_SHIFT_LEFT:
-            ShiftLeft();
-            break;
-        case ID_SHIFT_UP:
-            ShiftUp();
-            break;
-        case ID_SHIFT_DOWN:
-            ShiftDown();
-            break;
-        case ID_CENTRE:
-            CentreView();
-            break;
-        case ID_ZOOM_IN:
-            ZoomIn();
-            break;
-        case ID_ZOOM_OUT:
-            ZoomOut();
-            break;
-        case ID_TEX_KIRSCH:
-            SelectTexture(1, true);
-            break;
-        case ID_TEX_BIRKE:
-            SelectTexture(2, true);
-            break;
-        case ID_TEX_MAHAGONI:
-            SelectTexture(3, true);
-            break;
-        case ID_TEX_NUSSBAUM:
-            SelectTexture(4, true);
-            break;
-        case ID_TEX_PUZZLE:
-            SelectTexture(5, true);
-            break;
-        case ID_TEX_ROSENHOLZ:
-            SelectTexture(6, true);
-            break;
-        case ID_TEX_EICHE:
-            SelectTexture(7, true);
-            break;
-        case ID_TEX_ENTEN:
-            SelectTexture(8, true);
-            break;
-        case ID_TEX_TESTMUSTER:
-            SelectTexture(9, true);
-            break;
-        case ID_LOAD_TEXTURE:
-            OnLoadTexture();
-            break;
-        case ID_PART_NEXT:
-            UpdateTitle(1);
-            break;
-        case ID_PART_PREV:
-            UpdateTitle(-1);
-            break;
-        case ID_OPEN_MODEL:
-            OnOpenModel();
-            break;
-        case ID_SAVE_PICTURE:
-            OnSavePicture();
-            break;
-        case ID_PRINT:
-            OnPrintPicture();
-            break;
+        case ID_AUTOROTATE: StartAutoRotate(); break;
+        case ID_SHIFT_RIGHT: ShiftRight(); break;
+        case ID_SHIFT_LEFT: ShiftLeft(); break;
+        case ID_SHIFT_UP: ShiftUp(); break;
+        case ID_SHIFT_DOWN: ShiftDown(); break;
+        case ID_CENTRE: CentreView(); break;
+        case ID_ZOOM_IN: ZoomIn(); break;
+        case ID_ZOOM_OUT: ZoomOut(); break;
+        case ID_TEX_KIRSCH: SelectTexture(1, true); break;
+        case ID_TEX_BIRKE: SelectTexture(2, true); break;
+        case ID_TEX_MAHAGONI: SelectTexture(3, true); break;
+        case ID_TEX_NUSSBAUM: SelectTexture(4, true); break;
+        case ID_TEX_PUZZLE: SelectTexture(5, true); break;
+        case ID_TEX_ROSENHOLZ: SelectTexture(6, true); break;
+        case ID_TEX_EICHE: SelectTexture(7, true); break;
+        case ID_TEX_ENTEN: SelectTexture(8, true); break;
+        case ID_TEX_TESTMUSTER: SelectTexture(9, true); break;
+        case ID_LOAD_TEXTURE: OnLoadTexture(); break;
+        case ID_PART_NEXT: UpdateTitle(1); break;
+        case ID_PART_PREV: UpdateTitle(-1); break;
+        case ID_OPEN_MODEL: OnOpenModel(); break;
+        case ID_SAVE_PICTURE: OnSavePicture(); break;
+        case ID_PRINT: OnPrintPicture(); break;
         // The menu entry toggles the lighting like its key.
-        case ID_LIGHTING:
-            ToggleLighting();
-            break;
-        case ID_AXES:
-            ToggleAxes();
-            break;
-        case ID_WALLS:
-            ToggleRoomEdges();
-            break;
-        case ID_ZERO_PLANE:
-            ToggleZeroPlane();
-            break;
-        case ID_BACKGROUND:
-            ChooseBackgroundColour();
-            break;
-        case ID_MODE_HAIRLINE:
-            SetDisplayMode(kModeHairline);
-            break;
-        case ID_MODE_WIRE:
-            SetDisplayMode(kModeWireframe);
-            break;
-        case ID_MODE_SOLID:
-            SetDisplayMode(kModeSolid);
-            break;
-        case ID_MODE_TEXTURE:
-            SetDisplayMode(kModeTextured);
-            break;
-        case ID_SCHEME_GREY:
-            SetColourScheme(0);
-            break;
-        case ID_SCHEME_COLOUR:
-            SetColourScheme(1);
-            break;
-        case ID_DEMO:
-            StartDemo();
-            break;
-        case ID_ABOUT:
-            ShowAbout();
-            break;
-        default:
-            return false;
+        case ID_LIGHTING: ToggleLighting(); break;
+        case ID_AXES: ToggleAxes(); break;
+        case ID_WALLS: ToggleRoomEdges(); break;
+        case ID_ZERO_PLANE: ToggleZeroPlane(); break;
+        case ID_BACKGROUND: ChooseBackgroundColour(); break;
+        case ID_MODE_HAIRLINE: SetDisplayMode(kModeHairline); break;
+        case ID_MODE_WIRE: SetDisplayMode(kModeWireframe); break;
+        case ID_MODE_SOLID: SetDisplayMode(kModeSolid); break;
+        case ID_MODE_TEXTURE: SetDisplayMode(kModeTextured); break;
+        case ID_SCHEME_GREY: SetColourScheme(0); break;
+        case ID_SCHEME_COLOUR: SetColourScheme(1); break;
+        case ID_DEMO: StartDemo(); break;
+        case ID_ABOUT: ShowAbout(); break;
+        default: return false;
     }
     return true;
 }

@@ -105,8 +105,7 @@ void CViewerDlg::SetupGLState(int lightMode) {
             glPolygonMode(GL_FRONT, GL_FILL);
             glPolygonMode(GL_BACK, GL_FILL);
             break;
-        default:
-            break;
+        default: break;
     }
 
     glDisable(GL_LIGHT0);

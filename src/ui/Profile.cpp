@@ -14,7 +14,9 @@ namespace {
 const char* const kWriteErrors[] = {"Error in Writing Ini File:\n",
                                     "Fehler bei Schreiben der Ini Datei:\n"};
 
-uint16_t ClampLanguage(unsigned language) { return language >= 2 ? 1 : static_cast<uint16_t>(language); }
+uint16_t ClampLanguage(unsigned language) {
+    return language >= 2 ? 1 : static_cast<uint16_t>(language);
+}
 
 std::string HexText(uint16_t value) {
     char text[16];

@@ -38,8 +38,8 @@ public:
     bool ReadBool(const std::string& section, const std::string& key, bool defaultValue);
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
-    void RestoreWindowPlacement(const AppProfile& app, Platform& window,
-                                const std::string& section, int keepSize);
+    void RestoreWindowPlacement(const AppProfile& app, Platform& window, const std::string& section,
+                                int keepSize);
     void SaveWindowPlacement(const AppProfile& app, const Platform& window,
                              const std::string& section);
 

@@ -22,7 +22,6 @@ constexpr int kDemoFirstTick = 998;  // the first step comes on the third tick
 constexpr size_t kLiveBufferSize = 1020;
 const char* const kSettingsFileName = "orx-view.ini";  // holds the drive table
 
-
 // Wildcard match with '*' and '?', letters compared without regard to case.
 bool MatchesPattern(const char* name, const char* pattern) {
     const char* star = nullptr;
@@ -81,7 +80,8 @@ void CViewerDlg::LiveFollowCheck() {
     } else if (!value.empty()) {
         const int stamp = static_cast<int>(st.st_mtime);
         const long nsec = static_cast<long>(st.st_mtim.tv_nsec);
-        const bool changed = path != m_strModelPath || stamp != m_nLiveStamp || nsec != m_nLiveStampNsec;
+        const bool changed =
+            path != m_strModelPath || stamp != m_nLiveStamp || nsec != m_nLiveStampNsec;
         // A file that was refused keeps differing from the current model; it is offered
         // again only when its name or its time changes, so its message comes once.
         const bool triedAlready =

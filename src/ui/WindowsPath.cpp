@@ -30,7 +30,8 @@ std::string FoldCase(const std::string& name) {
             out[i] = static_cast<char>(c - 'A' + 'a');
         } else if (c == 0xC3 && i + 1 < out.size()) {
             const auto next = static_cast<unsigned char>(out[i + 1]);
-            if (next >= 0x80 && next <= 0x9E && next != 0x97) out[i + 1] = static_cast<char>(next + 0x20);
+            if (next >= 0x80 && next <= 0x9E && next != 0x97)
+                out[i + 1] = static_cast<char>(next + 0x20);
             ++i;
         }
     }
@@ -122,10 +123,9 @@ bool IsValidUtf8(const std::string& bytes) {
 std::string Windows1252ToUtf8(const std::string& bytes) {
     // 0x80 to 0x9F; 0 marks the five bytes Windows-1252 leaves unassigned.
     static const unsigned kHigh[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
     std::string out;
     out.reserve(bytes.size() * 2);
     for (const char ch : bytes) {

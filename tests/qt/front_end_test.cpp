@@ -129,8 +129,12 @@ TEST(FileDialogs, FiltersInitialNameAndDefaultExtension) {
     const QStringList pictureFilters{"Jpeg Files (*.jpg)", "Windows Bitmap Files (*.bmp)",
                                      "All Files (*)"};
     const Case cases[] = {
-        {"open model", Spec("*.gl", "*.gl", "ORX-openGL Datei (*.gl)|*.gl||"), false,
-         {"ORX-openGL Datei (*.gl)"}, "*.gl", "gl"},
+        {"open model",
+         Spec("*.gl", "*.gl", "ORX-openGL Datei (*.gl)|*.gl||"),
+         false,
+         {"ORX-openGL Datei (*.gl)"},
+         "*.gl",
+         "gl"},
         {"load texture", Spec("*.jpg", "*.jpg", kPictureFilter), false, pictureFilters, "*.jpg",
          "jpg"},
         {"save picture", Spec("jpg", "*.jpg", kPictureFilter), true, pictureFilters, "*.jpg",

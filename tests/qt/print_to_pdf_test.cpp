@@ -2,20 +2,20 @@
 // 800 x 600 window on a 1200-dpi page without margins (the height on paper takes more
 // than 32 bits on the way); the picture spans the page width and keeps its proportions.
 // The page is a PDF, rasterised by pdftoppm and measured.
+#include <GL/gl.h>
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <GL/gl.h>
-
 #include <cstdio>
 #include <memory>
 
+#include "ScriptedPlatform.h"
 #include "ViewerProbe.h"
 #include "app/ViewerDlg.h"
-#include "ScriptedPlatform.h"
 #include "platform/qt/QtPrintJob.h"
 
 namespace {
@@ -52,8 +52,9 @@ int main(int argc, char** argv) {
     printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Inch);
     auto job = std::make_shared<orx::QtPrintJob>(std::move(printer));
     Check(job->GetDeviceCaps(orx::HORZRES) == 9600, "printable width 9600 printer pixels");
-    Check(job->GetDeviceCaps(orx::LOGPIXELSX) == 1200 && job->GetDeviceCaps(orx::LOGPIXELSY) == 1200,
-          "1200 dpi");
+    Check(
+        job->GetDeviceCaps(orx::LOGPIXELSX) == 1200 && job->GetDeviceCaps(orx::LOGPIXELSY) == 1200,
+        "1200 dpi");
     platform.printAnswers.push_back(job);
     dlg.OnPrintPicture();
     Check(platform.messages.empty(), "no message");

@@ -164,9 +164,10 @@ int Compare(const std::string& referencePath, const std::string& actualPath,
             if (worst > largest) largest = worst, largestX = x, largestY = y;
         }
     }
-    std::printf("%ld pixels differ by more than %d (at most %ld allowed); largest difference %d at "
-                "(%d, %d)\n",
-                differing, tolerance, maxPixels, largest, largestX, largestY);
+    std::printf(
+        "%ld pixels differ by more than %d (at most %ld allowed); largest difference %d at "
+        "(%d, %d)\n",
+        differing, tolerance, maxPixels, largest, largestX, largestY);
     if (differing <= maxPixels) return 0;
     if (WriteBmp(diffPath, diff)) std::printf("difference picture: %s\n", diffPath.c_str());
     return 1;

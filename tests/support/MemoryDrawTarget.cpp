@@ -3,10 +3,10 @@
 // in the upper-left corner; what falls outside the page or the bitmap is not drawn.
 #include "MemoryDrawTarget.h"
 
-#include "image/Dib.h"
-
 #include <algorithm>
 #include <cstdlib>
+
+#include "image/Dib.h"
 
 namespace orx {
 
@@ -25,10 +25,8 @@ public:
             case 8:
             case 16:
             case 24:
-            case 32:
-                break;
-            default:
-                return;
+            case 32: break;
+            default: return;
         }
         m_bits = static_cast<const uint8_t*>(bits);
         m_colours = info->bmiColors;
@@ -212,16 +210,11 @@ int MemoryPrintJob::EndDoc() {
 
 int MemoryPrintJob::GetDeviceCaps(int index) {
     switch (index) {
-        case HORZRES:
-            return horzRes;
-        case VERTRES:
-            return vertRes;
-        case LOGPIXELSX:
-            return dpiX;
-        case LOGPIXELSY:
-            return dpiY;
-        default:
-            return 0;
+        case HORZRES: return horzRes;
+        case VERTRES: return vertRes;
+        case LOGPIXELSX: return dpiX;
+        case LOGPIXELSY: return dpiY;
+        default: return 0;
     }
 }
 

@@ -72,61 +72,117 @@ public:
     decltype(CViewerDlg::m_bReuseModelList)& m_bReuseModelList = d.m_bReuseModelList;
 
     template <typename... A>
-    decltype(auto) SetupPixelFormat(A&&... a) { return d.SetupPixelFormat(std::forward<A>(a)...); }
+    decltype(auto) SetupPixelFormat(A&&... a) {
+        return d.SetupPixelFormat(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) CreateGLContext(A&&... a) { return d.CreateGLContext(std::forward<A>(a)...); }
+    decltype(auto) CreateGLContext(A&&... a) {
+        return d.CreateGLContext(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) SetProjection(A&&... a) { return d.SetProjection(std::forward<A>(a)...); }
+    decltype(auto) SetProjection(A&&... a) {
+        return d.SetProjection(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) DrawScene(A&&... a) { return d.DrawScene(std::forward<A>(a)...); }
+    decltype(auto) DrawScene(A&&... a) {
+        return d.DrawScene(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) ReadModelFile(A&&... a) { return d.ReadModelFile(std::forward<A>(a)...); }
+    decltype(auto) ReadModelFile(A&&... a) {
+        return d.ReadModelFile(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) ParseModelLine(A&&... a) { return d.ParseModelLine(std::forward<A>(a)...); }
+    decltype(auto) ParseModelLine(A&&... a) {
+        return d.ParseModelLine(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) LoadModel(A&&... a) { return d.LoadModel(std::forward<A>(a)...); }
+    decltype(auto) LoadModel(A&&... a) {
+        return d.LoadModel(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) RebuildModel(A&&... a) { return d.RebuildModel(std::forward<A>(a)...); }
+    decltype(auto) RebuildModel(A&&... a) {
+        return d.RebuildModel(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) OpenModelFile(A&&... a) { return d.OpenModelFile(std::forward<A>(a)...); }
+    decltype(auto) OpenModelFile(A&&... a) {
+        return d.OpenModelFile(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) UpdateTitle(A&&... a) { return d.UpdateTitle(std::forward<A>(a)...); }
+    decltype(auto) UpdateTitle(A&&... a) {
+        return d.UpdateTitle(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) CurrentListInputs(A&&... a) { return d.CurrentListInputs(std::forward<A>(a)...); }
+    decltype(auto) CurrentListInputs(A&&... a) {
+        return d.CurrentListInputs(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) KeepModelList(A&&... a) { return d.KeepModelList(std::forward<A>(a)...); }
+    decltype(auto) KeepModelList(A&&... a) {
+        return d.KeepModelList(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) DeleteAndRebuildModel(A&&... a) { return d.DeleteAndRebuildModel(std::forward<A>(a)...); }
+    decltype(auto) DeleteAndRebuildModel(A&&... a) {
+        return d.DeleteAndRebuildModel(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) DrawTriangularPrism(A&&... a) { return d.DrawTriangularPrism(std::forward<A>(a)...); }
+    decltype(auto) DrawTriangularPrism(A&&... a) {
+        return d.DrawTriangularPrism(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) DrawBox(A&&... a) { return d.DrawBox(std::forward<A>(a)...); }
+    decltype(auto) DrawBox(A&&... a) {
+        return d.DrawBox(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) DrawPentagonalPrism(A&&... a) { return d.DrawPentagonalPrism(std::forward<A>(a)...); }
+    decltype(auto) DrawPentagonalPrism(A&&... a) {
+        return d.DrawPentagonalPrism(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) DrawHexagonalPrism(A&&... a) { return d.DrawHexagonalPrism(std::forward<A>(a)...); }
+    decltype(auto) DrawHexagonalPrism(A&&... a) {
+        return d.DrawHexagonalPrism(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) DrawRecord(A&&... a) { return d.DrawRecord(std::forward<A>(a)...); }
+    decltype(auto) DrawRecord(A&&... a) {
+        return d.DrawRecord(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) CurrentVertexStyle(A&&... a) { return d.CurrentVertexStyle(std::forward<A>(a)...); }
+    decltype(auto) CurrentVertexStyle(A&&... a) {
+        return d.CurrentVertexStyle(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) Sink(A&&... a) { return d.Sink(std::forward<A>(a)...); }
+    decltype(auto) Sink(A&&... a) {
+        return d.Sink(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) SetupGLState(A&&... a) { return d.SetupGLState(std::forward<A>(a)...); }
+    decltype(auto) SetupGLState(A&&... a) {
+        return d.SetupGLState(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) DrawReferenceGeometry(A&&... a) { return d.DrawReferenceGeometry(std::forward<A>(a)...); }
+    decltype(auto) DrawReferenceGeometry(A&&... a) {
+        return d.DrawReferenceGeometry(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) RotateStep(A&&... a) { return d.RotateStep(std::forward<A>(a)...); }
+    decltype(auto) RotateStep(A&&... a) {
+        return d.RotateStep(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) LiveFollowCheck(A&&... a) { return d.LiveFollowCheck(std::forward<A>(a)...); }
+    decltype(auto) LiveFollowCheck(A&&... a) {
+        return d.LiveFollowCheck(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) DemoStep(A&&... a) { return d.DemoStep(std::forward<A>(a)...); }
+    decltype(auto) DemoStep(A&&... a) {
+        return d.DemoStep(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) StartDemo(A&&... a) { return d.StartDemo(std::forward<A>(a)...); }
+    decltype(auto) StartDemo(A&&... a) {
+        return d.StartDemo(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) Shade(A&&... a) { return d.Shade(std::forward<A>(a)...); }
+    decltype(auto) Shade(A&&... a) {
+        return d.Shade(std::forward<A>(a)...);
+    }
     template <typename... A>
-    decltype(auto) ProfileFile(A&&... a) { return d.ProfileFile(std::forward<A>(a)...); }
+    decltype(auto) ProfileFile(A&&... a) {
+        return d.ProfileFile(std::forward<A>(a)...);
+    }
 };
 
 inline ViewerProbe Probe(CViewerDlg& viewer) { return ViewerProbe(viewer); }

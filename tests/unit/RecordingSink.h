@@ -9,12 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "ViewerProbe.h"
+#include "ScriptedPlatform.h"
 #include "TestSupport.h"
-
+#include "ViewerProbe.h"
 #include "app/ViewerDlg.h"
 #include "geometry/GlSink.h"
-#include "ScriptedPlatform.h"
 #include "ui/IniFile.h"
 
 namespace orx::test {
@@ -107,8 +106,7 @@ inline bool DecodeFaces(const std::vector<GlCall>& calls, std::vector<RecordedFa
                 pending.hasColour = true;
                 pending.colour = c.rgba;
                 break;
-            case GlCall::Color3f:
-                break;
+            case GlCall::Color3f: break;
             case GlCall::Vertex3d:
             case GlCall::Vertex3f:
                 if (!inside || faces.empty() || faces.back().primitive != primitive) return false;
@@ -144,8 +142,9 @@ struct SinkViewer {
         Probe(dlg).m_pSink = &sink;
         Probe(dlg).m_rgbaLine = {7, 8, 9, 10};
         // Distinct shade colours, so that each recorded colour names its shade.
-        RGBA* shades[6] = {&Probe(dlg).m_rgbaShade0, &Probe(dlg).m_rgbaShade1, &Probe(dlg).m_rgbaShade2,
-                           &Probe(dlg).m_rgbaShade3, &Probe(dlg).m_rgbaShade4, &Probe(dlg).m_rgbaShade5};
+        RGBA* shades[6] = {&Probe(dlg).m_rgbaShade0, &Probe(dlg).m_rgbaShade1,
+                           &Probe(dlg).m_rgbaShade2, &Probe(dlg).m_rgbaShade3,
+                           &Probe(dlg).m_rgbaShade4, &Probe(dlg).m_rgbaShade5};
         for (int k = 0; k < 6; ++k) {
             *shades[k] = RGBA{static_cast<unsigned char>(100 + k), 0, 0, 0};
         }

@@ -1,9 +1,10 @@
 // The About box: its text, and the timer services around it.
+#include "ui/About.h"
+
 #include <gtest/gtest.h>
 
 #include "ViewerProbe.h"
 #include "timer_support.h"
-#include "ui/About.h"
 
 namespace orx::test {
 namespace {

@@ -196,9 +196,8 @@ private:
         v["part"] = Num(Probe(d).m_nPart);
         v["demo"] = Num(static_cast<double>(Probe(d).m_demoFiles.size()));
         // Which open dialog came up: models or textures, told apart by their filter.
-        v["opened"] = platform.openDialogs.empty()
-                          ? "0"
-                          : platform.openDialogs.back().filter.substr(0, 4);
+        v["opened"] =
+            platform.openDialogs.empty() ? "0" : platform.openDialogs.back().filter.substr(0, 4);
         // The numbered texture file last read, without its folder.
         const std::string& texture = Probe(d).m_texture.fileName;
         v["texture"] = texture.substr(texture.rfind('/') + 1);

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ViewerProbe.h"
 #include "RecordingSink.h"
+#include "ViewerProbe.h"
 #include "ui/Profile.h"
 
 namespace orx::test {
@@ -28,9 +28,10 @@ struct GlViewer {
         std::filesystem::create_directories(program);
         Probe(dlg).m_strProgramDir = program;
         Probe(dlg).m_strModelPath = config.path + "/block3d.gl";
-        std::ofstream(Probe(dlg).m_strModelPath) << "header\n"
-                                             "8 0 8 0 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 "
-                                             "0 1 0\n";
+        std::ofstream(Probe(dlg).m_strModelPath)
+            << "header\n"
+               "8 0 8 0 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 "
+               "0 1 0\n";
         Probe(dlg).m_pSink = &sink;
         Probe(dlg).m_rgbaLine = {0, 0, 0, 0};
     }
@@ -178,7 +179,8 @@ TEST(DisplayModes, ColourSchemesFillTheShades) {
         SCOPED_TRACE("scheme " + std::to_string(scheme));
         v.sink.calls.clear();
         v.dlg.SetColourScheme(scheme);
-        for (int k = 0; k < 6; ++k) EXPECT_EQ(Probe(v.dlg).Shade(k), (scheme == 1 ? coloured : grey)[k]);
+        for (int k = 0; k < 6; ++k)
+            EXPECT_EQ(Probe(v.dlg).Shade(k), (scheme == 1 ? coloured : grey)[k]);
         EXPECT_EQ(StoredSetting("Schattierungen"), "0x" + std::to_string(scheme));
         // The model was compiled again with the new colours; 7 gives the grey shades
         // that 0 gave, which the list in place already holds.

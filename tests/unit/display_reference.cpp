@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "ViewerProbe.h"
 #include "RecordingSink.h"
+#include "ViewerProbe.h"
 
 namespace orx::test {
 namespace {

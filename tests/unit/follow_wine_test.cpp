@@ -1,9 +1,8 @@
 // Follow mode with a design program under Wine (its ORX.INI in the prefix, Windows
 // paths in it), and checks asked for when the front end notices a save.
 #include <fcntl.h>
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 

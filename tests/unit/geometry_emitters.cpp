@@ -9,8 +9,8 @@
 #include <map>
 #include <set>
 
-#include "ViewerProbe.h"
 #include "RecordingSink.h"
+#include "ViewerProbe.h"
 
 namespace orx::test {
 namespace {
@@ -178,7 +178,8 @@ TEST(GeometryEmitters, MeasuringPassOnlyWidensTheBounds) {
     for (int mode = 0; mode <= 5; ++mode) {
         Probe(v.dlg).m_nShading = mode;
         Probe(v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
-        Probe(v.dlg).DrawPentagonalPrism(nullptr, nullptr, ten.x, ten.y, ten.z, ten.x, ten.y, ten.z);
+        Probe(v.dlg).DrawPentagonalPrism(nullptr, nullptr, ten.x, ten.y, ten.z, ten.x, ten.y,
+                                         ten.z);
         Probe(v.dlg).DrawHexagonalPrism(nullptr, nullptr, ten.x, ten.y, ten.z, ten.x, ten.y, ten.z);
     }
     EXPECT_TRUE(v.sink.calls.empty());
@@ -202,7 +203,7 @@ TEST(GeometryEmitters, OnlyTheTypesPointsAndThePlacedOutlineWidenTheBounds) {
     Outline reference{{-9, -9, -9}, {99, 0, 0}, {99, 99, 0}, {0, 99, 0}, {0, 9, 0},
                       {-9, -9, -9}, {99, 0, 0}, {99, 99, 0}, {0, 99, 0}, {0, 9, 0}};
     Probe(v.dlg).DrawPentagonalPrism(nullptr, nullptr, placed.x, placed.y, placed.z, reference.x,
-                              reference.y, reference.z);
+                                     reference.y, reference.z);
     EXPECT_EQ(Probe(v.dlg).m_bounds.maxY, 2.0);
     EXPECT_EQ(Probe(v.dlg).m_bounds.maxZ, 3.0);
     EXPECT_EQ(Probe(v.dlg).m_bounds.minX, 0.0);
@@ -217,8 +218,9 @@ TEST(GeometryEmitters, TriangularPrismDrawsItsFiveFaces) {
     Probe(v.dlg).m_fTexRepeat = 2.5f;  // any repeat, so that every coordinate must scale with it
 
     // The example: P1 lands at (-0.5, -0.25, -0.25).
-    const auto faces = DrawIn(
-        v, 1, [&] { Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z); });
+    const auto faces = DrawIn(v, 1, [&] {
+        Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
+    });
     ASSERT_FALSE(faces.empty());
     EXPECT_EQ(faces[0].v[0].x, -0.5);
     EXPECT_EQ(faces[0].v[0].y, -0.25);
@@ -333,8 +335,8 @@ TEST(GeometryEmitters, UnitCubeFacesLookOutwards) {
         for (const RecordedVertex& p : face.v)
             EXPECT_DOUBLE_EQ(Dot(At(p), Vec{face.n[0], face.n[1], face.n[2]}), 0.5);
         // Counter-clockwise seen from outside: (v1 - v0) x (v2 - v1) points along the normal.
-        const Vec turn = Cross(Minus(At(face.v[1]), At(face.v[0])),
-                               Minus(At(face.v[2]), At(face.v[1])));
+        const Vec turn =
+            Cross(Minus(At(face.v[1]), At(face.v[0])), Minus(At(face.v[2]), At(face.v[1])));
         EXPECT_GT(Dot(turn, Vec{face.n[0], face.n[1], face.n[2]}), 0.0);
     }
 }
@@ -347,7 +349,9 @@ TEST(GeometryEmitters, BoxKeepsItsNormalsAndTextureWhateverTheCornerOrder) {
     Outline turned{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
                    {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
     const auto usual = [&] { Probe(v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z); };
-    const auto other = [&] { Probe(v.dlg).DrawBox(nullptr, nullptr, turned.x, turned.y, turned.z); };
+    const auto other = [&] {
+        Probe(v.dlg).DrawBox(nullptr, nullptr, turned.x, turned.y, turned.z);
+    };
     for (int mode : {3, 4}) {
         SCOPED_TRACE("mode " + std::to_string(mode));
         const auto a = DrawIn(v, mode, usual);
@@ -482,8 +486,8 @@ TEST(GeometryEmitters, PentagonSidesAndPlacedOutline) {
                    {0, 0, 1}, {2, 0, 1}, {2, 2, 1}, {1, 3, 1}, {0, 2, 1}};
     const Outline reference = PentagonFromCap({{0, 0}, {2, 0}, {2, 1}, {1, 2}, {0, 1}});
     const auto emit = [&] {
-        Probe(v.dlg).DrawPentagonalPrism(nullptr, nullptr, placed.x, placed.y, placed.z, reference.x,
-                                  reference.y, reference.z);
+        Probe(v.dlg).DrawPentagonalPrism(nullptr, nullptr, placed.x, placed.y, placed.z,
+                                         reference.x, reference.y, reference.z);
     };
     const auto faces = DrawIn(v, 4, emit);
     ASSERT_EQ(faces.size(), 7u);

@@ -2,9 +2,8 @@
 // reader: every reader refuses them at once, and memory does not grow with them.
 // Each read runs in a child process under a generous ceiling, so that a reader that
 // blocks or reads without end fails the test instead of hanging it.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -18,17 +17,17 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <future>
+#include <optional>
 #include <sstream>
 #include <thread>
 
-#include "ViewerProbe.h"
+#include "ScriptedPlatform.h"
 #include "TestSupport.h"
+#include "ViewerProbe.h"
 #include "image/Texture.h"
 #include "image_support.h"
 #include "model/ModelCache.h"
-#include "ScriptedPlatform.h"
 #include "timer_support.h"
 #include "ui/IniFile.h"
 
@@ -43,7 +42,8 @@ long StatusKiB(const char* key) {
     std::istringstream in(ReadText("/proc/self/status"));
     std::string line;
     while (std::getline(in, line)) {
-        if (line.rfind(std::string(key) + ":", 0) == 0) return std::atol(line.c_str() + std::strlen(key) + 1);
+        if (line.rfind(std::string(key) + ":", 0) == 0)
+            return std::atol(line.c_str() + std::strlen(key) + 1);
     }
     return -1;
 }
@@ -62,7 +62,7 @@ std::optional<std::string> RunInChild(const std::function<std::string()>& work) 
         ::close(fds[0]);
 #if !defined(__SANITIZE_ADDRESS__)
         const rlim_t limit = rlim_t(StatusKiB("VmSize") + 1024 * 1024) * 1024;
-        const struct rlimit rl {limit, limit};
+        const struct rlimit rl { limit, limit };
         ::setrlimit(RLIMIT_AS, &rl);
 #endif
         const std::string result = work();
@@ -152,7 +152,8 @@ TEST(HostileFiles, OnlyRegularFilesAreReadAndNothingBlocks) {
             std::ostringstream out;
             ModelFileCache cache;
             const bool read = cache.Load(modelPath);
-            out << "model " << read << " " << cache.lineCount << " " << cache.records.size() << "\n";
+            out << "model " << read << " " << cache.lineCount << " " << cache.records.size()
+                << "\n";
             out << "ini " << ini::ReadString("LIFE", "ACTUAL", "none", 1020, iniPath) << "\n";
             CTexture texture;
             out << "bmp " << texture.ReadFile(bmpPath, -1, -1, -1) << " " << texture.width << "\n";
@@ -166,9 +167,11 @@ TEST(HostileFiles, OnlyRegularFilesAreReadAndNothingBlocks) {
         if (kind.regular) {
             EXPECT_EQ(*report, "model 1 1 1\nini /models/schrank3d.gl\nbmp 1 4\njpg 1 512\n");
         } else {
-            EXPECT_EQ(*report, "model 0 0 0\nini none\nbmp 0 0\njpg 0 0\n"
-                               "message Unable to open file for reading|\n"
-                               "message JPEG :\nCan't open " + jpgPath + "\n|\n");
+            EXPECT_EQ(*report,
+                      "model 0 0 0\nini none\nbmp 0 0\njpg 0 0\n"
+                      "message Unable to open file for reading|\n"
+                      "message JPEG :\nCan't open " +
+                          jpgPath + "\n|\n");
         }
     }
 }
@@ -220,11 +223,11 @@ TEST(HostileFiles, LinesPastTheLimitAreSkippedAndCounted) {
     TempProfile dir;
     const std::string path = dir.File("m3d.gl");
     std::string longest = kBlock;
-    longest += std::string(2999 - longest.size(), ' ');  // the longest record line
-    std::string text = std::string(5000000, 'h') + "\n";  // a header of 5 MB
-    text += kBlock + std::string("\n");                    // line 1
-    text += std::string(3000, '1') + "\n";                  // line 2: too long
-    text += longest + "\r\n";                               // line 3: fits with CR LF
+    longest += std::string(2999 - longest.size(), ' ');              // the longest record line
+    std::string text = std::string(5000000, 'h') + "\n";             // a header of 5 MB
+    text += kBlock + std::string("\n");                              // line 1
+    text += std::string(3000, '1') + "\n";                           // line 2: too long
+    text += longest + "\r\n";                                        // line 3: fits with CR LF
     text += std::string(kBlock) + std::string(3000000, ' ') + "\n";  // line 4
     text += longest + " \n";                                         // line 5: 3000
     text += kBlock;                                                  // line 6, no LF
@@ -308,7 +311,8 @@ TEST(HostileFiles, ViewerStartsWithFifosForItsFiles) {
             finished.wait_for(std::chrono::seconds(kCeilingSeconds)) == std::future_status::ready;
         // A blocked open of a FIFO returns once a writer comes and goes.
         for (int i = 0; i < 600 && finished.wait_for(std::chrono::milliseconds(100)) !=
-                                       std::future_status::ready; ++i) {
+                                       std::future_status::ready;
+             ++i) {
             for (const std::string& f : fifos) ::close(::open(f.c_str(), O_WRONLY | O_NONBLOCK));
         }
         if (finished.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {

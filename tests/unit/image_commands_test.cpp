@@ -144,7 +144,8 @@ TEST_F(ImageCommandsTest, HighResolutionPrintersKeepTheProportions) {
     // Height times resolution times printable width passes 32 bits on these printers.
     const struct {
         int horzRes, dpiX, dpiY, printedHeight;
-    } printers[] = {{9600, 1200, 1200, 7200}, {9600, 1200, 2400, 14400}, {19200, 2400, 2400, 14400}};
+    } printers[] = {
+        {9600, 1200, 1200, 7200}, {9600, 1200, 2400, 14400}, {19200, 2400, 2400, 14400}};
     for (const auto& p : printers) {
         SCOPED_TRACE(p.horzRes);
         // A page strip of 50 rows is enough to see the top of the picture.

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
 #include "ScriptedPlatform.h"
+#include "TestSupport.h"
 
 namespace orx::test {
 

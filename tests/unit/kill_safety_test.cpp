@@ -1,21 +1,20 @@
 // A program killed in the middle of writing the settings file or saving a picture
 // leaves each file either old or new, never cut short.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fcntl.h>
-#include <poll.h>
-
 #include <chrono>
 #include <random>
 #include <thread>
 
+#include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "image/WindowCapture.h"
-#include "ScriptedPlatform.h"
 #include "ui/IniFile.h"
 #include "ui/Profile.h"
 
@@ -181,7 +180,9 @@ TEST(KillSafety, SavedPictureIsAlwaysOldOrNew) {
         ASSERT_TRUE(data.size() == sizes[0] || data.size() == sizes[1]) << data.size();
         const uint8_t fill = data.size() == sizes[0] ? 50 : 200;
         ASSERT_EQ(static_cast<uint8_t>(data[54]), fill);
-        ASSERT_EQ(static_cast<uint8_t>(data.back()) == 0 || static_cast<uint8_t>(data.back()) == fill, true);
+        ASSERT_EQ(
+            static_cast<uint8_t>(data.back()) == 0 || static_cast<uint8_t>(data.back()) == fill,
+            true);
         if (data != previous) ++changed;
         previous = data;
     });

@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "ViewerProbe.h"
 #include "RecordingSink.h"
-#include "TestSupport.h"
-#include "app/ViewerDlg.h"
 #include "ScriptedPlatform.h"
+#include "TestSupport.h"
+#include "ViewerProbe.h"
+#include "app/ViewerDlg.h"
 
 namespace orx {
 namespace {
@@ -65,7 +65,8 @@ TEST_F(ModelBuild, BoundsCentreAndExtent) {
     // The model spans x from -0.5 to 0.5.
     double minX = 1e9, maxX = -1e9;
     for (const GlCall& c : sink.calls)
-        if (c.kind == GlCall::Vertex3d) minX = std::min(minX, c.v[0]), maxX = std::max(maxX, c.v[0]);
+        if (c.kind == GlCall::Vertex3d)
+            minX = std::min(minX, c.v[0]), maxX = std::max(maxX, c.v[0]);
     EXPECT_DOUBLE_EQ(minX, -0.5);
     EXPECT_DOUBLE_EQ(maxX, 0.5);
     EXPECT_TRUE(platform.messages.empty());
@@ -79,7 +80,8 @@ TEST_F(ModelBuild, SinglePrismExample) {
     // The last build's first vertex is P1.
     size_t lastBegin = 0;
     for (size_t i = 0; i < sink.calls.size(); ++i)
-        if (sink.calls[i].kind == GlCall::Begin && sink.calls[i].mode == GL_TRIANGLES) lastBegin = i;
+        if (sink.calls[i].kind == GlCall::Begin && sink.calls[i].mode == GL_TRIANGLES)
+            lastBegin = i;
     for (size_t i = lastBegin; i < sink.calls.size(); ++i) {
         if (sink.calls[i].kind != GlCall::Vertex3d) continue;
         EXPECT_DOUBLE_EQ(sink.calls[i].v[0], -0.5);
@@ -97,8 +99,9 @@ TEST_F(ModelBuild, FileNamesAreAcceptedByExtensionAndKind) {
 
     Probe(*dlg).OpenModelFile(dir.File("model.obj"));
     Probe(*dlg).OpenModelFile(dir.File("kein.GLX"));
-    Probe(*dlg).OpenModelFile(Model("model.gl", Block(0, 0, 0, 1, 1, 1)));  // "de" before the last d
-    Probe(*dlg).OpenModelFile(dir.File("bild.gl"));                         // "ld" before the last d
+    Probe(*dlg).OpenModelFile(
+        Model("model.gl", Block(0, 0, 0, 1, 1, 1)));  // "de" before the last d
+    Probe(*dlg).OpenModelFile(dir.File("bild.gl"));   // "ld" before the last d
     ASSERT_EQ(platform.messages.size(), 4u);
     EXPECT_EQ(platform.messages[0].text, "No *.gl -> NO 3D!");
     EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
@@ -158,7 +161,8 @@ TEST_F(ModelBuild, UnreadableFileKeepsItsNameAndDrawsNoModel) {
 }
 
 TEST_F(ModelBuild, ModelsAtNegativeCoordinatesAreScaledByTheirLargestSide) {
-    Probe(*dlg).OpenModelFile(Model("neg3d.gl", Block(-3000, -800, -600, -1000, -400, -100) + "\n"));
+    Probe(*dlg).OpenModelFile(
+        Model("neg3d.gl", Block(-3000, -800, -600, -1000, -400, -100) + "\n"));
     const ModelBounds& b = Probe(*dlg).m_bounds;
     EXPECT_EQ(b.extent, 2000.0);
     EXPECT_EQ(b.centreX, -2000.0);

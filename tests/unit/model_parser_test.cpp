@@ -1,17 +1,16 @@
 // Reading model files: lines, fields, records, and what reaches the emitters.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <clocale>
 #include <vector>
 
-#include "ViewerProbe.h"
+#include "ScriptedPlatform.h"
 #include "TestSupport.h"
+#include "ViewerProbe.h"
 #include "app/ViewerDlg.h"
 #include "model/Numbers.h"
-#include "ScriptedPlatform.h"
 
 namespace orx {
 namespace {
@@ -46,8 +45,16 @@ protected:
         ResetBounds();
     }
     void ResetBounds() {
-        Probe(dlg).m_bounds = ModelBounds{-999999999.0, -999999999.0, -999999999.0, 999999999.0,
-                                   999999999.0, 999999999.0, 1.0, 0, 0, 0};
+        Probe(dlg).m_bounds = ModelBounds{-999999999.0,
+                                          -999999999.0,
+                                          -999999999.0,
+                                          999999999.0,
+                                          999999999.0,
+                                          999999999.0,
+                                          1.0,
+                                          0,
+                                          0,
+                                          0};
     }
     // Parses a line in the measuring pass; the bounds show which points arrived.
     bool Measure(const std::string& line) {
@@ -115,8 +122,8 @@ TEST_F(ParserTest, OverlongLinesAndNonFiniteNumbersAreRejected) {
     EXPECT_FALSE(Measure("8 255 8 1e400 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0"));
     EXPECT_FALSE(Measure("8 255 8 0 -1e999 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0"));
     // The words for infinity and not-a-number, in any case and with any sign.
-    for (const char* word : {"inf", "-INF", "+Infinity", "infinity", "nan", "-NaN", "NAN(1)",
-                             "nanx", "iNf"}) {
+    for (const char* word :
+         {"inf", "-INF", "+Infinity", "infinity", "nan", "-NaN", "NAN(1)", "nanx", "iNf"}) {
         SCOPED_TRACE(word);
         EXPECT_FALSE(Measure(std::string("8 255 8 0 0 1 1 0 1 1 1 1 0 1 ") + word +
                              " 0 0 0 1 0 0 1 1 0 0 1 0"));
@@ -173,8 +180,8 @@ TEST_F(ParserTest, SecondOutlineOnlyForWholeModels) {
 
 TEST_F(ParserTest, FileLinesAreCountedAndSelected) {
     // Header, a box, an empty line, an unknown type, a box; no line feed at the end.
-    const std::string path = File(std::string("8 0 8 header is never drawn\n") + kBox +
-                                  "\r\n\n7 0 0\n" + kBoxCommas);
+    const std::string path =
+        File(std::string("8 0 8 header is never drawn\n") + kBox + "\r\n\n7 0 0\n" + kBoxCommas);
     Probe(dlg).m_bMeasuring = true;
     ASSERT_TRUE(Probe(dlg).ReadModelFile(path, -1));
     EXPECT_EQ(Probe(dlg).m_nPartCount, 4);
@@ -211,8 +218,7 @@ TEST_F(ParserTest, MissingFileChangesNothing) {
 }
 
 TEST_F(ParserTest, CommaDecimalLocaleParsesTheSame) {
-    const std::string path =
-        File("h\n8 0 8 0 0 1 1.5 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0\n");
+    const std::string path = File("h\n8 0 8 0 0 1 1.5 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0\n");
     const std::string saved = std::setlocale(LC_ALL, nullptr);
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale installed";
     // Under this locale the C library itself stops at the point.

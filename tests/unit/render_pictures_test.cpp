@@ -4,10 +4,10 @@
 #include <map>
 #include <set>
 
-#include "ViewerProbe.h"
-#include "TestSupport.h"
-#include "app/ViewerDlg.h"
 #include "ScriptedPlatform.h"
+#include "TestSupport.h"
+#include "ViewerProbe.h"
+#include "app/ViewerDlg.h"
 
 namespace orx {
 namespace {
@@ -18,9 +18,9 @@ const std::string kModels = ORX_SOURCE_DIR "/data/modelle/";
 constexpr uint32_t kBackground = 0x102030;
 
 struct PictureStats {
-    int modelPixels = 0;    // pixels that are not the background
-    int colourful = 0;      // of those, pixels with a clear hue
-    std::set<uint32_t> hues;  // coarse colours seen
+    int modelPixels = 0;       // pixels that are not the background
+    int colourful = 0;         // of those, pixels with a clear hue
+    std::set<uint32_t> hues;   // coarse colours seen
     double red = 0, blue = 0;  // mean red and blue of the model pixels
 };
 

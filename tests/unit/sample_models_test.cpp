@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "ViewerProbe.h"
-#include "TestSupport.h"
-#include "app/ViewerDlg.h"
 #include "ScriptedPlatform.h"
+#include "TestSupport.h"
+#include "ViewerProbe.h"
+#include "app/ViewerDlg.h"
 
 namespace orx {
 namespace {
@@ -53,15 +53,15 @@ protected:
 
     void ResetBounds() {
         Probe(dlg).m_bounds = ModelBounds{-999999999.0,
-                                   -999999999.0,
-                                   -999999999.0,
-                                   999999999.0,
-                                   999999999.0,
-                                   999999999.0,
-                                   1.0,
-                                   0,
-                                   0,
-                                   0};
+                                          -999999999.0,
+                                          -999999999.0,
+                                          999999999.0,
+                                          999999999.0,
+                                          999999999.0,
+                                          1.0,
+                                          0,
+                                          0,
+                                          0};
     }
     Box3 Bounds() const {
         const ModelBounds& b = Probe(dlg).m_bounds;

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "TestSupport.h"
 #include "ScriptedPlatform.h"
+#include "TestSupport.h"
 #include "ui/IniFile.h"
 #include "ui/Profile.h"
 
@@ -55,8 +55,9 @@ TEST(IniFile, ByteOrderMarkAndCrLfLinesAreKept) {
     ASSERT_TRUE(ini::WriteString("LIFE", "ACTUAL", "/m/b3d.gl", dir.File("w.ini")));
     ASSERT_TRUE(ini::WriteString("new", "k", "v", dir.File("w.ini")));
     EXPECT_EQ(ReadText(dir.File("w.ini")),
-              bom + "[LIFE]\r\nACTUAL=/m/b3d.gl\r\n[common]\r\nshading=0x4\r\nLightMode=0x1\r\n"
-                    "[new]\r\nk=v\r\n");
+              bom +
+                  "[LIFE]\r\nACTUAL=/m/b3d.gl\r\n[common]\r\nshading=0x4\r\nLightMode=0x1\r\n"
+                  "[new]\r\nk=v\r\n");
 }
 
 TEST(IniFile, LinesLongerThanFourKilobytesAreNeitherSectionsNorKeys) {
@@ -68,8 +69,8 @@ TEST(IniFile, LinesLongerThanFourKilobytesAreNeitherSectionsNorKeys) {
     EXPECT_EQ(ini::ReadString("s", "long", "d", 254, dir.File("l.ini")), "d");
     // A write sees the file the same way and keeps the long lines as they are.
     ASSERT_TRUE(ini::WriteString("s", "long", "y", dir.File("l.ini")));
-    EXPECT_EQ(ReadText(dir.File("l.ini")), "[s]\nk=1\n[t" + blanks + "]\nk=2\nlong=y\nlong=" +
-                                               blanks + "x\n");
+    EXPECT_EQ(ReadText(dir.File("l.ini")),
+              "[s]\nk=1\n[t" + blanks + "]\nk=2\nlong=y\nlong=" + blanks + "x\n");
     EXPECT_EQ(ini::ReadString("s", "long", "d", 254, dir.File("l.ini")), "y");
 }
 

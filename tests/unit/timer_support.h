@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "app/ViewerDlg.h"
-#include "ScriptedPlatform.h"
 #include "ui/IniFile.h"
 
 namespace orx::test {

@@ -3,17 +3,17 @@
 // picture of a freshly started viewer that shows the same model with the same options.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "ViewerProbe.h"
+#include "ScriptedPlatform.h"
 #include "TestSupport.h"
+#include "ViewerProbe.h"
 #include "app/ViewerDlg.h"
 #include "image_support.h"
-#include "ScriptedPlatform.h"
 #include "ui/About.h"
 #include "ui/IniFile.h"
 
@@ -236,10 +236,11 @@ TEST(UserSequences, DemoStartedFromFollowModeShowsEachModelWithItsDrawnOptions) 
         // A fresh viewer with the drawn options as its settings (the demo stored the
         // texture number itself), the same model and the same camera.
         const Pixels shown = w.Picture();
-        const std::string texture = ini::ReadString("common", "TexturNr", "", 254, profile.File("orx-view.ini"));
+        const std::string texture =
+            ini::ReadString("common", "TexturNr", "", 254, profile.File("orx-view.ini"));
         WriteText(profile.File("orx-view.ini"),
-                  "[common]\nTexturNr=" + texture + "\nLightMode=" +
-                      std::to_string(Probe(d).m_nLightMode) +
+                  "[common]\nTexturNr=" + texture +
+                      "\nLightMode=" + std::to_string(Probe(d).m_nLightMode) +
                       "\nSchattierungen=" + std::to_string(Probe(d).m_nColourScheme) +
                       "\nAchsenkreuz=" + std::to_string(Probe(d).m_bShowAxes) +
                       "\nRaumkanten=" + std::to_string(Probe(d).m_bShowRoomEdges) +

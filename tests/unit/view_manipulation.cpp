@@ -2,8 +2,8 @@
 // drag rotation, with the redraws and the settings they cause.
 #include <gtest/gtest.h>
 
-#include "ViewerProbe.h"
 #include "RecordingSink.h"
+#include "ViewerProbe.h"
 
 namespace orx::test {
 namespace {

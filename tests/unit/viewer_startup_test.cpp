@@ -1,10 +1,10 @@
 // The viewer's state after construction, start-up and shut-down.
 #include <gtest/gtest.h>
 
-#include "ViewerProbe.h"
-#include "TestSupport.h"
-#include "app/ViewerDlg.h"
 #include "ScriptedPlatform.h"
+#include "TestSupport.h"
+#include "ViewerProbe.h"
+#include "app/ViewerDlg.h"
 #include "ui/IniFile.h"
 
 namespace orx {
@@ -132,7 +132,8 @@ TEST_F(StartedViewer, ShutDownStoresThePlacement) {
     dlg->OnDestroy();
     EXPECT_EQ(Probe(*dlg).m_hRC, nullptr);
     const std::string text = ReadText(dir.File("orx-view.ini"));
-    EXPECT_NE(text.find("[ORX-VIEW]\nx=50\ny=60\ndx=850\ndy=660\nminy="), std::string::npos) << text;
+    EXPECT_NE(text.find("[ORX-VIEW]\nx=50\ny=60\ndx=850\ndy=660\nminy="), std::string::npos)
+        << text;
 }
 
 TEST_F(StartedViewer, ArrowKeysShiftBeforeDispatch) {

@@ -18,7 +18,8 @@ inline bool ParseWhole(std::string_view text, long long lo, long long hi, long l
     if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
     const bool negative = !digits.empty() && digits.front() == '-';
     const std::string_view unsignedPart = negative ? digits.substr(1) : digits;
-    if (unsignedPart.empty() || unsignedPart.find_first_not_of("0123456789") != std::string_view::npos) {
+    if (unsignedPart.empty() ||
+        unsignedPart.find_first_not_of("0123456789") != std::string_view::npos) {
         error = "'" + std::string(text) + "' is not a whole number";
         return false;
     }
@@ -60,12 +61,14 @@ inline bool ParseFinite(std::string_view text, double& value, std::string& error
 }
 
 // Exactly n pieces of text separated by sep.
-inline bool SplitInto(std::string_view text, char sep, size_t n, std::vector<std::string_view>& parts) {
+inline bool SplitInto(std::string_view text, char sep, size_t n,
+                      std::vector<std::string_view>& parts) {
     parts.clear();
     size_t start = 0;
     while (true) {
         const size_t at = text.find(sep, start);
-        parts.push_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+        parts.push_back(
+            text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
         if (at == std::string_view::npos) break;
         start = at + 1;
     }

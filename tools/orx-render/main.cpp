@@ -35,8 +35,8 @@ struct Request {
 };
 
 // Reads n whole numbers from lo to hi separated by sep ("WxH", "R,G,B", "K").
-bool ReadWholes(const char* text, char sep, const char* shape, long long lo, long long hi,
-                int* out, size_t n, std::string& error) {
+bool ReadWholes(const char* text, char sep, const char* shape, long long lo, long long hi, int* out,
+                size_t n, std::string& error) {
     std::vector<std::string_view> parts;
     if (!orx::render::SplitInto(text, sep, n, parts)) {
         error = std::string("expected ") + shape + ", not '" + text + "'";
@@ -282,8 +282,9 @@ int Render(Request r) {
     // A refused name shows its message; a file that cannot be read after all starts
     // the demo, or shows a message on the way.
     if (!dlg.OpenModelForRendering(r.model, r.part) || platform.MessagesShown() > shown) {
-        return platform.MessagesShown() > shown ? 1
-                                                : Fail("Unable to open file for reading: " + r.model);
+        return platform.MessagesShown() > shown
+                   ? 1
+                   : Fail("Unable to open file for reading: " + r.model);
     }
     if (r.thumbnail > 0) {
         std::vector<uint8_t> rgba;

@@ -44,9 +44,20 @@ bool HeadlessPlatform::SetupPixelFormat() {
     if (!eglInitialize(display, nullptr, nullptr)) return false;
     m_display = display;
     if (!eglBindAPI(EGL_OPENGL_API)) return false;
-    const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                                 EGL_OPENGL_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
-                                 EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 24, EGL_STENCIL_SIZE, 8,
+    const EGLint attributes[] = {EGL_SURFACE_TYPE,
+                                 EGL_PBUFFER_BIT,
+                                 EGL_RENDERABLE_TYPE,
+                                 EGL_OPENGL_BIT,
+                                 EGL_RED_SIZE,
+                                 8,
+                                 EGL_GREEN_SIZE,
+                                 8,
+                                 EGL_BLUE_SIZE,
+                                 8,
+                                 EGL_DEPTH_SIZE,
+                                 24,
+                                 EGL_STENCIL_SIZE,
+                                 8,
                                  EGL_NONE};
     EGLConfig config = nullptr;
     EGLint count = 0;
@@ -67,18 +78,20 @@ bool HeadlessPlatform::CreateGLContext() {
     if (!m_config) return false;
     if (m_context) return true;
     EGLDisplay display = static_cast<EGLDisplay>(m_display);
-    const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION, 2,
-                                 EGL_CONTEXT_MINOR_VERSION, 1,
+    const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION,
+                                 2,
+                                 EGL_CONTEXT_MINOR_VERSION,
+                                 1,
                                  EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                 EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+                                 EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                 EGL_NONE};
     EGLContext context =
         eglCreateContext(display, static_cast<EGLConfig>(m_config), EGL_NO_CONTEXT, attributes);
     if (context == EGL_NO_CONTEXT) return false;
     m_context = context;
     MakeSurface();
-    if (!m_surface ||
-        !eglMakeCurrent(display, static_cast<EGLSurface>(m_surface),
-                        static_cast<EGLSurface>(m_surface), context)) {
+    if (!m_surface || !eglMakeCurrent(display, static_cast<EGLSurface>(m_surface),
+                                      static_cast<EGLSurface>(m_surface), context)) {
         DeleteGLContext();
         return false;
     }

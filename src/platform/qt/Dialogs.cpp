@@ -10,9 +10,7 @@ namespace orx {
 
 namespace {
 
-bool HasWildcard(const QString& name) {
-    return name.contains('*') || name.contains('?');
-}
+bool HasWildcard(const QString& name) { return name.contains('*') || name.contains('?'); }
 
 // The patterns of a Qt name filter "Label (*.a *.b)".
 QStringList PatternsOf(const QString& nameFilter) {

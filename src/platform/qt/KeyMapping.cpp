@@ -1,10 +1,10 @@
 #include "platform/qt/KeyMapping.h"
 
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <string>
 
 namespace orx {
@@ -15,21 +15,21 @@ namespace {
 namespace wk {
 constexpr unsigned CANCEL = 0x03, BACK = 0x08, TAB = 0x09, CLEAR = 0x0C, RETURN = 0x0D,
                    SHIFT = 0x10, CONTROL = 0x11, MENU = 0x12, PAUSE = 0x13, CAPITAL = 0x14,
-                   ESCAPE = 0x1B, SPACE = 0x20, PRIOR = 0x21, NEXT = 0x22, END = 0x23,
-                   HOME = 0x24, LEFT = 0x25, UP = 0x26, RIGHT = 0x27, DOWN = 0x28, SELECT = 0x29,
-                   EXECUTE = 0x2B, SNAPSHOT = 0x2C, INSERT = 0x2D, DELETE_ = 0x2E, HELP = 0x2F,
-                   LWIN = 0x5B, RWIN = 0x5C, APPS = 0x5D, SLEEP = 0x5F, NUMPAD0 = 0x60,
-                   MULTIPLY = 0x6A, ADD = 0x6B, SUBTRACT = 0x6D, DECIMAL = 0x6E, DIVIDE = 0x6F,
-                   F1 = 0x70, F10 = 0x79, NUMLOCK = 0x90, SCROLL = 0x91,
-                   BROWSER_BACK = 0xA6, BROWSER_FORWARD = 0xA7, BROWSER_REFRESH = 0xA8,
-                   BROWSER_STOP = 0xA9, BROWSER_SEARCH = 0xAA, BROWSER_FAVORITES = 0xAB,
-                   BROWSER_HOME = 0xAC, VOLUME_MUTE = 0xAD, VOLUME_DOWN = 0xAE,
-                   VOLUME_UP = 0xAF, MEDIA_NEXT_TRACK = 0xB0, MEDIA_PREV_TRACK = 0xB1,
-                   MEDIA_STOP = 0xB2, MEDIA_PLAY_PAUSE = 0xB3, LAUNCH_MAIL = 0xB4,
-                   LAUNCH_MEDIA_SELECT = 0xB5, LAUNCH_APP1 = 0xB6, LAUNCH_APP2 = 0xB7,
-                   OEM_1 = 0xBA, OEM_PLUS = 0xBB, OEM_COMMA = 0xBC, OEM_MINUS = 0xBD,
-                   OEM_PERIOD = 0xBE, OEM_2 = 0xBF, OEM_3 = 0xC0, OEM_4 = 0xDB, OEM_5 = 0xDC,
-                   OEM_6 = 0xDD, OEM_7 = 0xDE, OEM_102 = 0xE2;
+                   ESCAPE = 0x1B, SPACE = 0x20, PRIOR = 0x21, NEXT = 0x22, END = 0x23, HOME = 0x24,
+                   LEFT = 0x25, UP = 0x26, RIGHT = 0x27, DOWN = 0x28, SELECT = 0x29, EXECUTE = 0x2B,
+                   SNAPSHOT = 0x2C, INSERT = 0x2D, DELETE_ = 0x2E, HELP = 0x2F, LWIN = 0x5B,
+                   RWIN = 0x5C, APPS = 0x5D, SLEEP = 0x5F, NUMPAD0 = 0x60, MULTIPLY = 0x6A,
+                   ADD = 0x6B, SUBTRACT = 0x6D, DECIMAL = 0x6E, DIVIDE = 0x6F, F1 = 0x70,
+                   F10 = 0x79, NUMLOCK = 0x90, SCROLL = 0x91, BROWSER_BACK = 0xA6,
+                   BROWSER_FORWARD = 0xA7, BROWSER_REFRESH = 0xA8, BROWSER_STOP = 0xA9,
+                   BROWSER_SEARCH = 0xAA, BROWSER_FAVORITES = 0xAB, BROWSER_HOME = 0xAC,
+                   VOLUME_MUTE = 0xAD, VOLUME_DOWN = 0xAE, VOLUME_UP = 0xAF,
+                   MEDIA_NEXT_TRACK = 0xB0, MEDIA_PREV_TRACK = 0xB1, MEDIA_STOP = 0xB2,
+                   MEDIA_PLAY_PAUSE = 0xB3, LAUNCH_MAIL = 0xB4, LAUNCH_MEDIA_SELECT = 0xB5,
+                   LAUNCH_APP1 = 0xB6, LAUNCH_APP2 = 0xB7, OEM_1 = 0xBA, OEM_PLUS = 0xBB,
+                   OEM_COMMA = 0xBC, OEM_MINUS = 0xBD, OEM_PERIOD = 0xBE, OEM_2 = 0xBF,
+                   OEM_3 = 0xC0, OEM_4 = 0xDB, OEM_5 = 0xDC, OEM_6 = 0xDD, OEM_7 = 0xDE,
+                   OEM_102 = 0xE2;
 }  // namespace wk
 
 struct SymCode {
@@ -167,7 +167,8 @@ bool IsKeypadKeysym(uint32_t sym) { return sym >= XKB_KEY_KP_Space && sym <= XKB
 bool IsPunctuation(uint32_t sym) {
     if (sym >= 0xA0 && sym <= 0xFF) return true;
     if (sym < 0x21 || sym > 0x7E) return false;
-    return !(sym >= '0' && sym <= '9') && !(sym >= 'A' && sym <= 'Z') && !(sym >= 'a' && sym <= 'z');
+    return !(sym >= '0' && sym <= '9') && !(sym >= 'A' && sym <= 'Z') &&
+           !(sym >= 'a' && sym <= 'z');
 }
 
 // X key codes are evdev codes + 8. The digit row gives the digits' codes on every layout.
@@ -290,8 +291,8 @@ unsigned CodeOf(const KeyPress& press) {
 }
 
 bool IsAltGr(const KeyPress& press) {
-    return press.keysym == XKB_KEY_ISO_Level3_Shift || press.baseKeysym == XKB_KEY_ISO_Level3_Shift ||
-           press.qtKey == Qt::Key_AltGr;
+    return press.keysym == XKB_KEY_ISO_Level3_Shift ||
+           press.baseKeysym == XKB_KEY_ISO_Level3_Shift || press.qtKey == Qt::Key_AltGr;
 }
 
 }  // namespace
@@ -340,17 +341,16 @@ std::unique_ptr<KeyboardLayout> KeyboardLayout::FromNames(const char* layout, co
 std::unique_ptr<KeyboardLayout> KeyboardLayout::FromX11(void* xcbConnection) {
     auto* connection = static_cast<xcb_connection_t*>(xcbConnection);
     if (!connection) return nullptr;
-    if (!xkb_x11_setup_xkb_extension(connection, XKB_X11_MIN_MAJOR_XKB_VERSION,
-                                     XKB_X11_MIN_MINOR_XKB_VERSION,
-                                     XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr,
-                                     nullptr, nullptr))
+    if (!xkb_x11_setup_xkb_extension(
+            connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
+            XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr))
         return nullptr;
     const int32_t device = xkb_x11_get_core_keyboard_device_id(connection);
     if (device < 0) return nullptr;
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     if (!context) return nullptr;
-    xkb_keymap* keymap = xkb_x11_keymap_new_from_device(context, connection, device,
-                                                        XKB_KEYMAP_COMPILE_NO_FLAGS);
+    xkb_keymap* keymap =
+        xkb_x11_keymap_new_from_device(context, connection, device, XKB_KEYMAP_COMPILE_NO_FLAGS);
     if (!keymap) {
         xkb_context_unref(context);
         return nullptr;
@@ -375,7 +375,8 @@ uint32_t KeyboardLayout::FirstLevel(uint32_t scanCode, uint32_t group) const {
     return count > 0 ? syms[0] : 0;
 }
 
-uint32_t KeyboardLayout::BaseKeysym(uint32_t scanCode, uint32_t group, uint32_t producedKeysym) const {
+uint32_t KeyboardLayout::BaseKeysym(uint32_t scanCode, uint32_t group,
+                                    uint32_t producedKeysym) const {
     if (!xkb_keycode_is_legal_ext(scanCode) || !xkb_keymap_key_get_name(m_keymap, scanCode))
         return 0;
     const xkb_layout_index_t groups = xkb_keymap_num_layouts_for_key(m_keymap, scanCode);

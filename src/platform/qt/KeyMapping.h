@@ -15,11 +15,11 @@ namespace orx {
 
 // What the window system tells about one key press.
 struct KeyPress {
-    int qtKey = 0;                          // QKeyEvent::key()
-    Qt::KeyboardModifiers modifiers{};      // held before the press
-    uint32_t scanCode = 0;                  // X key code (evdev code + 8); 0 when unknown
-    uint32_t keysym = 0;                    // keysym the press produced; 0 when unknown
-    uint32_t baseKeysym = 0;                // first-level keysym of the key in the layout in use
+    int qtKey = 0;                      // QKeyEvent::key()
+    Qt::KeyboardModifiers modifiers{};  // held before the press
+    uint32_t scanCode = 0;              // X key code (evdev code + 8); 0 when unknown
+    uint32_t keysym = 0;                // keysym the press produced; 0 when unknown
+    uint32_t baseKeysym = 0;            // first-level keysym of the key in the layout in use
 };
 
 struct VirtualKey {

@@ -78,7 +78,8 @@ void ViewerWindow::initializeGL() {
 
 void ViewerWindow::resizeGL(int w, int h) {
     const qreal ratio = devicePixelRatioF();
-    m_dlg->OnSize(0, static_cast<int>(std::lround(w * ratio)), static_cast<int>(std::lround(h * ratio)));
+    m_dlg->OnSize(0, static_cast<int>(std::lround(w * ratio)),
+                  static_cast<int>(std::lround(h * ratio)));
 }
 
 void ViewerWindow::paintGL() { m_dlg->OnPaint(); }
@@ -196,7 +197,8 @@ Rect ViewerWindow::GetClientRect() const {
 
 Point ViewerWindow::ClientToScreen(Point p) const {
     const qreal ratio = devicePixelRatioF();
-    const QPoint g = mapToGlobal(QPoint(static_cast<int>(p.x / ratio), static_cast<int>(p.y / ratio)));
+    const QPoint g =
+        mapToGlobal(QPoint(static_cast<int>(p.x / ratio), static_cast<int>(p.y / ratio)));
     return Point{g.x(), g.y()};
 }
 

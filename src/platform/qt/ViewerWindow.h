@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "app/ViewerDlg.h"
-#include "platform/qt/FollowWatcher.h"
 #include "platform/Platform.h"
+#include "platform/qt/FollowWatcher.h"
 
 namespace orx {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/Dialogs.h"
 #include "platform/qt/CommandLine.h"
+#include "platform/qt/Dialogs.h"
 #include "platform/qt/ViewerWindow.h"
 
 namespace {
@@ -58,9 +58,7 @@ int main(int argc, char** argv) {
     const orx::CommandLine commandLine =
         orx::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), CurrentFolder());
     switch (commandLine.action) {
-        case orx::CommandLine::Action::Help:
-            std::fputs(orx::CommandLineUsage(), stdout);
-            return 0;
+        case orx::CommandLine::Action::Help: std::fputs(orx::CommandLineUsage(), stdout); return 0;
         case orx::CommandLine::Action::Version:
             std::printf("%s\n", orx::VersionText().c_str());
             return 0;
@@ -68,8 +66,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "orx-view: %s\n", commandLine.error.c_str());
             std::fputs(orx::CommandLineUsage(), stderr);
             return 2;
-        case orx::CommandLine::Action::Run:
-            break;
+        case orx::CommandLine::Action::Run: break;
     }
 
     QSurfaceFormat format;
@@ -92,7 +89,8 @@ int main(int argc, char** argv) {
     orx::InstallGermanTranslation(app);
     // Model files and settings use a point as decimal mark, whatever the desktop's language.
     std::setlocale(LC_NUMERIC, "C");
-    orx::SetProgramName(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString());
+    orx::SetProgramName(
+        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString());
     app.setWindowIcon(ApplicationIcon());
 
     orx::ViewerWindow window;
