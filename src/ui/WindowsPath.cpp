@@ -216,7 +216,7 @@ std::optional<std::string> MapToLocal(const std::string& value, const DriveSourc
 }
 
 std::string FindOrxIni(const std::string& profileFolder, const std::string& winePrefix) {
-    const std::string own = Join(profileFolder, "ORX.INI");
+    std::string own = Join(profileFolder, "ORX.INI");
     if (Exists(own) || winePrefix.empty()) return own;
     const std::string wine = ResolveComponents(winePrefix, {"drive_c", "windows", "ORX.INI"});
     return Exists(wine) ? wine : own;
