@@ -36,7 +36,7 @@ foreach(model eckregal kommode regal schrank tisch)
   endforeach()
 endforeach()
 foreach(mode 1 2 3 4)
-  orx_render_test(teile-part1-mode${mode} teile2d.gl --mode ${mode} ${ORX_PICTURE_VIEW})
+  orx_render_test(teile-seite1-mode${mode} teile2d.gl --mode ${mode} ${ORX_PICTURE_VIEW})
 endforeach()
 
 # Lighting, in the solid and the textured mode, grey and coloured.
@@ -62,9 +62,9 @@ orx_render_test(regal-walls-textured regal3d.gl --mode 4 --walls --texture 7 ${O
 orx_render_test(tisch-zero-plane-coloured tisch3d.gl --mode 3 --coloured --zero-plane ${ORX_PICTURE_VIEW})
 
 # Pages of the parts list; walls and zero plane frame only whole models.
-orx_render_test(teile-part5 teile2d.gl --mode 3 --part 5 --walls --zero-plane ${ORX_PICTURE_VIEW})
-orx_render_test(teile-part8-textured teile2d.gl --mode 4 --part 8 --texture 9 ${ORX_PICTURE_VIEW})
-orx_render_test(teile-part9-coloured teile2d.gl --mode 3 --part 9 --coloured --light ${ORX_PICTURE_VIEW})
+orx_render_test(teile-seite5 teile2d.gl --mode 3 --part 5 --walls --zero-plane ${ORX_PICTURE_VIEW})
+orx_render_test(teile-seite8-textured teile2d.gl --mode 4 --part 8 --texture 9 ${ORX_PICTURE_VIEW})
+orx_render_test(teile-seite9-coloured teile2d.gl --mode 3 --part 9 --coloured --light ${ORX_PICTURE_VIEW})
 
 # Camera: the start view, every angle with a shifted origin, and a model so near that
 # the near plane cuts into it.
