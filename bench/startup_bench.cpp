@@ -7,7 +7,6 @@
 // profile folder ($XDG_CONFIG_HOME) and program folder the script prepared.
 #include <QApplication>
 #include <QKeyEvent>
-#include <QSurfaceFormat>
 #include <QTimer>
 #include <chrono>
 #include <clocale>
@@ -44,18 +43,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> keys(argv + 2, argv + argc);
 
     // The format and set-up of orx-view's main.
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setRedBufferSize(8);
-    format.setGreenBufferSize(8);
-    format.setBlueBufferSize(8);
-    format.setAlphaBufferSize(0);
-    format.setDepthBufferSize(32);
-    format.setStencilBufferSize(8);
-    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-    QSurfaceFormat::setDefaultFormat(format);
+    orx::SetViewerSurfaceFormat();
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     orx::SetProgramName("orx-view");

@@ -18,6 +18,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QSurfaceFormat>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <cmath>
@@ -32,6 +33,22 @@
 #include "ui/About.h"
 
 namespace orx {
+
+void SetViewerSurfaceFormat() {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setAlphaBufferSize(0);
+    format.setDepthBufferSize(32);  // the closest the system offers is taken
+    format.setStencilBufferSize(8);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    // No accumulation buffer can be requested here; nothing uses one.
+    QSurfaceFormat::setDefaultFormat(format);
+}
 
 namespace {
 

@@ -11,6 +11,10 @@
 
 namespace orx {
 
+// Makes the viewer's pixel format the default of every OpenGL surface; call before
+// the application object is made.
+void SetViewerSurfaceFormat();
+
 class ViewerWindow : public QOpenGLWidget, public Platform {
     Q_OBJECT
 public:

@@ -7,7 +7,6 @@
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
-#include <QSurfaceFormat>
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
@@ -69,19 +68,7 @@ int main(int argc, char** argv) {
         case orx::CommandLine::Action::Run: break;
     }
 
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setRedBufferSize(8);
-    format.setGreenBufferSize(8);
-    format.setBlueBufferSize(8);
-    format.setAlphaBufferSize(0);
-    format.setDepthBufferSize(32);  // the closest the system offers is taken
-    format.setStencilBufferSize(8);
-    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-    // No accumulation buffer can be requested here; nothing uses one.
-    QSurfaceFormat::setDefaultFormat(format);
+    orx::SetViewerSurfaceFormat();
 
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
