@@ -15,11 +15,8 @@ build >/dev/null
 COUNTS=("${@:-1000 10000 100000}")
 [ $# -gt 0 ] || COUNTS=(1000 10000 100000)
 WORK="$(mktemp -d /tmp/orx-bench-XXXXXX)"
-trap 'rm -rf "$WORK"; [ -n "${XVFB:-}" ] && kill "$XVFB" 2>/dev/null || true' EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  Xvfb :77 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & XVFB=$!
-  export DISPLAY=:77; sleep 1
-fi
+trap 'rm -rf "$WORK"; [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
+start_xvfb_if_needed 77
 
 measure() {  # prints "seconds peak-MiB" of the best of 3 runs
   local best="" mem=""

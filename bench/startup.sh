@@ -21,18 +21,8 @@ for f in "$BUILD/bench/orx-startup-bench" "$BUILD/bin/orx-render" "$GEN"; do
 done
 
 WORK="$(mktemp -d /tmp/orx-startup-XXXXXX)"
-XVFB=""
-trap 'rm -rf "$WORK"; [ -n "$XVFB" ] && kill "$XVFB" 2>/dev/null || true' EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for d in $(seq 80 99); do
-    if [ ! -e "/tmp/.X11-unix/X$d" ] && [ ! -e "/tmp/.X$d-lock" ]; then
-      Xvfb ":$d" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & XVFB=$!
-      export DISPLAY=":$d"
-      for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
-      break
-    fi
-  done
-fi
+trap 'rm -rf "$WORK"; [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
+start_xvfb_if_needed 80
 
 # A program folder of its own: the bench program beside the textures, and no
 # sample models (so that nothing but the named model is read).

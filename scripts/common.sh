@@ -56,3 +56,33 @@ build() {
   fi
   cmake --build "$BUILD" -j"$(nproc)"
 }
+
+# Starts an Xvfb display of its own when none is set and exports DISPLAY; the
+# caller kills XVFB_PID at its end. -noreset: by default Xvfb resets itself when
+# its last client disconnects, and a client that connects during the reset is
+# dropped ("could not connect to display"); the window tests start and end a
+# client after another, so they would now and then hit that moment.
+XVFB_PID=""
+start_xvfb_if_needed() {  # first display number to try
+  [ -n "${DISPLAY:-}" ] && return 0
+  local n
+  for n in $(seq "${1:-90}" $((${1:-90} + 30))); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+      XVFB_PID=$!
+      export DISPLAY=":$n"
+      # Ready when it answers a client, not merely when its socket exists.
+      local deadline=$((SECONDS + 30))
+      until xdpyinfo >/dev/null 2>&1; do
+        if ! kill -0 "$XVFB_PID" 2>/dev/null || [ "$SECONDS" -ge "$deadline" ]; then
+          echo "Xvfb on :$n did not start" >&2
+          return 1
+        fi
+        sleep 0.1
+      done
+      return 0
+    fi
+  done
+  echo "no free X display number from :${1:-90}" >&2
+  return 1
+}

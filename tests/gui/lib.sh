@@ -11,6 +11,7 @@ mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 PID=""
 cleanup() {
   [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
+  release_keys
   rm -rf "$PROFILE"
 }
 trap cleanup EXIT
@@ -53,19 +54,37 @@ main_window_found() {
   [ -n "$WIN" ] && [[ "$(xdotool getwindowname "$WIN" 2>/dev/null)" == ORX-View* ]]
 }
 
+# A viewer that ended before its window was shown will not show one: say so at once.
+main_window_or_end() {
+  main_window_found && return 0
+  kill -0 "$PID" 2>/dev/null || fail "the viewer ended before its window was shown"
+  return 1
+}
+
 # Starts the viewer and waits until its window is shown and carries the viewer's
 # title, which start-up sets once the first model build or the demo has run.
 start_viewer() {
   "$ORX_VIEW" "$@" >"$PROFILE/out.log" 2>&1 &
   PID=$!
-  wait_until "the viewer's window" main_window_found
+  wait_until "the viewer's window" main_window_or_end
 }
 
-# The checks after a key tell whether it arrived; a key that closes the window
-# (Escape, Enter) may end it before xdotool has sent the key's release.
+# The checks after a key tell whether it arrived. The keys go to the focused
+# window through the server's test extension, not to the window by name: a key
+# that closes the window (Escape, Enter) ends it before the key's release, and a
+# release sent to a window that is gone would be lost, leaving the key held down
+# on the shared display, where its repeats would end the next test's viewer.
+SENT_KEYS=()
 send_key() {
   xdotool windowfocus --sync "$WIN" 2>/dev/null || true
-  xdotool key --window "$WIN" --clearmodifiers "$@" 2>/dev/null || true
+  SENT_KEYS+=("$@")
+  xdotool key --clearmodifiers "$@" 2>/dev/null || true
+}
+
+# Releases every key sent, in case one is still held down (harmless otherwise).
+release_keys() {
+  [ ${#SENT_KEYS[@]} -eq 0 ] || xdotool keyup "${SENT_KEYS[@]}" 2>/dev/null || true
+  SENT_KEYS=()
 }
 
 viewer_ended() { ! kill -0 "$PID" 2>/dev/null; }
