@@ -25,6 +25,7 @@
 #include "platform/qt/FollowWatcher.h"
 #include "platform/qt/PopupMenu.h"
 #include "platform/qt/ScreenFit.h"
+#include "platform/qt/ViewerWindow.h"
 
 namespace orx {
 namespace {
@@ -293,6 +294,87 @@ TEST(FollowWatcher, ReportsSavesAlsoAfterAReplaceAndOfAFileThatAppears) {
     before = reports;
     WriteFile(model, "ORX 2\n");
     EXPECT_TRUE(WaitFor([&] { return reports > before; }));
+}
+
+// The real window, with its timer driven by the test one tick at a time and its
+// message boxes recorded instead of shown.
+class SteppedWindow : public ViewerWindow {
+public:
+    std::vector<std::string> messages;
+    void MessageBox(const std::string& text, MsgIcon) override { messages.push_back(text); }
+    void StartTimer(unsigned, unsigned) override {}
+    void Step() { Tick(); }
+    const FollowWatcher& FollowWatch() const { return Watcher(); }
+};
+
+// Sets an environment variable for the test's time, and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedEnv() { m_had ? qputenv(m_name, m_old) : qunsetenv(m_name); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+QByteArray ModelText(int records) {
+    QByteArray text = "ORX test model\n";
+    for (int i = 0; i < records; ++i)
+        text += "8 0 8 0 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0\n";
+    return text;
+}
+
+TEST(FollowWatcher, TheWindowChecksAtTheNextTickAfterTheWatcherReports) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const ScopedEnv profile("XDG_CONFIG_HOME", dir.path().toUtf8());
+    const ScopedEnv wine("WINEPREFIX", (dir.path() + "/wine").toUtf8());
+    const QString ini = dir.filePath("ORX.INI");
+    const QString whole = dir.filePath("schrank3d.gl");
+    const QString list = dir.filePath("teile2d.gl");
+    WriteFile(whole, ModelText(1));
+    WriteFile(list, ModelText(3));
+    WriteFile(ini, "[LIFE]\nACTUAL=" + whole.toUtf8() + "\n");
+
+    SteppedWindow window;
+    window.show();
+    // Creation loads the named model and sets the viewer's title.
+    ASSERT_TRUE(WaitFor([&] { return window.windowTitle().startsWith("ORX-View"); }));
+    EXPECT_FALSE(window.windowTitle().contains("Objekt"));
+    // The first tick hands the files that follow mode reads to the watcher.
+    window.Step();
+    EXPECT_EQ(window.FollowWatch().Files(),
+              (std::vector<std::string>{ini.toStdString(), whole.toStdString()}));
+    int reports = 0;
+    QObject::connect(&window.FollowWatch(), &FollowWatcher::Settled, [&] { ++reports; });
+
+    // The design program names its parts list: the check comes at the first tick after
+    // the watcher's report, long before the once-a-second check would.
+    WriteFile(ini, "[LIFE]\nACTUAL=" + list.toUtf8() + "\n");
+    ASSERT_TRUE(WaitFor([&] { return reports > 0; }));
+    EXPECT_FALSE(window.windowTitle().contains("Objekt"));  // only ticks load
+    window.Step();
+    EXPECT_TRUE(window.windowTitle().endsWith(" Objekt 1 von 3"))
+        << window.windowTitle().toStdString();
+    EXPECT_EQ(window.FollowWatch().Files(),
+              (std::vector<std::string>{ini.toStdString(), list.toStdString()}));
+
+    // The list saved again, now with two parts.
+    reports = 0;
+    WriteFile(list, ModelText(2));
+    ASSERT_TRUE(WaitFor([&] { return reports > 0; }));
+    window.Step();
+    EXPECT_TRUE(window.windowTitle().endsWith(" Objekt 1 von 2"))
+        << window.windowTitle().toStdString();
+    for (const std::string& text : window.messages)
+        EXPECT_EQ(text.rfind("JPEG :", 0), 0u) << text;  // only the missing textures
 }
 
 }  // namespace

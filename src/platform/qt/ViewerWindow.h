@@ -64,8 +64,12 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+    // One tick of the viewer's timer: the timer handler, then the watcher is given
+    // the files that follow mode now reads.
     void Tick();
+    const FollowWatcher& Watcher() const { return m_followWatcher; }
+
+private:
     void ShowWindowMenu();
     Point ClientPoint(const QPointF& logical) const;
     std::optional<std::string> RunFileDialog(const FileDialogSpec& spec, bool save);
