@@ -28,9 +28,7 @@ TEST(AboutBox, InfoTextInItsOrder) {
 
 TEST(AboutBox, FromTheMenuTheModelStandsStillUntilOk) {
     ViewerRig rig;
-    WriteModel(rig.Models() + "a3d.gl");
-    rig.NameInOrxIni(rig.Models() + "a3d.gl");
-    rig.Start();
+    rig.StartFollowing("a3d.gl");
     CViewerDlg& d = *rig.dlg;
     ASSERT_TRUE(Probe(d).m_bAutoRotate);
     double angleInBox = 0;
@@ -51,9 +49,7 @@ TEST(AboutBox, FromTheMenuTheModelStandsStillUntilOk) {
 
 TEST(AboutBox, FromTheWindowMenuTheModelKeepsTurning) {
     ViewerRig rig;
-    WriteModel(rig.Models() + "a3d.gl");
-    rig.NameInOrxIni(rig.Models() + "a3d.gl");
-    rig.Start();
+    rig.StartFollowing("a3d.gl");
     CViewerDlg& d = *rig.dlg;
     double angleInBox = 0;
     rig.platform.whileModal = [&] {

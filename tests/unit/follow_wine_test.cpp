@@ -99,11 +99,7 @@ TEST(FollowWine, DriveTableAndTheRulesOfTheMappedName) {
 
 TEST(FollowRequest, AChangeNoticedMakesTheNextTickCheck) {
     ViewerRig rig;
-    const std::string model = rig.Models() + "schrank3d.gl";
-    WriteModel(model, 1);
-    SetModificationTime(model, kTime);
-    rig.NameInOrxIni(model);
-    rig.Start();
+    const std::string model = rig.StartFollowing("schrank3d.gl", 1, kTime);
     CViewerDlg& d = *rig.dlg;
     Probe(d).m_bAutoRotate = false;
     rig.Ticks(10);
@@ -137,11 +133,7 @@ TEST(FollowRequest, AChangeNoticedMakesTheNextTickCheck) {
 
 TEST(FollowRequest, ABurstOfWritesLeadsToOneLoad) {
     ViewerRig rig;
-    const std::string model = rig.Models() + "schrank3d.gl";
-    WriteModel(model, 1);
-    SetModificationTime(model, kTime);
-    rig.NameInOrxIni(model);
-    rig.Start();
+    const std::string model = rig.StartFollowing("schrank3d.gl", 1, kTime);
     CViewerDlg& d = *rig.dlg;
     Probe(d).m_bAutoRotate = false;
     // What one load redraws: a single save, noticed.

@@ -15,10 +15,7 @@ constexpr int kDemoPeriod = 1001;
 // A viewer showing a model that follow mode named, with the given files in the
 // program folder; no demo runs yet.
 void StartWithModel(ViewerRig& rig) {
-    const std::string model = rig.Models() + "schrank3d.gl";
-    WriteModel(model);
-    rig.NameInOrxIni(model);
-    rig.Start();
+    const std::string model = rig.StartFollowing("schrank3d.gl");
     rig.platform.messages.clear();
 }
 

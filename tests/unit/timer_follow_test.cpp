@@ -12,11 +12,7 @@ constexpr long kTime = 1500000000;
 
 TEST(FollowMode, NamedModelLoadsAtCreationBeforeTheFirstTick) {
     ViewerRig rig;
-    const std::string model = rig.Models() + "schrank3d.gl";
-    WriteModel(model);
-    SetModificationTime(model, kTime);
-    rig.NameInOrxIni(model);
-    rig.Start();
+    const std::string model = rig.StartFollowing("schrank3d.gl", 1, kTime);
     CViewerDlg& d = *rig.dlg;
     EXPECT_EQ(Probe(d).m_strModelPath, model);
     EXPECT_EQ(Probe(d).m_nLiveStamp, kTime);
@@ -29,11 +25,7 @@ TEST(FollowMode, NamedModelLoadsAtCreationBeforeTheFirstTick) {
 
 TEST(FollowMode, NewModificationTimeReloadsWithinAHundredTicks) {
     ViewerRig rig;
-    const std::string model = rig.Models() + "schrank3d.gl";
-    WriteModel(model, 1);
-    SetModificationTime(model, kTime);
-    rig.NameInOrxIni(model);
-    rig.Start();
+    const std::string model = rig.StartFollowing("schrank3d.gl", 1, kTime);
     CViewerDlg& d = *rig.dlg;
     ASSERT_EQ(Probe(d).m_nPartCount, 1);
 
@@ -50,11 +42,7 @@ TEST(FollowMode, NewModificationTimeReloadsWithinAHundredTicks) {
 
 TEST(FollowMode, SameNameAndTimeReloadNothing) {
     ViewerRig rig;
-    const std::string model = rig.Models() + "schrank3d.gl";
-    WriteModel(model, 1);
-    SetModificationTime(model, kTime);
-    rig.NameInOrxIni(model);
-    rig.Start();
+    const std::string model = rig.StartFollowing("schrank3d.gl", 1, kTime);
     CViewerDlg& d = *rig.dlg;
 
     // The content changes but the time is put back: nothing tells the viewer.
@@ -154,10 +142,7 @@ TEST(FollowMode, RefusedNameShowsItsMessageOncePerChange) {
 TEST(FollowMode, UnreadableNamedModelStartsTheDemo) {
     ViewerRig rig;
     WriteModel(rig.Prog() + "a3d.gl");
-    const std::string model = rig.Models() + "schrank3d.gl";
-    WriteModel(model);
-    rig.NameInOrxIni(model);
-    rig.Start();
+    const std::string model = rig.StartFollowing("schrank3d.gl");
     CViewerDlg& d = *rig.dlg;
     ASSERT_EQ(Probe(d).m_strModelPath, model);
 
@@ -178,11 +163,7 @@ TEST(FollowMode, UnreadableNamedModelStartsTheDemo) {
 TEST(FollowMode, WaitsForAModelThatIsDeletedAndWrittenAnew) {
     ViewerRig rig;
     WriteModel(rig.Prog() + "a3d.gl");  // a demo could start
-    const std::string model = rig.Models() + "schrank3d.gl";
-    WriteModel(model, 1);
-    SetModificationTime(model, kTime);
-    rig.NameInOrxIni(model);
-    rig.Start();
+    const std::string model = rig.StartFollowing("schrank3d.gl", 1, kTime);
     CViewerDlg& d = *rig.dlg;
     ASSERT_EQ(Probe(d).m_nPartCount, 1);
     const int invalidations = rig.platform.invalidations;
@@ -257,10 +238,7 @@ TEST(FollowMode, OrxIniWithAByteOrderMark) {
 TEST(TimerService, InactiveTimerAdvancesNothing) {
     ViewerRig rig;
     WriteModel(rig.Prog() + "a3d.gl");
-    const std::string model = rig.Models() + "schrank3d.gl";
-    WriteModel(model, 1);
-    rig.NameInOrxIni(model);
-    rig.Start();
+    const std::string model = rig.StartFollowing("schrank3d.gl");
     CViewerDlg& d = *rig.dlg;
     Probe(d).m_nDemoTick = 500;  // as if a demo ran
     Probe(d).m_demoFiles = {rig.Prog() + "a3d.gl"};
@@ -286,10 +264,7 @@ TEST(TimerService, InactiveTimerAdvancesNothing) {
 
 TEST(TimerService, AutoRotationTurnsEveryTick) {
     ViewerRig rig;
-    const std::string model = rig.Models() + "schrank3d.gl";
-    WriteModel(model);
-    rig.NameInOrxIni(model);
-    rig.Start();
+    const std::string model = rig.StartFollowing("schrank3d.gl");
     CViewerDlg& d = *rig.dlg;
     ASSERT_TRUE(Probe(d).m_bAutoRotate);
     // The timer call at creation took the first step.
@@ -311,10 +286,7 @@ TEST(TimerService, AutoRotationTurnsEveryTick) {
 
 TEST(TimerService, TickInsideAMessageBoxOfAStepDoesNothing) {
     ViewerRig rig;
-    const std::string model = rig.Models() + "schrank3d.gl";
-    WriteModel(model);
-    rig.NameInOrxIni(model);
-    rig.Start();
+    const std::string model = rig.StartFollowing("schrank3d.gl");
     CViewerDlg& d = *rig.dlg;
 
     // The next follow check meets a refused name and shows its box; ticks keep

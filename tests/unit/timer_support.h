@@ -59,6 +59,17 @@ public:
         WriteText(dir.File("ORX.INI"), "[LIFE]\nACTUAL=" + path + "\n");
     }
 
+    // Writes a model of that many records into Models(), with that modification time
+    // unless it is 0, names it in ORX.INI as the design program does, and starts.
+    std::string StartFollowing(const std::string& fileName, int records = 1, long seconds = 0) {
+        const std::string model = Models() + fileName;
+        WriteModel(model, records);
+        if (seconds != 0) SetModificationTime(model, seconds);
+        NameInOrxIni(model);
+        Start();
+        return model;
+    }
+
     void Start() {
         platform.executablePath = Prog() + "orx-view";
         dlg = std::make_unique<CViewerDlg>(platform);
