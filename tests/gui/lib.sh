@@ -7,6 +7,9 @@ export XDG_CONFIG_HOME="$PROFILE"
 # No design program under Wine unless a test makes its prefix here.
 export WINEPREFIX="$PROFILE/wine"
 export XDG_RUNTIME_DIR="$PROFILE/runtime"
+# The window is found and driven through X, also where a Wayland session is around.
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 PID=""
 cleanup() {
