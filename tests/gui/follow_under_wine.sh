@@ -12,17 +12,7 @@ printf '[LIFE]\r\nACTUAL=C:\\auftraege\\regal3d.gl\r\n' > "$WINE/drive_c/windows
 [ ! -e "$PROFILE/ORX.INI" ] || fail "the profile folder has an ORX.INI"
 
 start_viewer
-wait_title "ORX-View"
-# With nothing found the demo would run over the program folder's models.
-case "$(window_title)" in *DEMO*) fail "the model named under Wine is not shown" ;; esac
-xdotool mousemove --window "$WIN" 200 200 click 1
-wait_setting RotateTimeOn 0
-wait_still_picture
-before=$(window_picture)
-# The design program saves another model under the same name.
-cp "$MODELS/tisch3d.gl" "$WINE/drive_c/Auftraege/regal3d.gl"
-wait_picture_change "$before" "the saved model to be shown"
-case "$(window_title)" in *DEMO*) fail "the saved model was not read" ;; esac
+expect_model_followed "$WINE/drive_c/Auftraege/regal3d.gl"
 send_key Escape
 wait_exit
 echo PASS

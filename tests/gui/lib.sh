@@ -136,3 +136,21 @@ name_model() { printf '[LIFE]\nACTUAL=%s\n' "$1" > "$PROFILE/ORX.INI"; }
 setting() { sed -n "s/^$1=//p" "$PROFILE/orx-view.ini" 2>/dev/null | head -1; }
 
 MODELS="$(cd "$(dirname "$ORX_VIEW")" && pwd)/modelle"
+
+# For a viewer started with a model named for follow mode: it shows that model, not
+# the demo, and shows the model the design program then saves under the same name.
+expect_model_followed() {  # the named model's file
+  wait_title "ORX-View"
+  case "$(window_title)" in *DEMO*) fail "the demo runs although a model is named" ;; esac
+  # A click stops the turning, so that only a new model can change the picture.
+  xdotool mousemove --window "$WIN" 200 200 click 1
+  wait_setting RotateTimeOn 0
+  wait_still_picture
+  local before
+  before=$(window_picture)
+  # The design program saves another model under the same name.
+  cp "$MODELS/tisch3d.gl" "$1"
+  touch -d "+5 seconds" "$1"
+  wait_picture_change "$before" "the saved model to be shown"
+  case "$(window_title)" in *DEMO*) fail "the saved model was not read" ;; esac
+}
