@@ -12,12 +12,17 @@ export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 PID=""
+SENT_KEYS=()
 cleanup() {
   [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
   release_keys
   rm -rf "$PROFILE"
 }
 trap cleanup EXIT
+# The display lives on from test to test: each starts with the pointer in the
+# middle of the screen, where a fresh display has it.
+read -r SCREEN_W SCREEN_H < <(xdotool getdisplaygeometry)
+xdotool mousemove $((SCREEN_W / 2)) $((SCREEN_H / 2))
 
 fail() {
   echo "FAIL: $*" >&2
@@ -77,7 +82,6 @@ start_viewer() {
 # that closes the window (Escape, Enter) ends it before the key's release, and a
 # release sent to a window that is gone would be lost, leaving the key held down
 # on the shared display, where its repeats would end the next test's viewer.
-SENT_KEYS=()
 send_key() {
   xdotool windowfocus --sync "$WIN" 2>/dev/null || true
   SENT_KEYS+=("$@")
