@@ -19,10 +19,6 @@ cleanup() {
   rm -rf "$PROFILE"
 }
 trap cleanup EXIT
-# The display lives on from test to test: each starts with the pointer in the
-# middle of the screen, where a fresh display has it.
-read -r SCREEN_W SCREEN_H < <(xdotool getdisplaygeometry)
-xdotool mousemove $((SCREEN_W / 2)) $((SCREEN_H / 2))
 
 fail() {
   echo "FAIL: $*" >&2
@@ -158,3 +154,9 @@ expect_model_followed() {  # the named model's file
   wait_picture_change "$before" "the saved model to be shown"
   case "$(window_title)" in *DEMO*) fail "the saved model was not read" ;; esac
 }
+
+# The display lives on from test to test: each starts with the pointer in the
+# middle of the screen, where a fresh display has it.
+SCREEN=$(xdotool getdisplaygeometry 2>/dev/null) || fail "no X display at '${DISPLAY:-}'"
+read -r SCREEN_W SCREEN_H <<<"$SCREEN"
+xdotool mousemove $((SCREEN_W / 2)) $((SCREEN_H / 2))
