@@ -16,7 +16,7 @@ COUNTS=("${@:-1000 10000 100000}")
 [ $# -gt 0 ] || COUNTS=(1000 10000 100000)
 WORK="$(mktemp -d /tmp/orx-bench-XXXXXX)"
 trap 'rm -rf "$WORK"; [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
-start_xvfb_if_needed 77
+start_xvfb_if_needed
 
 measure() {  # prints "seconds peak-MiB" of the best of 3 runs
   local best="" mem=""

@@ -22,7 +22,7 @@ done
 
 WORK="$(mktemp -d /tmp/orx-startup-XXXXXX)"
 trap 'rm -rf "$WORK"; [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
-start_xvfb_if_needed 80
+start_xvfb_if_needed
 
 # A program folder of its own: the bench program beside the textures, and no
 # sample models (so that nothing but the named model is read).

@@ -58,31 +58,31 @@ build() {
 }
 
 # Starts an Xvfb display of its own when none is set and exports DISPLAY; the
-# caller kills XVFB_PID at its end. -noreset: by default Xvfb resets itself when
-# its last client disconnects, and a client that connects during the reset is
-# dropped ("could not connect to display"); the window tests start and end a
-# client after another, so they would now and then hit that moment.
+# caller kills XVFB_PID at its end. Xvfb picks a free display number itself
+# (-displayfd), so that runs side by side on one machine never take the same one.
+# -noreset: by default Xvfb resets itself when its last client disconnects, and a
+# client that connects during the reset is dropped ("could not connect to
+# display"); the window tests start and end one client after another, so they
+# would now and then hit that moment.
 XVFB_PID=""
-start_xvfb_if_needed() {  # first display number to try
+start_xvfb_if_needed() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local n
-  for n in $(seq "${1:-90}" $((${1:-90} + 30))); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-      XVFB_PID=$!
-      export DISPLAY=":$n"
-      # Ready when it answers a client, not merely when its socket exists.
-      local deadline=$((SECONDS + 30))
-      until xdpyinfo >/dev/null 2>&1; do
-        if ! kill -0 "$XVFB_PID" 2>/dev/null || [ "$SECONDS" -ge "$deadline" ]; then
-          echo "Xvfb on :$n did not start" >&2
-          return 1
-        fi
-        sleep 0.1
-      done
-      return 0
+  local number_file
+  number_file="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$number_file" \
+    >/dev/null 2>&1 &
+  XVFB_PID=$!
+  # Ready when it has named its display and answers a client there.
+  local deadline=$((SECONDS + 30)) number=""
+  until [ -n "$number" ] && DISPLAY=":$number" xdpyinfo >/dev/null 2>&1; do
+    if ! kill -0 "$XVFB_PID" 2>/dev/null || [ "$SECONDS" -ge "$deadline" ]; then
+      echo "Xvfb did not start" >&2
+      rm -f "$number_file"
+      return 1
     fi
+    sleep 0.1
+    number="$(head -1 "$number_file")"
   done
-  echo "no free X display number from :${1:-90}" >&2
-  return 1
+  rm -f "$number_file"
+  export DISPLAY=":$number"
 }
