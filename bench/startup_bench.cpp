@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/MemoryTuning.h"
 #include "platform/qt/ViewerWindow.h"
 
 namespace {
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> keys(argv + 2, argv + argc);
 
     // The format and set-up of orx-view's main.
+    orx::KeepFreedMemoryForReuse();
     orx::SetViewerSurfaceFormat();
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");

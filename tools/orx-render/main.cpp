@@ -17,6 +17,7 @@
 #include "image/PngFile.h"
 #include "image/Thumbnail.h"
 #include "image/WindowCapture.h"
+#include "platform/MemoryTuning.h"
 #include "platform/RegularFile.h"
 #include "platform/Text.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -317,6 +318,7 @@ int Render(Request r) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    orx::KeepFreedMemoryForReuse();
     Request request;
     std::string error;
     const int parsed = ParseArguments(argc, argv, request, error);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/MemoryTuning.h"
 #include "platform/qt/CommandLine.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/ViewerWindow.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
         case orx::CommandLine::Action::Run: break;
     }
 
+    orx::KeepFreedMemoryForReuse();
     orx::SetViewerSurfaceFormat();
 
     int qtArgc = 1;
