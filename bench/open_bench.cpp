@@ -10,9 +10,12 @@
 #include <filesystem>
 
 #include "app/ViewerDlg.h"
+#include "platform/MemoryTuning.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 int main(int argc, char** argv) {
+    // As orx-render and orx-view run.
+    orx::KeepFreedMemoryForReuse();
     if (argc < 2) {
         std::fprintf(stderr, "usage: orx-open-bench MODEL.gl [frames] [WxH]\n");
         return 2;
