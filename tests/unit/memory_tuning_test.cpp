@@ -29,10 +29,9 @@ int LargeBlockIsServedAndKeptByTheHeap() {
 TEST(MemoryTuning, LargeBlocksAreServedAndKeptByTheHeap) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer brings an allocator of its own";
-#else
+#endif
     // In a child process: the setting holds for the whole process.
     EXPECT_EXIT(std::exit(LargeBlockIsServedAndKeptByTheHeap()), ::testing::ExitedWithCode(0), "");
-#endif
 }
 
 }  // namespace
