@@ -53,10 +53,6 @@ public:
     // Counts the times the records were emptied for a new read: records with the same
     // generation came from one read of the file.
     uint64_t Generation() const { return m_generation; }
-    dev_t Device() const { return m_device; }
-    ino_t Inode() const { return m_inode; }
-    off_t Size() const { return m_size; }
-    const timespec& ModificationTime() const { return m_mtime; }
 
     int lineCount = 0;                  // record lines of the file, parsed or not
     std::vector<ParsedRecord> records;  // the lines that parsed, in file order

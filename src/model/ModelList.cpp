@@ -16,11 +16,6 @@ bool CViewerDlg::CurrentListInputs(const std::string& path, ModelListInputs& in)
     const ModelFileCache& cache = m_modelCache;
     if (!cache.Holds(path)) return false;
     in.path = path;
-    in.device = cache.Device();
-    in.inode = cache.Inode();
-    in.size = cache.Size();
-    in.mtimeSeconds = cache.ModificationTime().tv_sec;
-    in.mtimeNanoseconds = cache.ModificationTime().tv_nsec;
     in.fileGeneration = cache.Generation();
     in.part = m_nPart;
     in.shading = m_nShading;

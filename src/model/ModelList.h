@@ -2,10 +2,7 @@
 // What display list 1 is compiled from. Two builds with equal inputs compile the
 // same list call for call, so a build whose inputs equal those of the build that
 // made the list still in place can be left out.
-#include <sys/types.h>
-
 #include <cstdint>
-#include <ctime>
 #include <string>
 
 #include "geometry/GeometryTypes.h"
@@ -14,14 +11,11 @@
 namespace orx {
 
 struct ModelListInputs {
-    // The model file's records: the file as the parse cache identifies it, and the
-    // read of it that the records came from.
+    // The model file's records: the file and the read of it that the records came
+    // from. The parse cache reads a file anew whenever its identity, size or time
+    // changed, and every read has a generation of its own, so these two stand for
+    // the file's content.
     std::string path;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    time_t mtimeSeconds = 0;
-    long mtimeNanoseconds = 0;
     uint64_t fileGeneration = 0;
     // The part shown (whole model or one record line), which also decides the
     // outlines placed and so the bounds.
