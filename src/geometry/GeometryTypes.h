@@ -12,6 +12,17 @@ struct ModelBounds {
     double centreX, centreY, centreZ;
 };
 
+// The bounds before a measuring pass: every maximum below and every minimum above any
+// coordinate a model has, so that the first point measured sets them all.
+inline constexpr double kNoMaximum = -999999999.0;
+inline constexpr double kNoMinimum = 999999999.0;
+
+inline void ClearMeasuredBounds(ModelBounds& b) {
+    b.maxX = b.maxY = b.maxZ = kNoMaximum;
+    b.minX = b.minY = b.minZ = kNoMinimum;
+    b.centreX = b.centreY = b.centreZ = 0.0;
+}
+
 using RGBA = std::array<unsigned char, 4>;
 
 // What goes before each vertex: a texture coordinate in the textured mode (4), a

@@ -10,17 +10,8 @@
 
 namespace orx {
 
-namespace {
-
-constexpr double kNoMaximum = -999999999.0;
-constexpr double kNoMinimum = 999999999.0;
-
-}  // namespace
-
 void CViewerDlg::LoadModel(const std::string& path) {
-    m_bounds.maxX = m_bounds.maxY = m_bounds.maxZ = kNoMaximum;
-    m_bounds.minX = m_bounds.minY = m_bounds.minZ = kNoMinimum;
-    m_bounds.centreX = m_bounds.centreY = m_bounds.centreZ = 0.0;
+    ClearMeasuredBounds(m_bounds);
     m_bMeasuring = true;
     m_listBuilt.valid = false;
     // Without an image (a texture load failed) the model is drawn untextured. The list

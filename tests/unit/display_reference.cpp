@@ -171,9 +171,7 @@ TEST(DisplayReference, NoFrameAroundAModelThatCouldNotBeRead) {
     // and with the zero extent before any model was read.
     for (double extent : {2000.0, 0.0}) {
         ModelBounds& b = Probe(v.dlg).m_bounds;
-        b.maxX = b.maxY = b.maxZ = -999999999.0;
-        b.minX = b.minY = b.minZ = 999999999.0;
-        b.centreX = b.centreY = b.centreZ = 0.0;
+        ClearMeasuredBounds(b);
         b.extent = extent;
         v.sink.calls.clear();
         Probe(v.dlg).DrawReferenceGeometry();
@@ -186,7 +184,7 @@ TEST(DisplayReference, NoFrameAroundAModelThatCouldNotBeRead) {
 
     // An empty model file measures nothing but keeps its own (negative) extent,
     // which still gives a small frame.
-    Probe(v.dlg).m_bounds.extent = -999999999.0;
+    Probe(v.dlg).m_bounds.extent = kNoMaximum;
     v.sink.calls.clear();
     Probe(v.dlg).DrawReferenceGeometry();
     EXPECT_EQ(v.sink.Count(GlCall::Vertex3d), 12);

@@ -33,12 +33,6 @@ struct Outline {
     }
 };
 
-void ResetBounds(ModelBounds& b) {
-    b.maxX = b.maxY = b.maxZ = -999999999.0;
-    b.minX = b.minY = b.minZ = 999999999.0;
-    b.centreX = b.centreY = b.centreZ = 0.0;
-}
-
 void SetFrame(ModelBounds& b, double extent, double cx, double cy, double cz) {
     b.extent = extent;
     b.centreX = cx;
@@ -160,7 +154,7 @@ const Outline kCube{{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1},
 
 TEST(GeometryEmitters, MeasuringPassOnlyWidensTheBounds) {
     SinkViewer v;
-    ResetBounds(Probe(v.dlg).m_bounds);
+    ClearMeasuredBounds(Probe(v.dlg).m_bounds);
     Probe(v.dlg).m_bMeasuring = true;
     Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
     EXPECT_TRUE(v.sink.calls.empty());
@@ -188,7 +182,7 @@ TEST(GeometryEmitters, MeasuringPassOnlyWidensTheBounds) {
 
 TEST(GeometryEmitters, OnlyTheTypesPointsAndThePlacedOutlineWidenTheBounds) {
     SinkViewer v;
-    ResetBounds(Probe(v.dlg).m_bounds);
+    ClearMeasuredBounds(Probe(v.dlg).m_bounds);
     Probe(v.dlg).m_bMeasuring = true;
     Outline box = kCube;
     box.x[8] = 50;  // a ninth point beyond what a block uses
@@ -211,7 +205,7 @@ TEST(GeometryEmitters, OnlyTheTypesPointsAndThePlacedOutlineWidenTheBounds) {
 
 TEST(GeometryEmitters, TriangularPrismDrawsItsFiveFaces) {
     SinkViewer v;
-    ResetBounds(Probe(v.dlg).m_bounds);
+    ClearMeasuredBounds(Probe(v.dlg).m_bounds);
     Probe(v.dlg).m_bMeasuring = true;
     Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
     SetFrame(Probe(v.dlg).m_bounds, 2.0, 1.0, 0.5, 0.5);
@@ -308,7 +302,7 @@ TEST(GeometryEmitters, VertexDataFollowsTheDisplayMode) {
 
 TEST(GeometryEmitters, UnitCubeFacesLookOutwards) {
     SinkViewer v;
-    ResetBounds(Probe(v.dlg).m_bounds);
+    ClearMeasuredBounds(Probe(v.dlg).m_bounds);
     Probe(v.dlg).m_bMeasuring = true;
     Probe(v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
     EXPECT_EQ(Probe(v.dlg).m_bounds.maxX, 1.0);

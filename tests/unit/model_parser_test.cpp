@@ -45,23 +45,15 @@ protected:
         ResetBounds();
     }
     void ResetBounds() {
-        Probe(dlg).m_bounds = ModelBounds{-999999999.0,
-                                          -999999999.0,
-                                          -999999999.0,
-                                          999999999.0,
-                                          999999999.0,
-                                          999999999.0,
-                                          1.0,
-                                          0,
-                                          0,
-                                          0};
+        ClearMeasuredBounds(Probe(dlg).m_bounds);
+        Probe(dlg).m_bounds.extent = 1.0;
     }
     // Parses a line in the measuring pass; the bounds show which points arrived.
     bool Measure(const std::string& line) {
         Probe(dlg).m_bMeasuring = true;
         return Probe(dlg).ParseModelLine(line);
     }
-    bool BoundsUntouched() const { return Probe(dlg).m_bounds.maxX == -999999999.0; }
+    bool BoundsUntouched() const { return Probe(dlg).m_bounds.maxX == kNoMaximum; }
     std::string File(const std::string& text) {
         const std::string path = dir.File("m3d.gl");
         WriteText(path, text);

@@ -52,16 +52,8 @@ protected:
     CViewerDlg dlg{platform};
 
     void ResetBounds() {
-        Probe(dlg).m_bounds = ModelBounds{-999999999.0,
-                                          -999999999.0,
-                                          -999999999.0,
-                                          999999999.0,
-                                          999999999.0,
-                                          999999999.0,
-                                          1.0,
-                                          0,
-                                          0,
-                                          0};
+        ClearMeasuredBounds(Probe(dlg).m_bounds);
+        Probe(dlg).m_bounds.extent = 1.0;
     }
     Box3 Bounds() const {
         const ModelBounds& b = Probe(dlg).m_bounds;
