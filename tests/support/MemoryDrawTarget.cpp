@@ -68,6 +68,15 @@ private:
     bool m_valid = false;
 };
 
+// A negative extent mirrors: the span is turned into the same one with a positive
+// extent from its other end. True when it was mirrored.
+bool Unmirror(long long& position, long long& extent) {
+    if (extent >= 0) return false;
+    position += extent;
+    extent = -extent;
+    return true;
+}
+
 }  // namespace
 
 MemoryDrawTarget::MemoryDrawTarget(int width, int height) { Resize(width, height); }
@@ -141,27 +150,9 @@ int MemoryDrawTarget::StretchDIBits(int xDest, int yDest, int destWidth, int des
     // Negative extents mirror; bring both rectangles to positive extents and keep the flips.
     long long dx = xDest, dy = yDest, dw = destWidth, dh = destHeight;
     long long sx = xSrc, sy = ySrc, sw = srcWidth, sh = srcHeight;
-    bool flipX = false, flipY = false;
-    if (dw < 0) {
-        dx += dw;
-        dw = -dw;
-        flipX = !flipX;
-    }
-    if (dh < 0) {
-        dy += dh;
-        dh = -dh;
-        flipY = !flipY;
-    }
-    if (sw < 0) {
-        sx += sw;
-        sw = -sw;
-        flipX = !flipX;
-    }
-    if (sh < 0) {
-        sy += sh;
-        sh = -sh;
-        flipY = !flipY;
-    }
+    // A mirror in both rectangles cancels out.
+    const bool flipX = Unmirror(dx, dw) != Unmirror(sx, sw);
+    const bool flipY = Unmirror(dy, dh) != Unmirror(sy, sh);
     // The source's top row counted from the picture's top: a bottom-up bitmap measures ySrc
     // from its lower-left corner.
     const long long srcTop = dib.TopDown() ? sy : dib.Height() - sy - sh;

@@ -1,6 +1,7 @@
 #include "ScriptedPlatform.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace orx {
 
@@ -27,6 +28,16 @@ public:
 private:
     std::shared_ptr<PrintJob> m_job;
 };
+
+// The next scripted answer, taken from the queue; with none left, the answer of a
+// cancelled dialog (an empty value).
+template <class Answer>
+Answer NextAnswer(std::deque<Answer>& answers) {
+    if (answers.empty()) return Answer{};
+    Answer answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
 
 }  // namespace
 
@@ -73,18 +84,13 @@ bool ScriptedPlatform::CreateGLContext() {
 std::optional<std::string> ScriptedPlatform::OpenFileDialog(const FileDialogSpec& spec) {
     openDialogs.push_back(spec);
     RunModal();
-    if (openFileAnswers.empty()) return std::nullopt;
-    auto answer = openFileAnswers.front();
-    openFileAnswers.pop_front();
-    return answer;
+    return NextAnswer(openFileAnswers);
 }
 
 std::optional<std::string> ScriptedPlatform::SaveFileDialog(const FileDialogSpec& spec) {
     saveDialogs.push_back(spec);
     RunModal();
-    if (saveFileAnswers.empty()) return std::nullopt;
-    auto answer = saveFileAnswers.front();
-    saveFileAnswers.pop_front();
+    std::optional<std::string> answer = NextAnswer(saveFileAnswers);
     // A name typed without extension receives the default one, as the dialog adds it.
     if (answer && !spec.defaultExt.empty()) {
         const size_t slash = answer->rfind('/');
@@ -97,17 +103,12 @@ std::optional<std::string> ScriptedPlatform::SaveFileDialog(const FileDialogSpec
 std::optional<Rgb> ScriptedPlatform::ChooseColour(Rgb initial) {
     colourDialogs.push_back(initial);
     RunModal();
-    if (colourAnswers.empty()) return std::nullopt;
-    auto answer = colourAnswers.front();
-    colourAnswers.pop_front();
-    return answer;
+    return NextAnswer(colourAnswers);
 }
 
 std::unique_ptr<PrintJob> ScriptedPlatform::PrintDialog() {
     RunModal();
-    if (printAnswers.empty()) return nullptr;
-    auto job = printAnswers.front();
-    printAnswers.pop_front();
+    std::shared_ptr<PrintJob> job = NextAnswer(printAnswers);
     if (!job) return nullptr;
     return std::make_unique<SharedPrintJob>(std::move(job));
 }
@@ -120,10 +121,7 @@ void ScriptedPlatform::ShowAboutBox(const std::string& infoText) {
 int ScriptedPlatform::TrackPopupMenu(const MenuItem&, Point screenPoint) {
     menuPoints.push_back(screenPoint);
     RunModal();
-    if (menuAnswers.empty()) return 0;
-    int id = menuAnswers.front();
-    menuAnswers.pop_front();
-    return id;
+    return NextAnswer(menuAnswers);
 }
 
 std::string ScriptedPlatform::ExecutablePath() const {
