@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "ViewerProbe.h"
-#include "timer_support.h"
+#include "ViewerRig.h"
 
 namespace orx::test {
 namespace {

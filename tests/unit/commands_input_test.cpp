@@ -6,7 +6,7 @@
 #include <set>
 
 #include "ViewerProbe.h"
-#include "timer_support.h"
+#include "ViewerRig.h"
 
 namespace orx::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "ViewerProbe.h"
-#include "timer_support.h"
+#include "ViewerRig.h"
 
 namespace orx::test {
 namespace {

@@ -26,9 +26,9 @@
 #include "TestSupport.h"
 #include "ViewerProbe.h"
 #include "image/Texture.h"
-#include "image_support.h"
+#include "ImageSupport.h"
 #include "model/ModelCache.h"
-#include "timer_support.h"
+#include "ViewerRig.h"
 #include "ui/IniFile.h"
 
 namespace orx::test {

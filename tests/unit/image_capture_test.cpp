@@ -9,7 +9,7 @@
 
 #include "image/JpegFile.h"
 #include "image/WindowCapture.h"
-#include "image_support.h"
+#include "ImageSupport.h"
 
 namespace orx {
 namespace {

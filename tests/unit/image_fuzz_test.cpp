@@ -10,7 +10,7 @@
 
 #include "image/JpegFile.h"
 #include "image/Texture.h"
-#include "image_support.h"
+#include "ImageSupport.h"
 
 namespace orx {
 namespace {

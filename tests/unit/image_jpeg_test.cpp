@@ -11,7 +11,7 @@
 // clang-format on
 
 #include "image/JpegFile.h"
-#include "image_support.h"
+#include "ImageSupport.h"
 
 namespace orx {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "image/JpegFile.h"
 #include "image/Texture.h"
-#include "image_support.h"
+#include "ImageSupport.h"
 
 namespace orx {
 namespace {

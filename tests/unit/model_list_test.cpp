@@ -20,7 +20,7 @@
 #include "ViewerProbe.h"
 #include "app/ViewerDlg.h"
 #include "image/JpegFile.h"
-#include "image_support.h"
+#include "ImageSupport.h"
 
 namespace orx::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ViewerProbe.h"
-#include "timer_support.h"
+#include "ViewerRig.h"
 
 namespace orx::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "ViewerProbe.h"
-#include "timer_support.h"
+#include "ViewerRig.h"
 
 namespace orx::test {
 namespace {

@@ -13,7 +13,7 @@
 #include "TestSupport.h"
 #include "ViewerProbe.h"
 #include "app/ViewerDlg.h"
-#include "image_support.h"
+#include "ImageSupport.h"
 #include "ui/About.h"
 #include "ui/IniFile.h"
 
