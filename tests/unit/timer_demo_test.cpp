@@ -1,4 +1,5 @@
 // The demo slideshow, its file search and its random display options.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -288,10 +289,11 @@ TEST(DemoMode, UnreadableFileIsPassedOverWithoutGrowingTheList) {
     EXPECT_EQ(Probe(d).m_demoFiles.size(), 3u);
 }
 
-TEST(DemoMode, LongRunKeepsItsMemory) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the address sanitizer holds freed memory back on purpose";
-#endif
+// What a long demo keeps is the viewer's own: one display list and the file list it
+// drew up. Whether each replaced texture image and list is freed is the sanitizer
+// build's leak check over these same steps; the resident memory of such a run is a
+// benchmark figure (bench/memory_bench.cpp).
+TEST(DemoMode, LongRunKeepsOneListAndItsFileList) {
     ViewerRig rig;
     WriteModel(rig.Prog() + "a3d.gl", 20);
     WriteModel(rig.Prog() + "b3d.gl", 5);
@@ -299,25 +301,15 @@ TEST(DemoMode, LongRunKeepsItsMemory) {
     rig.Start();
     CViewerDlg& d = *rig.dlg;
     std::filesystem::remove(rig.Prog() + "gone3d.gl");
-    auto residentKiB = [] {
-        long pages = 0, resident = 0;
-        std::FILE* f = std::fopen("/proc/self/statm", "r");
-        if (f) {
-            if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-            std::fclose(f);
-        }
-        return resident * (::sysconf(_SC_PAGESIZE) / 1024);
-    };
-    // Warm up, then many steps: neither the list nor the process may grow.
-    for (int i = 0; i < 30; ++i) rig.Ticks(1001);
-    const long before = residentKiB();
-    for (int i = 0; i < 600; ++i) {
-        Probe(d).m_nDemoTick = 1000;  // straight to the next step
-        rig.Ticks(1);
-    }
-    const long after = residentKiB();
-    EXPECT_EQ(Probe(d).m_demoFiles.size(), 3u);
-    EXPECT_LT(after - before, 4096) << before << " KiB before, " << after << " KiB after";
+    rig.Ticks(kDemoPeriod);
+    const std::vector<std::string> files = Probe(d).m_demoFiles;
+    ASSERT_EQ(files.size(), 3u);
+    for (int i = 0; i < 300; ++i) rig.Ticks(kDemoPeriod);
+    EXPECT_EQ(Probe(d).m_demoFiles, files);
+    EXPECT_NE(Probe(d).m_nDemoTick, kDemoOff);
+    EXPECT_EQ(glIsList(1), GL_TRUE);
+    for (GLuint list = 2; list <= 64; ++list) EXPECT_EQ(glIsList(list), GL_FALSE) << list;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 }  // namespace
