@@ -34,8 +34,7 @@ void ReportAllocatorSetting() {
     std::free(block);
     const struct mallinfo2 freed = mallinfo2();
     std::printf("16 MiB block: %s; after free the heap keeps %zu KiB\n",
-                held.hblkhd >= kSize ? "mapped apart" : "served from the heap",
-                freed.arena / 1024);
+                held.hblkhd >= kSize ? "mapped apart" : "served from the heap", freed.arena / 1024);
 }
 
 }  // namespace

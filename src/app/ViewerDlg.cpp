@@ -8,12 +8,13 @@
 #include <ctime>
 
 #include "ui/About.h"
+#include "ui/SettingsKeys.h"
 
 namespace orx {
 
 namespace {
 const char* const kSettingsFile = "orx-view.ini";
-const char* const kPlacementSection = "ORX-VIEW";
+const char* const kPlacementSection = key::kPlacementSection;
 constexpr int kIconResource = 128;
 }  // namespace
 
@@ -22,21 +23,21 @@ CViewerDlg::CViewerDlg(Platform& platform) : m_platform(platform), m_pSink(&m_gl
     m_hIcon = kIconResource;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     m_strModelPath.clear();
-    m_strSection = "common";
+    m_strSection = key::kSection;
     m_strProfileDir = platform.ProfileFolder();
     m_pProfile = new CProfile(m_strProfileDir, kSettingsFile, 1, true);
 
-    m_bShowAxes = m_pProfile->ReadBool(m_strSection, "Achsenkreuz", false);
-    m_bShowRoomEdges = m_pProfile->ReadBool(m_strSection, "Raumkanten", false);
-    m_bShowZeroPlane = m_pProfile->ReadBool(m_strSection, "Nullkanten", false);
-    m_bAutoRotate = m_pProfile->ReadBool(m_strSection, "RotateTimeOn", true);
-    m_nShading = m_pProfile->ReadInt(m_strSection, "shading", kModeTextured);
-    m_nLightMode = m_pProfile->ReadInt(m_strSection, "LightMode", 0);
-    m_nColourScheme = m_pProfile->ReadInt(m_strSection, "Schattierungen", 0);
+    m_bShowAxes = m_pProfile->ReadBool(m_strSection, key::kAxes, false);
+    m_bShowRoomEdges = m_pProfile->ReadBool(m_strSection, key::kRoomEdges, false);
+    m_bShowZeroPlane = m_pProfile->ReadBool(m_strSection, key::kZeroPlane, false);
+    m_bAutoRotate = m_pProfile->ReadBool(m_strSection, key::kAutoRotate, true);
+    m_nShading = m_pProfile->ReadInt(m_strSection, key::kShading, kModeTextured);
+    m_nLightMode = m_pProfile->ReadInt(m_strSection, key::kLightMode, 0);
+    m_nColourScheme = m_pProfile->ReadInt(m_strSection, key::kColourScheme, 0);
     const Rgb face = platform.ButtonFaceColour();
-    m_nBackR = m_pProfile->ReadInt(m_strSection, "ColR", static_cast<uint16_t>(face.r));
-    m_nBackG = m_pProfile->ReadInt(m_strSection, "ColG", static_cast<uint16_t>(face.g));
-    m_nBackB = m_pProfile->ReadInt(m_strSection, "ColB", static_cast<uint16_t>(face.b));
+    m_nBackR = m_pProfile->ReadInt(m_strSection, key::kBackRed, static_cast<uint16_t>(face.r));
+    m_nBackG = m_pProfile->ReadInt(m_strSection, key::kBackGreen, static_cast<uint16_t>(face.g));
+    m_nBackB = m_pProfile->ReadInt(m_strSection, key::kBackBlue, static_cast<uint16_t>(face.b));
 
     m_bTimerActive = 1;
     m_bLiveFollow = true;
@@ -88,7 +89,7 @@ int CViewerDlg::OnCreate() {
     // The first follow check runs now, before the first tick.
     m_nLiveTick = 100;
     OnTimer(0);
-    SelectTexture(m_pProfile->ReadInt(m_strSection, "TexturNr", 1), true);
+    SelectTexture(m_pProfile->ReadInt(m_strSection, key::kTexture, 1), true);
     m_platform.StartTimer(0, 10);
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include "app/ViewerDlg.h"
 #include "image/PictureFilter.h"
+#include "ui/SettingsKeys.h"
 
 namespace orx {
 
@@ -21,7 +22,7 @@ void CViewerDlg::SelectTexture(int number, bool apply) {
     const std::string programDir = m_strProgramDir;
     if (apply) SetDisplayMode(kModeTextured);
     if (number < 1 || number > 9) number = 1;
-    if (m_pProfile) m_pProfile->WriteInt(m_strSection, "TexturNr", uint16_t(number));
+    if (m_pProfile) m_pProfile->WriteInt(m_strSection, key::kTexture, uint16_t(number));
 
     LoadTexture(NumberedTexturePath(programDir, number));
 

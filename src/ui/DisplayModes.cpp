@@ -3,6 +3,7 @@
 
 #include "app/ViewerDlg.h"
 #include "geometry/VertexAttributes.h"
+#include "ui/SettingsKeys.h"
 
 namespace orx {
 
@@ -159,36 +160,36 @@ void CViewerDlg::SetupGLState(int lightMode) {
 
 void CViewerDlg::SetDisplayMode(int mode) {
     m_nShading = mode;
-    m_pProfile->WriteInt(m_strSection, "shading", static_cast<uint16_t>(mode));
+    m_pProfile->WriteInt(m_strSection, key::kShading, static_cast<uint16_t>(mode));
     SetupGLState(m_nLightMode);
 }
 
 void CViewerDlg::SetColourScheme(int scheme) {
     m_nColourScheme = scheme;
-    m_pProfile->WriteInt(m_strSection, "Schattierungen", static_cast<uint16_t>(scheme));
+    m_pProfile->WriteInt(m_strSection, key::kColourScheme, static_cast<uint16_t>(scheme));
     SetupGLState(m_nLightMode);
 }
 
 void CViewerDlg::ToggleLighting() {
     SetupGLState(m_nLightMode == 0 ? 1 : 0);
-    m_pProfile->WriteInt(m_strSection, "LightMode", static_cast<uint16_t>(m_nLightMode));
+    m_pProfile->WriteInt(m_strSection, key::kLightMode, static_cast<uint16_t>(m_nLightMode));
 }
 
 void CViewerDlg::ToggleAxes() {
     m_bShowAxes = !m_bShowAxes;
-    m_pProfile->WriteBool(m_strSection, "Achsenkreuz", m_bShowAxes);
+    m_pProfile->WriteBool(m_strSection, key::kAxes, m_bShowAxes);
     SetupGLState(m_nLightMode);
 }
 
 void CViewerDlg::ToggleRoomEdges() {
     m_bShowRoomEdges = !m_bShowRoomEdges;
-    m_pProfile->WriteBool(m_strSection, "Raumkanten", m_bShowRoomEdges);
+    m_pProfile->WriteBool(m_strSection, key::kRoomEdges, m_bShowRoomEdges);
     SetupGLState(m_nLightMode);
 }
 
 void CViewerDlg::ToggleZeroPlane() {
     m_bShowZeroPlane = !m_bShowZeroPlane;
-    m_pProfile->WriteBool(m_strSection, "Nullkanten", m_bShowZeroPlane);
+    m_pProfile->WriteBool(m_strSection, key::kZeroPlane, m_bShowZeroPlane);
     SetupGLState(m_nLightMode);
 }
 
@@ -197,9 +198,9 @@ void CViewerDlg::ChooseBackgroundColour() {
         m_nBackR = colour->r & 0xFF;
         m_nBackG = colour->g & 0xFF;
         m_nBackB = colour->b & 0xFF;
-        m_pProfile->WriteInt(m_strSection, "ColR", static_cast<uint16_t>(m_nBackR));
-        m_pProfile->WriteInt(m_strSection, "ColG", static_cast<uint16_t>(m_nBackG));
-        m_pProfile->WriteInt(m_strSection, "ColB", static_cast<uint16_t>(m_nBackB));
+        m_pProfile->WriteInt(m_strSection, key::kBackRed, static_cast<uint16_t>(m_nBackR));
+        m_pProfile->WriteInt(m_strSection, key::kBackGreen, static_cast<uint16_t>(m_nBackG));
+        m_pProfile->WriteInt(m_strSection, key::kBackBlue, static_cast<uint16_t>(m_nBackB));
     }
     SetupGLState(m_nLightMode);
 }

@@ -10,6 +10,7 @@
 #include "app/ViewerDlg.h"
 #include "platform/Text.h"
 #include "ui/IniFile.h"
+#include "ui/SettingsKeys.h"
 #include "ui/WindowsPath.h"
 
 namespace orx {
@@ -61,7 +62,8 @@ void CViewerDlg::LiveFollowCheck() {
     if (++m_nLiveTick < kLiveInterval) return;
     const std::string winePrefix = m_platform.WinePrefix();
     m_strLiveIni = winpath::FindOrxIni(m_strProfileDir, winePrefix);
-    const std::string value = ini::ReadString("LIFE", "ACTUAL", "", kLiveBufferSize, m_strLiveIni);
+    const std::string value =
+        ini::ReadString(key::kLiveSection, key::kLiveModel, "", kLiveBufferSize, m_strLiveIni);
     // A Windows path (a design program on Windows or under Wine) becomes a path of
     // this machine; one that has no place here counts as a missing file.
     std::optional<std::string> mapped;

@@ -1,6 +1,7 @@
 // View manipulation: shift, zoom, centre, rotation keys, drag and auto-rotation.
 // Angles and translation are never clamped or wrapped; OpenGL takes any value.
 #include "app/ViewerDlg.h"
+#include "ui/SettingsKeys.h"
 
 namespace orx {
 
@@ -59,7 +60,7 @@ void CViewerDlg::RotateBy(int axis, double degrees) {
 // The timer turns the model from the next tick on; nothing to redraw yet.
 void CViewerDlg::StartAutoRotate() {
     m_bAutoRotate = true;
-    m_pProfile->WriteBool(m_strSection, "RotateTimeOn", true);
+    m_pProfile->WriteBool(m_strSection, key::kAutoRotate, true);
 }
 
 // One timer step of the auto-rotation; the z tilt is set, not added.
@@ -77,7 +78,7 @@ void CViewerDlg::OnLButtonDown(unsigned, Point point) {
     m_nDemoTick = kDemoStopped;
     m_bDragging = 1;
     m_bAutoRotate = false;
-    m_pProfile->WriteBool(m_strSection, "RotateTimeOn", false);
+    m_pProfile->WriteBool(m_strSection, key::kAutoRotate, false);
 }
 
 // One pixel of movement turns the model by one degree: right about y, down about x.

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace orx::test {
 
@@ -20,7 +21,16 @@ public:
         path = made ? made : "/tmp";
         ::setenv("XDG_CONFIG_HOME", path.c_str(), 1);
     }
+    // The folder of `owner`, not removed by this one; set as XDG_CONFIG_HOME again.
+    static TempProfile SharedWith(const TempProfile& owner) { return TempProfile(owner.path); }
+    TempProfile(TempProfile&& other) noexcept : path(std::move(other.path)), owned(other.owned) {
+        other.owned = false;
+    }
+    TempProfile(const TempProfile&) = delete;
+    TempProfile& operator=(const TempProfile&) = delete;
+    TempProfile& operator=(TempProfile&&) = delete;
     ~TempProfile() {
+        if (!owned) return;
         std::error_code ec;
         std::filesystem::permissions(path, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
@@ -28,6 +38,12 @@ public:
     }
     std::string File(const std::string& name) const { return path + "/" + name; }
     std::string path;
+
+private:
+    explicit TempProfile(std::string shared) : path(std::move(shared)), owned(false) {
+        ::setenv("XDG_CONFIG_HOME", path.c_str(), 1);
+    }
+    bool owned = true;
 };
 
 inline void WriteText(const std::string& path, const std::string& text) {

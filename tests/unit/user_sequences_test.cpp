@@ -9,22 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "ScriptedPlatform.h"
-#include "TestSupport.h"
-#include "ViewerProbe.h"
-#include "app/ViewerDlg.h"
 #include "ImageSupport.h"
+#include "ViewerRig.h"
 #include "ui/About.h"
-#include "ui/IniFile.h"
 
 namespace orx::test {
 namespace {
 
-const std::string kModels = ORX_PROGRAM_DIR "/modelle/";
+const std::string& kModels = kSampleModels;
 const std::string kTitle = std::string("ORX-View ") + kWebAddress;
 constexpr int kWidth = 240, kHeight = 180;
-
-using Pixels = std::vector<uint8_t>;
 
 // Pixels with a channel more than 8 apart, as the reference pictures count them.
 int Differing(const Pixels& a, const Pixels& b) {
@@ -48,73 +42,30 @@ int Reddish(const Pixels& p) {
     return n;
 }
 
-// The viewer window as its user has it: started like the program from the build's
-// program folder (textures and sample models), driven by keys, the context menu and
-// the answers given in its dialogs. The profile folder is the test's.
-class Window {
+// The viewer as its user has it: started like the program from the build's program
+// folder (textures and sample models), its profile folder the test's own.
+class Window : public ViewerRig {
 public:
-    Window() {
-        platform.executablePath = ORX_PROGRAM_DIR "/orx-view";
-        dlg = std::make_unique<CViewerDlg>(platform);
-        dlg->OnCreate();
-        dlg->OnSize(0, kWidth, kHeight);
-    }
-
-    void Key(unsigned key) { dlg->OnKeyDown(key, 1, 0); }
-    void Menu(int command) {
-        platform.menuAnswers.push_back(command);
-        dlg->OnContextMenu(Point{-1, -1});
-    }
-    // M, and the model chosen in the open dialog.
-    void Open(const std::string& path) {
-        platform.openFileAnswers.push_back(path);
-        Key('M');
-    }
-    // 0, and the texture file chosen in the open dialog.
-    void LoadTexture(const std::string& path) {
-        platform.openFileAnswers.push_back(path);
-        Key('0');
-    }
-    // C, then a three-quarter view with the rotation keys: 20 degrees about x, -30 about y.
-    void ThreeQuarterView() {
-        Key('C');
-        for (int i = 0; i < 8; ++i) Key(vk::INSERT);
-        for (int i = 0; i < 12; ++i) Key(vk::NEXT);
-    }
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i) dlg->OnTimer(0);
-    }
-    const std::string& Title() const { return platform.title; }
-    Pixels Picture() {
-        dlg->OnPaint();
-        return platform.ReadPixelsRgb();
-    }
-
-    ScriptedPlatform platform{kWidth, kHeight};
-    std::unique_ptr<CViewerDlg> dlg;
+    Window() : ViewerRig(kWidth, kHeight) { UseBuiltProgram(); }
+    explicit Window(const Window& sameUser) : ViewerRig(SameProfileAs{sameUser}) {}
 };
 
-void NameInOrxIni(const TempProfile& profile, const std::string& path) {
-    WriteText(profile.File("ORX.INI"), "[LIFE]\nACTUAL=" + path + "\n");
-}
-
-// The picture of a viewer started fresh, showing `model` as the design program names
-// it, after `keys`, in the three-quarter view. The settings are those the profile holds.
-Pixels FreshPicture(const TempProfile& profile, const std::string& model,
-                    const std::vector<unsigned>& keys = {}) {
-    NameInOrxIni(profile, model);
-    Window fresh;
-    for (unsigned key : keys) fresh.Key(key);
-    fresh.ThreeQuarterView();
-    EXPECT_EQ(Probe(*fresh.dlg).m_strModelPath, model);
-    return fresh.Picture();
+// The picture of the viewer started afresh on `w`'s folders, showing `model` as the
+// design program names it, after `keys`, in the three-quarter view.
+Pixels FreshPicture(Window& w, const std::string& model, const std::vector<unsigned>& keys = {}) {
+    w.NameInOrxIni(model);
+    w.Restart();
+    for (unsigned key : keys) w.Key(key);
+    w.ThreeQuarterView();
+    EXPECT_EQ(Probe(*w.dlg).m_strModelPath, model);
+    return w.Picture();
 }
 
 TEST(UserSequences, WholeModelOpenedAfterPagingAPartsList) {
-    TempProfile profile;
+    Window w;
     Pixels whole;
     {
-        Window w;  // nothing named: the demo runs until the first key
+        w.Start();  // nothing named: the demo runs until the first key
         w.Open(kModels + "teile2d.gl");
         EXPECT_EQ(w.Title(), kTitle + " Objekt 1 von 10");
         w.ThreeQuarterView();
@@ -138,7 +89,7 @@ TEST(UserSequences, WholeModelOpenedAfterPagingAPartsList) {
         EXPECT_EQ(Differing(whole, w.Picture()), 0);
         EXPECT_TRUE(w.platform.messages.empty());
     }
-    EXPECT_LE(Differing(whole, FreshPicture(profile, kModels + "schrank3d.gl")), 20);
+    EXPECT_LE(Differing(whole, FreshPicture(w, kModels + "schrank3d.gl")), 20);
 }
 
 TEST(UserSequences, OptionsChangedBeforeOpeningAnotherModelApplyToIt) {
@@ -155,11 +106,11 @@ TEST(UserSequences, OptionsChangedBeforeOpeningAnotherModelApplyToIt) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TempProfile profile;
-        NameInOrxIni(profile, kModels + "kommode3d.gl");
+        Window w;
+        w.NameInOrxIni(kModels + "kommode3d.gl");
         Pixels opened;
         {
-            Window w;
+            w.Start();
             for (unsigned key : c.keys) w.Key(key);
             for (int command : c.menu) w.Menu(command);
             const Pixels before = w.Picture();
@@ -169,24 +120,23 @@ TEST(UserSequences, OptionsChangedBeforeOpeningAnotherModelApplyToIt) {
             opened = w.Picture();
             EXPECT_GT(Differing(before, opened), 500);
         }
-        EXPECT_LE(Differing(opened, FreshPicture(profile, kModels + "regal3d.gl", c.freshKeys)),
-                  20);
+        EXPECT_LE(Differing(opened, FreshPicture(w, kModels + "regal3d.gl", c.freshKeys)), 20);
     }
 }
 
 TEST(UserSequences, TextureThatFailsAfterAGoodOneLeavesTheModelUntextured) {
-    TempProfile profile;
+    Window w;
     Picture red{16, 16, std::vector<uint8_t>(16 * 16 * 3)};
     for (size_t i = 0; i < red.rgb.size(); i += 3) red.rgb[i] = 230;
-    WriteBytes(profile.File("rot.bmp"), MakeBmp(red));
-    const std::string missing = profile.File("fehlt.jpg");
-    NameInOrxIni(profile, kModels + "kommode3d.gl");
+    WriteBytes(w.dir.File("rot.bmp"), MakeBmp(red));
+    const std::string missing = w.dir.File("fehlt.jpg");
+    w.NameInOrxIni(kModels + "kommode3d.gl");
 
     Pixels afterFailure;
     {
-        Window w;
+        w.Start();
         w.ThreeQuarterView();
-        w.LoadTexture(profile.File("rot.bmp"));
+        w.LoadTexture(w.dir.File("rot.bmp"));
         EXPECT_GT(Reddish(w.Picture()), 2000);
         w.LoadTexture(missing);
         ASSERT_EQ(w.platform.messages.size(), 1u);
@@ -198,7 +148,7 @@ TEST(UserSequences, TextureThatFailsAfterAGoodOneLeavesTheModelUntextured) {
     // The same as in a viewer whose first texture load fails: no image on the faces.
     Pixels failedFirst;
     {
-        Window w;
+        w.Restart();
         w.LoadTexture(missing);
         w.ThreeQuarterView();
         failedFirst = w.Picture();
@@ -207,21 +157,21 @@ TEST(UserSequences, TextureThatFailsAfterAGoodOneLeavesTheModelUntextured) {
 }
 
 TEST(UserSequences, DemoStartedFromFollowModeShowsEachModelWithItsDrawnOptions) {
-    TempProfile profile;
-    NameInOrxIni(profile, kModels + "schrank3d.gl");
     Window w;
+    w.NameInOrxIni(kModels + "schrank3d.gl");
+    w.Start();
     ASSERT_EQ(w.Title(), kTitle);
     std::srand(11);  // the drawn options are the same in every run
 
     // The design program names a model that cannot be read (a folder of that name):
     // the slideshow starts instead.
-    std::filesystem::create_directory(profile.File("weg3d.gl"));
-    NameInOrxIni(profile, profile.File("weg3d.gl"));
+    std::filesystem::create_directory(w.dir.File("weg3d.gl"));
+    w.NameInOrxIni(w.dir.File("weg3d.gl"));
     w.Ticks(100);
     ASSERT_GE(Probe(*w.dlg).m_nDemoTick, 0);
 
     // A model named while the demo runs does not interrupt it: follow mode has ended.
-    NameInOrxIni(profile, kModels + "tisch3d.gl");
+    w.NameInOrxIni(kModels + "tisch3d.gl");
     int otherModes = 0;
     for (int step = 1; step <= 4; ++step) {
         w.Ticks(step == 1 ? 3 : 1001);
@@ -236,18 +186,18 @@ TEST(UserSequences, DemoStartedFromFollowModeShowsEachModelWithItsDrawnOptions) 
         // A fresh viewer with the drawn options as its settings (the demo stored the
         // texture number itself), the same model and the same camera.
         const Pixels shown = w.Picture();
-        const std::string texture =
-            ini::ReadString("common", "TexturNr", "", 254, profile.File("orx-view.ini"));
-        WriteText(profile.File("orx-view.ini"),
+        const std::string texture = w.Setting("TexturNr");
+        WriteText(w.dir.File("orx-view.ini"),
                   "[common]\nTexturNr=" + texture +
                       "\nLightMode=" + std::to_string(Probe(d).m_nLightMode) +
                       "\nSchattierungen=" + std::to_string(Probe(d).m_nColourScheme) +
                       "\nAchsenkreuz=" + std::to_string(Probe(d).m_bShowAxes) +
                       "\nRaumkanten=" + std::to_string(Probe(d).m_bShowRoomEdges) +
                       "\nNullkanten=" + std::to_string(Probe(d).m_bShowZeroPlane) + "\n");
-        NameInOrxIni(profile, Probe(d).m_strModelPath);
+        w.NameInOrxIni(Probe(d).m_strModelPath);
         {
-            Window fresh;
+            Window fresh(w);
+            fresh.Start();
             if (Probe(d).m_nShading != 4) fresh.Key(vk::F1 + unsigned(Probe(d).m_nShading - 1));
             for (int i = 0; i < 3; ++i) {
                 Probe(*fresh.dlg).m_dAngle[i] = Probe(d).m_dAngle[i];
@@ -257,7 +207,7 @@ TEST(UserSequences, DemoStartedFromFollowModeShowsEachModelWithItsDrawnOptions) 
         }
         w.platform.MakeCurrent();
         std::srand(unsigned(11 + step));  // the fresh viewer seeded the generator with the time
-        NameInOrxIni(profile, kModels + "tisch3d.gl");
+        w.NameInOrxIni(kModels + "tisch3d.gl");
     }
     // The drawn options left the start-up's textured, unlit mode at least once.
     EXPECT_GT(otherModes, 0);
