@@ -1,53 +1,50 @@
 // The viewer's state after construction, start-up and shut-down.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "ScriptedPlatform.h"
-#include "TestSupport.h"
-#include "ViewerProbe.h"
-#include "app/ViewerDlg.h"
-#include "ui/IniFile.h"
+#include "ViewerRig.h"
+#include "model/Title.h"
+#include "ui/SettingsKeys.h"
 
 namespace orx {
 namespace {
 
+using test::Pixels;
 using test::ReadText;
 using test::TempProfile;
+using test::ViewerRig;
+using test::WriteModel;
 using test::WriteText;
 
-TEST(ViewerState, DefaultsWithoutASettingsFile) {
-    TempProfile dir;
-    ScriptedPlatform platform;
-    platform.buttonFace = Rgb{212, 208, 200};
-    CViewerDlg dlg(platform);
-    EXPECT_FALSE(Probe(dlg).m_bShowAxes);
-    EXPECT_FALSE(Probe(dlg).m_bShowRoomEdges);
-    EXPECT_FALSE(Probe(dlg).m_bShowZeroPlane);
-    EXPECT_TRUE(Probe(dlg).m_bAutoRotate);
-    EXPECT_EQ(Probe(dlg).m_nShading, 4);
-    EXPECT_EQ(Probe(dlg).m_nLightMode, 0);
-    EXPECT_EQ(Probe(dlg).m_nColourScheme, 0);
-    EXPECT_EQ(Probe(dlg).m_nBackR, 212);
-    EXPECT_EQ(Probe(dlg).m_nBackG, 208);
-    EXPECT_EQ(Probe(dlg).m_nBackB, 200);
-    EXPECT_EQ(Probe(dlg).m_strSection, "common");
-    EXPECT_TRUE(Probe(dlg).m_strModelPath.empty());
-    EXPECT_EQ(Probe(dlg).m_bTimerActive, 1);
-    EXPECT_TRUE(Probe(dlg).m_bLiveFollow);
-    EXPECT_EQ(Probe(dlg).m_nDemoTick, -1);
-    EXPECT_EQ(Probe(dlg).m_nDemoIndex, -1);
-    EXPECT_EQ(Probe(dlg).m_nTimerBusy, 0);
-    EXPECT_EQ(Probe(dlg).m_nPart, -2);
-    EXPECT_EQ(Probe(dlg).m_nPartCount, 2);
-    EXPECT_EQ(Probe(dlg).m_bounds.maxX, 1.0);
-    EXPECT_EQ(Probe(dlg).m_dOrigin[2], -2.0);
-    EXPECT_EQ(Probe(dlg).m_fTexRepeat, 1.0f);
-    EXPECT_EQ(Probe(dlg).m_fScale[0], 1.0f);
-    EXPECT_EQ(Probe(dlg).m_hIcon, 128);
-    EXPECT_EQ(Probe(dlg).m_pProfile->m_strFileName, "orx-view.ini");
-    EXPECT_EQ(Probe(dlg).m_pProfile->m_nLanguage, 1);
-    EXPECT_TRUE(Probe(dlg).m_pProfile->m_bShowErrors);
-    // Construction reads and writes nothing else.
-    EXPECT_FALSE(std::filesystem::exists(dir.File("orx-view.ini")));
+// A first start with no settings file: what the user sees, and what is stored.
+TEST(ViewerState, FirstStartWithoutASettingsFile) {
+    ViewerRig rig;
+    rig.platform.buttonFace = Rgb{212, 208, 200};
+    CViewerDlg& dlg = rig.Construct();
+    // Construction reads and writes nothing.
+    EXPECT_FALSE(std::filesystem::exists(rig.dir.File("orx-view.ini")));
+    WriteModel(rig.Models() + "block3d.gl");
+    rig.NameInOrxIni(rig.Models() + "block3d.gl");
+    rig.Start();
+    EXPECT_EQ(rig.Title(), std::string("ORX-View ") + kWebAddress);
+    // The background is the desktop's button face; texture 1 is selected, which makes
+    // the mode textured, and these two are written; lighting is off.
+    dlg.OnPaint();
+    EXPECT_EQ(rig.platform.PixelAt(2, 2), 0xD4D0C8u);
+    EXPECT_EQ(ReadText(rig.dir.File("orx-view.ini")), "[common]\nshading=0x4\nTexturNr=0x1\n");
+    EXPECT_EQ(glIsEnabled(GL_LIGHTING), GL_FALSE);
+    // The model turns by itself.
+    const Pixels first = rig.Picture();
+    rig.Ticks(20);
+    EXPECT_NE(rig.Picture(), first);
+    // Axis cross, walls and zero plane are off: the first press of each key turns it on.
+    for (unsigned keyCode : {'K', 'W', 'N'}) rig.Key(keyCode);
+    EXPECT_EQ(rig.Setting(key::kAxes), "1");
+    EXPECT_EQ(rig.Setting(key::kRoomEdges), "1");
+    EXPECT_EQ(rig.Setting(key::kZeroPlane), "1");
+    // Grey shades until the coloured ones are chosen.
+    rig.Menu(ID_SCHEME_COLOUR);
+    EXPECT_EQ(rig.Setting(key::kColourScheme), "0x1");
 }
 
 TEST(ViewerState, SettingsAreReadAtConstruction) {
@@ -90,55 +87,50 @@ TEST(ViewerState, StartUpWithoutOpenGLStopsEarly) {
     EXPECT_EQ(Probe(dlg).m_hRC, nullptr);
 }
 
-class StartedViewer : public ::testing::Test {
-protected:
-    TempProfile dir;
-    ScriptedPlatform platform{320, 240};
-    std::unique_ptr<CViewerDlg> dlg;
-    void Start() {
-        platform.executablePath = dir.File("prog/orx-view");
-        dlg = std::make_unique<CViewerDlg>(platform);
-        ASSERT_EQ(dlg->OnCreate(), 0);
-        dlg->OnInitDialog();
-        dlg->OnSize(0, 320, 240);
-    }
-};
-
-TEST_F(StartedViewer, StartsTexturedAndTimed) {
-    WriteText(dir.File("orx-view.ini"), "[common]\nshading=0x2\n");
-    Start();
-    EXPECT_EQ(Probe(*dlg).m_strProgramDir, dir.File("prog/"));
+TEST(StartedViewer, StartsTexturedAndTimed) {
+    ViewerRig rig;
+    WriteText(rig.dir.File("orx-view.ini"), "[common]\nshading=0x2\n");
+    rig.Start();
+    ScriptedPlatform& platform = rig.platform;
+    const std::unique_ptr<CViewerDlg>& dlg = rig.dlg;
+    EXPECT_EQ(Probe(*dlg).m_strProgramDir, rig.Prog());
     EXPECT_EQ(Probe(*dlg).m_rgbaLine, (RGBA{0, 0, 0, 0}));
     EXPECT_NE(Probe(*dlg).m_hRC, nullptr);
     EXPECT_EQ(Probe(*dlg).m_nShading, 4);
-    EXPECT_EQ(ini::ReadString("common", "shading", "", 254, dir.File("orx-view.ini")), "0x4");
+    EXPECT_EQ(rig.Setting(key::kShading), "0x4");
     EXPECT_EQ(platform.timerId, 0u);
     EXPECT_EQ(platform.timerPeriod, 10u);
     EXPECT_EQ(platform.aboutEntry, "&About Kestrel...");
 }
 
-TEST_F(StartedViewer, PictureShowsTheBackgroundOfTheSettings) {
-    WriteText(dir.File("orx-view.ini"), "[common]\nColR=0x20\nColG=0x80\nColB=0xC0\n");
-    Start();
-    dlg->OnPaint();
-    EXPECT_EQ(platform.PixelAt(5, 5), 0x2080C0u);
-    EXPECT_EQ(platform.PixelAt(160, 120), 0x2080C0u);
-    EXPECT_EQ(platform.swaps, 1);
+TEST(StartedViewer, PictureShowsTheBackgroundOfTheSettings) {
+    ViewerRig rig;
+    WriteText(rig.dir.File("orx-view.ini"), "[common]\nColR=0x20\nColG=0x80\nColB=0xC0\n");
+    rig.Start();
+    rig.dlg->OnPaint();
+    EXPECT_EQ(rig.platform.PixelAt(5, 5), 0x2080C0u);
+    EXPECT_EQ(rig.platform.PixelAt(160, 120), 0x2080C0u);
+    EXPECT_EQ(rig.platform.swaps, 1);
 }
 
-TEST_F(StartedViewer, ShutDownStoresThePlacement) {
-    Start();
-    platform.placement.normalPosition = Rect{50, 60, 850, 660};
-    dlg->OnDestroy();
-    EXPECT_EQ(Probe(*dlg).m_hRC, nullptr);
-    const std::string text = ReadText(dir.File("orx-view.ini"));
+TEST(StartedViewer, ShutDownStoresThePlacement) {
+    ViewerRig rig;
+    rig.Start();
+    rig.platform.placement.normalPosition = Rect{50, 60, 850, 660};
+    rig.dlg->OnDestroy();
+    EXPECT_EQ(Probe(*rig.dlg).m_hRC, nullptr);
+    const std::string text = ReadText(rig.dir.File("orx-view.ini"));
     EXPECT_NE(text.find("[ORX-VIEW]\nx=50\ny=60\ndx=850\ndy=660\nminy="), std::string::npos)
         << text;
 }
 
-TEST_F(StartedViewer, ArrowKeysShiftBeforeDispatch) {
-    Start();
-    Probe(*dlg).m_nDemoTick = 5;
+TEST(StartedViewer, ArrowKeysShiftBeforeDispatch) {
+    ViewerRig rig;
+    WriteModel(rig.Prog() + "a3d.gl");
+    rig.Start();  // nothing named: the demo runs
+    const std::unique_ptr<CViewerDlg>& dlg = rig.dlg;
+    const int demoTick = Probe(*dlg).m_nDemoTick;
+    ASSERT_GE(demoTick, 0);
     EXPECT_TRUE(dlg->PreTranslateMessage(vk::LEFT));
     EXPECT_TRUE(dlg->PreTranslateMessage(vk::UP));
     EXPECT_DOUBLE_EQ(Probe(*dlg).m_dOrigin[0], -0.1);
@@ -147,7 +139,7 @@ TEST_F(StartedViewer, ArrowKeysShiftBeforeDispatch) {
     EXPECT_TRUE(dlg->PreTranslateMessage(vk::RETURN));
     EXPECT_FALSE(dlg->PreTranslateMessage('R'));
     // The dialog takes these keys: a running demo goes on.
-    EXPECT_EQ(Probe(*dlg).m_nDemoTick, 5);
+    EXPECT_EQ(Probe(*dlg).m_nDemoTick, demoTick);
 }
 
 }  // namespace
