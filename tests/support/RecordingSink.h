@@ -1,6 +1,6 @@
 #pragma once
-// A GlSink that records every call, a decoder that groups the record into faces,
-// and a viewer on the headless platform with its own settings folder.
+// The one recording sink: a GlSink that keeps every geometry call, a decoder that
+// groups the record into faces, and the harness with a recording sink.
 #include <stdlib.h>
 
 #include <array>
@@ -9,12 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "ScriptedPlatform.h"
-#include "TestSupport.h"
-#include "ViewerProbe.h"
-#include "app/ViewerDlg.h"
+#include "ViewerRig.h"
 #include "geometry/GlSink.h"
-#include "ui/IniFile.h"
 
 namespace orx::test {
 
@@ -47,6 +43,13 @@ public:
         int n = 0;
         for (const GlCall& c : calls) n += c.kind == kind;
         return n;
+    }
+    // The points of the Vertex3d calls, in their order.
+    std::vector<std::array<double, 3>> Vertices() const {
+        std::vector<std::array<double, 3>> points;
+        for (const GlCall& c : calls)
+            if (c.kind == GlCall::Vertex3d) points.push_back({c.v[0], c.v[1], c.v[2]});
+        return points;
     }
 
 private:
@@ -121,39 +124,26 @@ inline bool DecodeFaces(const std::vector<GlCall>& calls, std::vector<RecordedFa
     return !inside;
 }
 
-// A fresh settings folder for one test, removed afterwards.
-using ScratchConfigFolder = TempProfile;
-
-// The text stored under `key` in section "common" of the settings file, or
-// "<none>" when the key is missing.
-inline std::string StoredSetting(const std::string& key) {
-    return ini::ReadString("common", key, "<none>", 254, TestProfileFolder() + "/orx-view.ini");
-}
-
-// A viewer on the headless platform whose emitted geometry goes to `sink`.
-// The settings folder is set before the viewer reads its settings.
-struct SinkViewer {
-    ScratchConfigFolder config;
-    ScriptedPlatform platform;
-    CViewerDlg dlg{platform};
+// The harness with the viewer constructed but not started, its emitted geometry
+// recorded: for the drawing operations on their own. The shade colours are made
+// distinct, so that each recorded colour names its shade.
+class RecordingRig : public ViewerRig {
+public:
     RecordingSink sink;
 
-    SinkViewer() {
-        Probe(dlg).m_pSink = &sink;
-        Probe(dlg).m_rgbaLine = {7, 8, 9, 10};
-        // Distinct shade colours, so that each recorded colour names its shade.
-        RGBA* shades[6] = {&Probe(dlg).m_rgbaShade0, &Probe(dlg).m_rgbaShade1,
-                           &Probe(dlg).m_rgbaShade2, &Probe(dlg).m_rgbaShade3,
-                           &Probe(dlg).m_rgbaShade4, &Probe(dlg).m_rgbaShade5};
-        for (int k = 0; k < 6; ++k) {
-            *shades[k] = RGBA{static_cast<unsigned char>(100 + k), 0, 0, 0};
-        }
+    RecordingRig() {
+        RecordTo(sink);
+        CViewerDlg& d = Construct();
+        Probe(d).m_rgbaLine = {7, 8, 9, 10};
+        RGBA* shades[6] = {&Probe(d).m_rgbaShade0, &Probe(d).m_rgbaShade1, &Probe(d).m_rgbaShade2,
+                           &Probe(d).m_rgbaShade3, &Probe(d).m_rgbaShade4, &Probe(d).m_rgbaShade5};
+        for (int k = 0; k < 6; ++k) *shades[k] = RGBA{static_cast<unsigned char>(100 + k), 0, 0, 0};
     }
 
     // The shade index that a recorded colour stands for, -1 for any other colour.
     int ShadeOf(const std::array<unsigned char, 4>& c) const {
         for (int k = 0; k < 6; ++k) {
-            if (Probe(dlg).Shade(k) == c) return k;
+            if (Probe(*dlg).Shade(k) == c) return k;
         }
         return -1;
     }

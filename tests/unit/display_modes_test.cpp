@@ -15,25 +15,18 @@ namespace {
 
 // A viewer with a current OpenGL context and a one-block model on disk. The
 // emitted model goes to a recording sink, so each rebuild can be seen.
-struct GlViewer {
-    ScratchConfigFolder config;
-    ScriptedPlatform platform;
-    CViewerDlg dlg{platform};
+struct GlViewer : ViewerRig {
     RecordingSink sink;
     bool ready = false;
 
     GlViewer() {
+        RecordTo(sink);
+        CViewerDlg& d = Construct();
         ready = platform.SetupPixelFormat() && platform.CreateGLContext();
-        const std::string program = config.path + "/program/";
-        std::filesystem::create_directories(program);
-        Probe(dlg).m_strProgramDir = program;
-        Probe(dlg).m_strModelPath = config.path + "/block3d.gl";
-        std::ofstream(Probe(dlg).m_strModelPath)
-            << "header\n"
-               "8 0 8 0 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 "
-               "0 1 0\n";
-        Probe(dlg).m_pSink = &sink;
-        Probe(dlg).m_rgbaLine = {0, 0, 0, 0};
+        Probe(d).m_strProgramDir = Prog();
+        WriteModel(Models() + "block3d.gl");
+        Probe(d).m_strModelPath = Models() + "block3d.gl";
+        Probe(d).m_rgbaLine = {0, 0, 0, 0};
     }
 };
 
@@ -57,9 +50,9 @@ TEST(DisplayModes, EachModeSetsItsState) {
     for (int light = 0; light <= 1; ++light) {
         for (int mode = 1; mode <= 4; ++mode) {
             SCOPED_TRACE("mode " + std::to_string(mode) + " light " + std::to_string(light));
-            Probe(v.dlg).m_nLightMode = light;
+            Probe(*v.dlg).m_nLightMode = light;
             const int before = v.platform.invalidations;
-            v.dlg.SetDisplayMode(mode);
+            v.dlg->SetDisplayMode(mode);
             EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
             const bool lines = mode <= 2;
@@ -86,8 +79,8 @@ TEST(DisplayModes, EachModeSetsItsState) {
             }
 
             // Written at once, and the model rebuilt and redrawn.
-            EXPECT_EQ(StoredSetting("shading"), "0x" + std::to_string(mode));
-            EXPECT_EQ(Probe(v.dlg).m_nShading, mode);
+            EXPECT_EQ(v.Setting("shading"), "0x" + std::to_string(mode));
+            EXPECT_EQ(Probe(*v.dlg).m_nShading, mode);
             EXPECT_EQ(v.platform.invalidations, before + 1);
         }
     }
@@ -110,8 +103,8 @@ TEST(DisplayModes, ModesOutsideOneToFour) {
     GlViewer v;
     ASSERT_TRUE(v.ready);
     // Mode 5 leaves the polygon mode of mode 1 and switches nothing on ...
-    v.dlg.SetDisplayMode(1);
-    v.dlg.SetDisplayMode(5);
+    v.dlg->SetDisplayMode(1);
+    v.dlg->SetDisplayMode(5);
     GLint polygon[2] = {};
     glGetIntegerv(GL_POLYGON_MODE, polygon);
     EXPECT_EQ(polygon[0], GL_LINE);
@@ -119,33 +112,33 @@ TEST(DisplayModes, ModesOutsideOneToFour) {
     EXPECT_FLOAT_EQ(GetFloat(GL_LINE_WIDTH), 3.0f);
     EXPECT_FALSE(Enabled(GL_TEXTURE_2D));
     // ... but counts as "3 or more" for the light, whose set-up fills both sides.
-    v.dlg.ToggleLighting();
+    v.dlg->ToggleLighting();
     EXPECT_TRUE(Enabled(GL_LIGHTING));
     glGetIntegerv(GL_POLYGON_MODE, polygon);
     EXPECT_EQ(polygon[0], GL_FILL);
     EXPECT_EQ(polygon[1], GL_FILL);
     EXPECT_FALSE(Enabled(GL_TEXTURE_2D));
 
-    Probe(v.dlg).m_nLightMode = 0;
-    v.dlg.SetDisplayMode(2);
-    v.dlg.SetDisplayMode(0);
+    Probe(*v.dlg).m_nLightMode = 0;
+    v.dlg->SetDisplayMode(2);
+    v.dlg->SetDisplayMode(0);
     glGetIntegerv(GL_POLYGON_MODE, polygon);
     EXPECT_EQ(polygon[0], GL_LINE);
     EXPECT_FALSE(Enabled(GL_LINE_SMOOTH));
     EXPECT_FALSE(Enabled(GL_LIGHTING));
-    EXPECT_EQ(StoredSetting("shading"), "0x0");
+    EXPECT_EQ(v.Setting("shading"), "0x0");
 }
 
 TEST(DisplayModes, LightingFollowsModeAndKeyB) {
     GlViewer v;
     ASSERT_TRUE(v.ready);
-    v.dlg.SetDisplayMode(1);
-    v.dlg.ToggleLighting();
-    EXPECT_EQ(Probe(v.dlg).m_nLightMode, 1);
+    v.dlg->SetDisplayMode(1);
+    v.dlg->ToggleLighting();
+    EXPECT_EQ(Probe(*v.dlg).m_nLightMode, 1);
     EXPECT_FALSE(Enabled(GL_LIGHTING));  // no light for lines
-    EXPECT_EQ(StoredSetting("LightMode"), "0x1");
+    EXPECT_EQ(v.Setting("LightMode"), "0x1");
 
-    v.dlg.SetDisplayMode(3);  // lit at once
+    v.dlg->SetDisplayMode(3);  // lit at once
     EXPECT_TRUE(Enabled(GL_LIGHTING));
     EXPECT_TRUE(Enabled(GL_LIGHT0));
     EXPECT_EQ(GetFloat(GL_LIGHT_MODEL_TWO_SIDE), 1.0f);
@@ -161,10 +154,10 @@ TEST(DisplayModes, LightingFollowsModeAndKeyB) {
     EXPECT_EQ(value[2], 0.0f);
     EXPECT_EQ(value[3], 1.0f);  // a point light at the eye
 
-    v.dlg.ToggleLighting();
-    EXPECT_EQ(Probe(v.dlg).m_nLightMode, 0);
+    v.dlg->ToggleLighting();
+    EXPECT_EQ(Probe(*v.dlg).m_nLightMode, 0);
     EXPECT_FALSE(Enabled(GL_LIGHTING));
-    EXPECT_EQ(StoredSetting("LightMode"), "0x0");
+    EXPECT_EQ(v.Setting("LightMode"), "0x0");
 }
 
 TEST(DisplayModes, ColourSchemesFillTheShades) {
@@ -174,19 +167,19 @@ TEST(DisplayModes, ColourSchemesFillTheShades) {
                           {128, 128, 128, 0}, {180, 180, 180, 0}, {140, 140, 140, 0}};
     const RGBA coloured[6] = {{255, 0, 0, 0},   {255, 0, 255, 0}, {0, 255, 0, 0},
                               {0, 255, 128, 0}, {255, 255, 0, 0}, {0, 0, 255, 0}};
-    Probe(v.dlg).m_nShading = 3;
+    Probe(*v.dlg).m_nShading = 3;
     for (int scheme : {1, 0, 7}) {
         SCOPED_TRACE("scheme " + std::to_string(scheme));
         v.sink.calls.clear();
-        v.dlg.SetColourScheme(scheme);
+        v.dlg->SetColourScheme(scheme);
         for (int k = 0; k < 6; ++k)
-            EXPECT_EQ(Probe(v.dlg).Shade(k), (scheme == 1 ? coloured : grey)[k]);
-        EXPECT_EQ(StoredSetting("Schattierungen"), "0x" + std::to_string(scheme));
+            EXPECT_EQ(Probe(*v.dlg).Shade(k), (scheme == 1 ? coloured : grey)[k]);
+        EXPECT_EQ(v.Setting("Schattierungen"), "0x" + std::to_string(scheme));
         // The model was compiled again with the new colours; 7 gives the grey shades
         // that 0 gave, which the list in place already holds.
         bool sawShade0 = false;
         for (const GlCall& c : v.sink.calls) {
-            if (c.kind == GlCall::Color4ubv) sawShade0 |= c.rgba == Probe(v.dlg).Shade(0);
+            if (c.kind == GlCall::Color4ubv) sawShade0 |= c.rgba == Probe(*v.dlg).Shade(0);
         }
         EXPECT_EQ(sawShade0, scheme != 7);
         if (scheme == 7) {
@@ -202,22 +195,22 @@ TEST(DisplayModes, ReferenceTogglesAreStoredAsYesNo) {
         void (CViewerDlg::*toggle)();
         bool& flag;
         const char* key;
-    } toggles[] = {{&CViewerDlg::ToggleAxes, Probe(v.dlg).m_bShowAxes, "Achsenkreuz"},
-                   {&CViewerDlg::ToggleRoomEdges, Probe(v.dlg).m_bShowRoomEdges, "Raumkanten"},
-                   {&CViewerDlg::ToggleZeroPlane, Probe(v.dlg).m_bShowZeroPlane, "Nullkanten"}};
+    } toggles[] = {{&CViewerDlg::ToggleAxes, Probe(*v.dlg).m_bShowAxes, "Achsenkreuz"},
+                   {&CViewerDlg::ToggleRoomEdges, Probe(*v.dlg).m_bShowRoomEdges, "Raumkanten"},
+                   {&CViewerDlg::ToggleZeroPlane, Probe(*v.dlg).m_bShowZeroPlane, "Nullkanten"}};
     for (const auto& t : toggles) {
         SCOPED_TRACE(t.key);
         const int before = v.platform.invalidations;
-        (v.dlg.*t.toggle)();
+        ((*v.dlg).*t.toggle)();
         EXPECT_TRUE(t.flag);
-        EXPECT_EQ(StoredSetting(t.key), "1");
-        (v.dlg.*t.toggle)();
+        EXPECT_EQ(v.Setting(t.key), "1");
+        ((*v.dlg).*t.toggle)();
         EXPECT_FALSE(t.flag);
-        EXPECT_EQ(StoredSetting(t.key), "0");
+        EXPECT_EQ(v.Setting(t.key), "0");
         EXPECT_EQ(v.platform.invalidations, before + 2);
     }
     // A fresh viewer reads them back.
-    v.dlg.ToggleAxes();
+    v.dlg->ToggleAxes();
     CProfile profile(TestProfileFolder(), "orx-view.ini", 1, false);
     EXPECT_TRUE(profile.ReadBool("common", "Achsenkreuz", false));
     EXPECT_FALSE(profile.ReadBool("common", "Raumkanten", true));
@@ -227,17 +220,17 @@ TEST(DisplayModes, BackgroundColour) {
     GlViewer v;
     ASSERT_TRUE(v.ready);
     v.platform.colourAnswers.push_back(Rgb{255, 128, 1});
-    v.dlg.ChooseBackgroundColour();
+    v.dlg->ChooseBackgroundColour();
     ASSERT_EQ(v.platform.colourDialogs.size(), 1u);
     EXPECT_EQ(v.platform.colourDialogs[0].r, 0);  // opened on black
     EXPECT_EQ(v.platform.colourDialogs[0].g, 0);
     EXPECT_EQ(v.platform.colourDialogs[0].b, 0);
-    EXPECT_EQ(Probe(v.dlg).m_nBackR, 255);
-    EXPECT_EQ(Probe(v.dlg).m_nBackG, 128);
-    EXPECT_EQ(Probe(v.dlg).m_nBackB, 1);
-    EXPECT_EQ(StoredSetting("ColR"), "0xFF");
-    EXPECT_EQ(StoredSetting("ColG"), "0x80");
-    EXPECT_EQ(StoredSetting("ColB"), "0x1");
+    EXPECT_EQ(Probe(*v.dlg).m_nBackR, 255);
+    EXPECT_EQ(Probe(*v.dlg).m_nBackG, 128);
+    EXPECT_EQ(Probe(*v.dlg).m_nBackB, 1);
+    EXPECT_EQ(v.Setting("ColR"), "0xFF");
+    EXPECT_EQ(v.Setting("ColG"), "0x80");
+    EXPECT_EQ(v.Setting("ColB"), "0x1");
     GLfloat clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_FLOAT_EQ(clear[0], 255 * 0.003921569f);
@@ -249,10 +242,10 @@ TEST(DisplayModes, BackgroundColour) {
     // part of the list, which is kept.
     v.sink.calls.clear();
     const int before = v.platform.invalidations;
-    v.dlg.ChooseBackgroundColour();
+    v.dlg->ChooseBackgroundColour();
     EXPECT_EQ(v.platform.colourDialogs.size(), 2u);
-    EXPECT_EQ(Probe(v.dlg).m_nBackG, 128);
-    EXPECT_EQ(StoredSetting("ColG"), "0x80");
+    EXPECT_EQ(Probe(*v.dlg).m_nBackG, 128);
+    EXPECT_EQ(v.Setting("ColG"), "0x80");
     EXPECT_EQ(v.platform.invalidations, before + 1);
     EXPECT_TRUE(v.sink.calls.empty());
 }

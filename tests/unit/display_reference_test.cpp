@@ -20,13 +20,13 @@ struct Line {
 };
 
 TEST(DisplayReference, AxisCrossAndLetters) {
-    SinkViewer v;
-    Probe(v.dlg).m_bShowAxes = true;
-    Probe(v.dlg).m_bShowRoomEdges = true;
-    Probe(v.dlg).m_bShowZeroPlane = true;
-    Probe(v.dlg).m_nPart = 1;  // a page of a parts list: the cross only
-    SetCabinetBounds(Probe(v.dlg).m_bounds);
-    Probe(v.dlg).DrawReferenceGeometry();
+    RecordingRig v;
+    Probe(*v.dlg).m_bShowAxes = true;
+    Probe(*v.dlg).m_bShowRoomEdges = true;
+    Probe(*v.dlg).m_bShowZeroPlane = true;
+    Probe(*v.dlg).m_nPart = 1;  // a page of a parts list: the cross only
+    SetCabinetBounds(Probe(*v.dlg).m_bounds);
+    Probe(*v.dlg).DrawReferenceGeometry();
 
     const std::vector<GlCall>& c = v.sink.calls;
     ASSERT_EQ(c.size(), 2u + 3u + 20u);
@@ -71,10 +71,10 @@ TEST(DisplayReference, AxisCrossAndLetters) {
 }
 
 TEST(DisplayReference, WholeModelGetsColourEvenWithNothingShown) {
-    SinkViewer v;
-    Probe(v.dlg).m_nPart = -2;
-    SetCabinetBounds(Probe(v.dlg).m_bounds);
-    Probe(v.dlg).DrawReferenceGeometry();
+    RecordingRig v;
+    Probe(*v.dlg).m_nPart = -2;
+    SetCabinetBounds(Probe(*v.dlg).m_bounds);
+    Probe(*v.dlg).DrawReferenceGeometry();
     ASSERT_EQ(v.sink.calls.size(), 1u);
     EXPECT_EQ(v.sink.calls[0].kind, GlCall::Color3f);
     EXPECT_FLOAT_EQ(v.sink.calls[0].v[0], 0.3f);
@@ -82,19 +82,19 @@ TEST(DisplayReference, WholeModelGetsColourEvenWithNothingShown) {
 
     // A part page with nothing switched on sends nothing at all.
     v.sink.calls.clear();
-    Probe(v.dlg).m_nPart = 1;
-    Probe(v.dlg).DrawReferenceGeometry();
+    Probe(*v.dlg).m_nPart = 1;
+    Probe(*v.dlg).DrawReferenceGeometry();
     EXPECT_TRUE(v.sink.calls.empty());
 }
 
 TEST(DisplayReference, ZeroPlaneAndWallsFrameTheModel) {
-    SinkViewer v;
-    Probe(v.dlg).m_nShading = 1;
-    Probe(v.dlg).m_nPart = -2;
-    Probe(v.dlg).m_bShowZeroPlane = true;
-    Probe(v.dlg).m_bShowRoomEdges = true;
-    SetCabinetBounds(Probe(v.dlg).m_bounds);
-    Probe(v.dlg).DrawReferenceGeometry();
+    RecordingRig v;
+    Probe(*v.dlg).m_nShading = 1;
+    Probe(*v.dlg).m_nPart = -2;
+    Probe(*v.dlg).m_bShowZeroPlane = true;
+    Probe(*v.dlg).m_bShowRoomEdges = true;
+    SetCabinetBounds(Probe(*v.dlg).m_bounds);
+    Probe(*v.dlg).DrawReferenceGeometry();
 
     std::vector<RecordedFace> faces;
     ASSERT_TRUE(DecodeFaces(v.sink.calls, faces));
@@ -122,24 +122,24 @@ TEST(DisplayReference, ZeroPlaneAndWallsFrameTheModel) {
             EXPECT_EQ(got.y, want[1]) << f << "/" << i;
             EXPECT_EQ(got.z, want[2]) << f << "/" << i;
             EXPECT_TRUE(got.hasColour);
-            EXPECT_EQ(got.colour, Probe(v.dlg).m_rgbaLine);  // outlines in the line modes
+            EXPECT_EQ(got.colour, Probe(*v.dlg).m_rgbaLine);  // outlines in the line modes
         }
     }
     EXPECT_NEAR(z1 - z0, 0.3001, 1e-6);  // 600 of 2000, plus the push outwards
 }
 
 TEST(DisplayReference, QuadVertexDataByMode) {
-    SinkViewer v;
-    Probe(v.dlg).m_nPart = -1;
-    Probe(v.dlg).m_bShowZeroPlane = true;
-    Probe(v.dlg).m_bShowRoomEdges = true;
-    Probe(v.dlg).m_fTexRepeat = 2.0f;
-    SetCabinetBounds(Probe(v.dlg).m_bounds);
+    RecordingRig v;
+    Probe(*v.dlg).m_nPart = -1;
+    Probe(*v.dlg).m_bShowZeroPlane = true;
+    Probe(*v.dlg).m_bShowRoomEdges = true;
+    Probe(*v.dlg).m_fTexRepeat = 2.0f;
+    SetCabinetBounds(Probe(*v.dlg).m_bounds);
     for (int mode : {3, 4, 5}) {
         SCOPED_TRACE("mode " + std::to_string(mode));
-        Probe(v.dlg).m_nShading = mode;
+        Probe(*v.dlg).m_nShading = mode;
         v.sink.calls.clear();
-        Probe(v.dlg).DrawReferenceGeometry();
+        Probe(*v.dlg).DrawReferenceGeometry();
         std::vector<RecordedFace> faces;
         ASSERT_TRUE(DecodeFaces(v.sink.calls, faces));
         ASSERT_EQ(faces.size(), 2u);
@@ -162,19 +162,19 @@ TEST(DisplayReference, QuadVertexDataByMode) {
 }
 
 TEST(DisplayReference, NoFrameAroundAModelThatCouldNotBeRead) {
-    SinkViewer v;
-    Probe(v.dlg).m_nPart = -2;
-    Probe(v.dlg).m_bShowZeroPlane = true;
-    Probe(v.dlg).m_bShowRoomEdges = true;
-    Probe(v.dlg).m_bShowAxes = true;
+    RecordingRig v;
+    Probe(*v.dlg).m_nPart = -2;
+    Probe(*v.dlg).m_bShowZeroPlane = true;
+    Probe(*v.dlg).m_bShowRoomEdges = true;
+    Probe(*v.dlg).m_bShowAxes = true;
     // A failed build leaves the reset bounds: with the extent of an earlier model,
     // and with the zero extent before any model was read.
     for (double extent : {2000.0, 0.0}) {
-        ModelBounds& b = Probe(v.dlg).m_bounds;
+        ModelBounds& b = Probe(*v.dlg).m_bounds;
         ClearMeasuredBounds(b);
         b.extent = extent;
         v.sink.calls.clear();
-        Probe(v.dlg).DrawReferenceGeometry();
+        Probe(*v.dlg).DrawReferenceGeometry();
         EXPECT_EQ(v.sink.Count(GlCall::Vertex3d), 0) << "extent " << extent;
         EXPECT_EQ(v.sink.Count(GlCall::Vertex3f), 20);  // the axis cross stays
         for (const GlCall& c : v.sink.calls) {
@@ -184,9 +184,9 @@ TEST(DisplayReference, NoFrameAroundAModelThatCouldNotBeRead) {
 
     // An empty model file measures nothing but keeps its own (negative) extent,
     // which still gives a small frame.
-    Probe(v.dlg).m_bounds.extent = kNoMaximum;
+    Probe(*v.dlg).m_bounds.extent = kNoMaximum;
     v.sink.calls.clear();
-    Probe(v.dlg).DrawReferenceGeometry();
+    Probe(*v.dlg).DrawReferenceGeometry();
     EXPECT_EQ(v.sink.Count(GlCall::Vertex3d), 12);
 }
 

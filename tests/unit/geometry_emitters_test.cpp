@@ -41,9 +41,9 @@ void SetFrame(ModelBounds& b, double extent, double cx, double cy, double cz) {
 }
 
 // Runs one drawing pass in the given display mode and decodes it into faces.
-std::vector<RecordedFace> DrawIn(SinkViewer& v, int mode, const std::function<void()>& emit) {
-    Probe(v.dlg).m_nShading = mode;
-    Probe(v.dlg).m_bMeasuring = false;
+std::vector<RecordedFace> DrawIn(RecordingRig& v, int mode, const std::function<void()>& emit) {
+    Probe(*v.dlg).m_nShading = mode;
+    Probe(*v.dlg).m_bMeasuring = false;
     v.sink.calls.clear();
     emit();
     std::vector<RecordedFace> faces;
@@ -126,9 +126,9 @@ void ExpectFacesBoundTheSolid(const std::vector<RecordedFace>& faces, size_t cor
 // A quad shows the whole texture once: its corners take the four corners of the square
 // (0, 0) .. (r, r), each once and in turn round the square, and each corner the shade
 // that goes with it: (0, 0) shade 0, (r, 0) 1, (r, r) 2, (0, r) 3.
-void ExpectWholeTexture(const SinkViewer& v, const RecordedFace& textured,
+void ExpectWholeTexture(const RecordingRig& v, const RecordedFace& textured,
                         const RecordedFace& shaded) {
-    const float r = Probe(v.dlg).m_fTexRepeat;
+    const float r = Probe(*v.dlg).m_fTexRepeat;
     ASSERT_EQ(textured.v.size(), 4u);
     ASSERT_EQ(shaded.v.size(), 4u);
     int seen = 0;
@@ -153,12 +153,12 @@ const Outline kCube{{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1},
                     {0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
 
 TEST(GeometryEmitters, MeasuringPassOnlyWidensTheBounds) {
-    SinkViewer v;
-    ClearMeasuredBounds(Probe(v.dlg).m_bounds);
-    Probe(v.dlg).m_bMeasuring = true;
-    Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
+    RecordingRig v;
+    ClearMeasuredBounds(Probe(*v.dlg).m_bounds);
+    Probe(*v.dlg).m_bMeasuring = true;
+    Probe(*v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
     EXPECT_TRUE(v.sink.calls.empty());
-    const ModelBounds& b = Probe(v.dlg).m_bounds;
+    const ModelBounds& b = Probe(*v.dlg).m_bounds;
     EXPECT_EQ(b.maxX, 2.0);
     EXPECT_EQ(b.maxY, 1.0);
     EXPECT_EQ(b.maxZ, 1.0);
@@ -170,58 +170,59 @@ TEST(GeometryEmitters, MeasuringPassOnlyWidensTheBounds) {
     Outline ten{{-5, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1},
                 {1, 1, 1},  {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}};
     for (int mode = 0; mode <= 5; ++mode) {
-        Probe(v.dlg).m_nShading = mode;
-        Probe(v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
-        Probe(v.dlg).DrawPentagonalPrism(nullptr, nullptr, ten.x, ten.y, ten.z, ten.x, ten.y,
+        Probe(*v.dlg).m_nShading = mode;
+        Probe(*v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
+        Probe(*v.dlg).DrawPentagonalPrism(nullptr, nullptr, ten.x, ten.y, ten.z, ten.x, ten.y,
+                                          ten.z);
+        Probe(*v.dlg).DrawHexagonalPrism(nullptr, nullptr, ten.x, ten.y, ten.z, ten.x, ten.y,
                                          ten.z);
-        Probe(v.dlg).DrawHexagonalPrism(nullptr, nullptr, ten.x, ten.y, ten.z, ten.x, ten.y, ten.z);
     }
     EXPECT_TRUE(v.sink.calls.empty());
     EXPECT_EQ(b.minX, -5.0);
 }
 
 TEST(GeometryEmitters, OnlyTheTypesPointsAndThePlacedOutlineWidenTheBounds) {
-    SinkViewer v;
-    ClearMeasuredBounds(Probe(v.dlg).m_bounds);
-    Probe(v.dlg).m_bMeasuring = true;
+    RecordingRig v;
+    ClearMeasuredBounds(Probe(*v.dlg).m_bounds);
+    Probe(*v.dlg).m_bMeasuring = true;
     Outline box = kCube;
     box.x[8] = 50;  // a ninth point beyond what a block uses
     box.y[8] = -50;
-    Probe(v.dlg).DrawBox(nullptr, nullptr, box.x, box.y, box.z);
-    EXPECT_EQ(Probe(v.dlg).m_bounds.maxX, 1.0);
-    EXPECT_EQ(Probe(v.dlg).m_bounds.minY, 0.0);
+    Probe(*v.dlg).DrawBox(nullptr, nullptr, box.x, box.y, box.z);
+    EXPECT_EQ(Probe(*v.dlg).m_bounds.maxX, 1.0);
+    EXPECT_EQ(Probe(*v.dlg).m_bounds.minY, 0.0);
 
     // The reference outline of a pentagon never counts.
     Outline placed{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0.5, 2, 0}, {0, 1, 0},
                    {0, 0, 3}, {1, 0, 3}, {1, 1, 3}, {0.5, 2, 3}, {0, 1, 3}};
     Outline reference{{-9, -9, -9}, {99, 0, 0}, {99, 99, 0}, {0, 99, 0}, {0, 9, 0},
                       {-9, -9, -9}, {99, 0, 0}, {99, 99, 0}, {0, 99, 0}, {0, 9, 0}};
-    Probe(v.dlg).DrawPentagonalPrism(nullptr, nullptr, placed.x, placed.y, placed.z, reference.x,
-                                     reference.y, reference.z);
-    EXPECT_EQ(Probe(v.dlg).m_bounds.maxY, 2.0);
-    EXPECT_EQ(Probe(v.dlg).m_bounds.maxZ, 3.0);
-    EXPECT_EQ(Probe(v.dlg).m_bounds.minX, 0.0);
+    Probe(*v.dlg).DrawPentagonalPrism(nullptr, nullptr, placed.x, placed.y, placed.z, reference.x,
+                                      reference.y, reference.z);
+    EXPECT_EQ(Probe(*v.dlg).m_bounds.maxY, 2.0);
+    EXPECT_EQ(Probe(*v.dlg).m_bounds.maxZ, 3.0);
+    EXPECT_EQ(Probe(*v.dlg).m_bounds.minX, 0.0);
 }
 
 TEST(GeometryEmitters, TriangularPrismDrawsItsFiveFaces) {
-    SinkViewer v;
-    ClearMeasuredBounds(Probe(v.dlg).m_bounds);
-    Probe(v.dlg).m_bMeasuring = true;
-    Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
-    SetFrame(Probe(v.dlg).m_bounds, 2.0, 1.0, 0.5, 0.5);
-    Probe(v.dlg).m_fTexRepeat = 2.5f;  // any repeat, so that every coordinate must scale with it
+    RecordingRig v;
+    ClearMeasuredBounds(Probe(*v.dlg).m_bounds);
+    Probe(*v.dlg).m_bMeasuring = true;
+    Probe(*v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
+    SetFrame(Probe(*v.dlg).m_bounds, 2.0, 1.0, 0.5, 0.5);
+    Probe(*v.dlg).m_fTexRepeat = 2.5f;  // any repeat, so that every coordinate must scale with it
 
     // The example: P1 lands at (-0.5, -0.25, -0.25).
     const auto faces = DrawIn(v, 1, [&] {
-        Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
+        Probe(*v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
     });
     ASSERT_FALSE(faces.empty());
     EXPECT_EQ(faces[0].v[0].x, -0.5);
     EXPECT_EQ(faces[0].v[0].y, -0.25);
     EXPECT_EQ(faces[0].v[0].z, -0.25);
     // The drawing pass meets the same points again and leaves the bounds as they were.
-    EXPECT_EQ(Probe(v.dlg).m_bounds.maxX, 2.0);
-    EXPECT_EQ(Probe(v.dlg).m_bounds.minZ, 0.0);
+    EXPECT_EQ(Probe(*v.dlg).m_bounds.maxX, 2.0);
+    EXPECT_EQ(Probe(*v.dlg).m_bounds.minZ, 0.0);
 
     // Two primitives: both end triangles, then the three side faces.
     ASSERT_EQ(v.sink.Count(GlCall::Begin), 2);
@@ -230,9 +231,9 @@ TEST(GeometryEmitters, TriangularPrismDrawsItsFiveFaces) {
     // The normals are fixed; on a prism lying the way they assume (apex P3 below the edge
     // P1-P2, P1 on the +x side, the end P1 P2 P3 nearer -z) every face looks outwards.
     const Outline lying{{2, 2, 0}, {0, 2, 0}, {1, 0, 0}, {2, 2, 1}, {0, 2, 1}, {1, 0, 1}};
-    SetFrame(Probe(v.dlg).m_bounds, 2.0, 1.0, 1.0, 0.5);
+    SetFrame(Probe(*v.dlg).m_bounds, 2.0, 1.0, 1.0, 0.5);
     const auto emit = [&] {
-        Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, lying.x, lying.y, lying.z);
+        Probe(*v.dlg).DrawTriangularPrism(nullptr, nullptr, lying.x, lying.y, lying.z);
     };
     const auto textured = DrawIn(v, 4, emit);
     const auto shaded = DrawIn(v, 3, emit);
@@ -259,11 +260,11 @@ TEST(GeometryEmitters, TriangularPrismDrawsItsFiveFaces) {
 }
 
 TEST(GeometryEmitters, VerticesAreHeldInSinglePrecision) {
-    SinkViewer v;
-    SetFrame(Probe(v.dlg).m_bounds, 3.0, 0.0, 0.0, 0.0);
+    RecordingRig v;
+    SetFrame(Probe(*v.dlg).m_bounds, 3.0, 0.0, 0.0, 0.0);
     Outline p{{1, 2, 1}, {2, 0, 0}, {0, 1, 0}, {0, 0, 1}, {2, 0, 1}, {0, 1, 1}};
     const auto faces =
-        DrawIn(v, 1, [&] { Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, p.x, p.y, p.z); });
+        DrawIn(v, 1, [&] { Probe(*v.dlg).DrawTriangularPrism(nullptr, nullptr, p.x, p.y, p.z); });
     ASSERT_FALSE(faces.empty());
     EXPECT_EQ(faces[0].v[0].x, static_cast<double>(static_cast<float>(1.0 / 3.0)));
     EXPECT_NE(faces[0].v[0].x, 1.0 / 3.0);
@@ -271,11 +272,11 @@ TEST(GeometryEmitters, VerticesAreHeldInSinglePrecision) {
 }
 
 TEST(GeometryEmitters, VertexDataFollowsTheDisplayMode) {
-    SinkViewer v;
-    SetFrame(Probe(v.dlg).m_bounds, 2.0, 1.0, 0.5, 0.5);
+    RecordingRig v;
+    SetFrame(Probe(*v.dlg).m_bounds, 2.0, 1.0, 0.5, 0.5);
     const auto emit = [&] {
-        Probe(v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
-        Probe(v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
+        Probe(*v.dlg).DrawTriangularPrism(nullptr, nullptr, kPrism.x, kPrism.y, kPrism.z);
+        Probe(*v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
     };
     for (int mode = 0; mode <= 6; ++mode) {
         SCOPED_TRACE("mode " + std::to_string(mode));
@@ -288,7 +289,7 @@ TEST(GeometryEmitters, VertexDataFollowsTheDisplayMode) {
                 EXPECT_EQ(rv.hasTex, mode == 4);
                 EXPECT_EQ(rv.hasColour, mode <= 3);
                 if (mode < 3) {
-                    EXPECT_EQ(rv.colour, Probe(v.dlg).m_rgbaLine);
+                    EXPECT_EQ(rv.colour, Probe(*v.dlg).m_rgbaLine);
                 }
                 if (mode == 3) {
                     EXPECT_GE(v.ShadeOf(rv.colour), 0);
@@ -301,14 +302,14 @@ TEST(GeometryEmitters, VertexDataFollowsTheDisplayMode) {
 }
 
 TEST(GeometryEmitters, UnitCubeFacesLookOutwards) {
-    SinkViewer v;
-    ClearMeasuredBounds(Probe(v.dlg).m_bounds);
-    Probe(v.dlg).m_bMeasuring = true;
-    Probe(v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
-    EXPECT_EQ(Probe(v.dlg).m_bounds.maxX, 1.0);
-    EXPECT_EQ(Probe(v.dlg).m_bounds.minZ, 0.0);
-    SetFrame(Probe(v.dlg).m_bounds, 1.0, 0.5, 0.5, 0.5);
-    const auto emit = [&] { Probe(v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z); };
+    RecordingRig v;
+    ClearMeasuredBounds(Probe(*v.dlg).m_bounds);
+    Probe(*v.dlg).m_bMeasuring = true;
+    Probe(*v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z);
+    EXPECT_EQ(Probe(*v.dlg).m_bounds.maxX, 1.0);
+    EXPECT_EQ(Probe(*v.dlg).m_bounds.minZ, 0.0);
+    SetFrame(Probe(*v.dlg).m_bounds, 1.0, 0.5, 0.5, 0.5);
+    const auto emit = [&] { Probe(*v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z); };
 
     const auto textured = DrawIn(v, 4, emit);
     EXPECT_EQ(v.sink.Count(GlCall::Begin), 1);
@@ -336,15 +337,15 @@ TEST(GeometryEmitters, UnitCubeFacesLookOutwards) {
 }
 
 TEST(GeometryEmitters, BoxKeepsItsNormalsAndTextureWhateverTheCornerOrder) {
-    SinkViewer v;
-    SetFrame(Probe(v.dlg).m_bounds, 1.0, 0.0, 0.0, 0.0);
+    RecordingRig v;
+    SetFrame(Probe(*v.dlg).m_bounds, 1.0, 0.0, 0.0, 0.0);
     // The cube's corners given bottom face first: each face takes the normal, texture
     // corners and shades of the face at the same place in the usual order.
     Outline turned{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
                    {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
-    const auto usual = [&] { Probe(v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z); };
+    const auto usual = [&] { Probe(*v.dlg).DrawBox(nullptr, nullptr, kCube.x, kCube.y, kCube.z); };
     const auto other = [&] {
-        Probe(v.dlg).DrawBox(nullptr, nullptr, turned.x, turned.y, turned.z);
+        Probe(*v.dlg).DrawBox(nullptr, nullptr, turned.x, turned.y, turned.z);
     };
     for (int mode : {3, 4}) {
         SCOPED_TRACE("mode " + std::to_string(mode));
@@ -358,8 +359,8 @@ TEST(GeometryEmitters, BoxKeepsItsNormalsAndTextureWhateverTheCornerOrder) {
             ASSERT_EQ(b[f].v.size(), 4u);
             for (size_t k = 0; k < 4; ++k) {
                 // The same point of the record: P1 of one order is P1 of the other.
-                EXPECT_EQ(PointOf(a[f].v[k], kCube, 8, Probe(v.dlg).m_bounds),
-                          PointOf(b[f].v[k], turned, 8, Probe(v.dlg).m_bounds));
+                EXPECT_EQ(PointOf(a[f].v[k], kCube, 8, Probe(*v.dlg).m_bounds),
+                          PointOf(b[f].v[k], turned, 8, Probe(*v.dlg).m_bounds));
                 EXPECT_EQ(a[f].v[k].s, b[f].v[k].s);
                 EXPECT_EQ(a[f].v[k].t, b[f].v[k].t);
                 EXPECT_EQ(a[f].v[k].colour, b[f].v[k].colour);
@@ -392,16 +393,16 @@ struct CapResult {
 
 // Draws a prism whose placed outline is its reference outline and returns cap
 // `capIndex` (0 or 1): texture coordinates divided by r, and shades.
-CapResult DrawCap(SinkViewer& v, const Outline& o, bool hexagon, int capIndex) {
-    SetFrame(Probe(v.dlg).m_bounds, 10.0, 0.0, 0.0, 0.0);
+CapResult DrawCap(RecordingRig& v, const Outline& o, bool hexagon, int capIndex) {
+    SetFrame(Probe(*v.dlg).m_bounds, 10.0, 0.0, 0.0, 0.0);
     const auto emit = [&] {
         if (hexagon) {
-            Probe(v.dlg).DrawHexagonalPrism(nullptr, nullptr, o.x, o.y, o.z, o.x, o.y, o.z);
+            Probe(*v.dlg).DrawHexagonalPrism(nullptr, nullptr, o.x, o.y, o.z, o.x, o.y, o.z);
         } else {
-            Probe(v.dlg).DrawPentagonalPrism(nullptr, nullptr, o.x, o.y, o.z, o.x, o.y, o.z);
+            Probe(*v.dlg).DrawPentagonalPrism(nullptr, nullptr, o.x, o.y, o.z, o.x, o.y, o.z);
         }
     };
-    const float r = Probe(v.dlg).m_fTexRepeat;
+    const float r = Probe(*v.dlg).m_fTexRepeat;
     const auto textured = DrawIn(v, 4, emit);
     const auto shaded = DrawIn(v, 3, emit);
     CapResult result;
@@ -430,8 +431,8 @@ void ExpectTex(const CapResult& got, std::vector<std::pair<double, double>> want
 }
 
 TEST(GeometryEmitters, PentagonCapMappings) {
-    SinkViewer v;
-    Probe(v.dlg).m_fTexRepeat = 2.0f;
+    RecordingRig v;
+    Probe(*v.dlg).m_fTexRepeat = 2.0f;
     // Corner at the top left cut: mapping 1.
     const Outline cut = PentagonFromCap({{0, 0}, {2, 0}, {2, 2}, {1, 2}, {0, 1}});
     ExpectTex(DrawCap(v, cut, false, 0), {{0, 0}, {1, 0}, {1, 1}, {0.5, 1}, {0, 0.5}});
@@ -454,7 +455,7 @@ TEST(GeometryEmitters, PentagonCapMappings) {
 }
 
 TEST(GeometryEmitters, PentagonMappingToleranceAndTies) {
-    SinkViewer v;
+    RecordingRig v;
     // y4 only 0.005 above y3: still mapping 1 (P3 at the top right corner).
     const Outline near = PentagonFromCap({{0, 0}, {2, 0}, {2, 2}, {1, 2.005}, {0, 1}});
     const CapResult a = DrawCap(v, near, false, 0);
@@ -473,21 +474,22 @@ TEST(GeometryEmitters, PentagonMappingToleranceAndTies) {
 }
 
 TEST(GeometryEmitters, PentagonSidesAndPlacedOutline) {
-    SinkViewer v;
-    SetFrame(Probe(v.dlg).m_bounds, 4.0, 0.0, 0.0, 0.0);
+    RecordingRig v;
+    SetFrame(Probe(*v.dlg).m_bounds, 4.0, 0.0, 0.0, 0.0);
     // The placed outline differs from the reference outline: vertices come from it.
     Outline placed{{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {1, 3, 0}, {0, 2, 0},
                    {0, 0, 1}, {2, 0, 1}, {2, 2, 1}, {1, 3, 1}, {0, 2, 1}};
     const Outline reference = PentagonFromCap({{0, 0}, {2, 0}, {2, 1}, {1, 2}, {0, 1}});
     const auto emit = [&] {
-        Probe(v.dlg).DrawPentagonalPrism(nullptr, nullptr, placed.x, placed.y, placed.z,
-                                         reference.x, reference.y, reference.z);
+        Probe(*v.dlg).DrawPentagonalPrism(nullptr, nullptr, placed.x, placed.y, placed.z,
+                                          reference.x, reference.y, reference.z);
     };
     const auto faces = DrawIn(v, 4, emit);
     ASSERT_EQ(faces.size(), 7u);
     for (int cap = 0; cap < 2; ++cap) {
         for (int i = 0; i < 5; ++i) {
-            EXPECT_EQ(PointOf(faces[cap].v[i], placed, 10, Probe(v.dlg).m_bounds), cap * 5 + i + 1);
+            EXPECT_EQ(PointOf(faces[cap].v[i], placed, 10, Probe(*v.dlg).m_bounds),
+                      cap * 5 + i + 1);
         }
     }
     EXPECT_EQ(v.sink.Count(GlCall::Begin), 3);  // two caps, one primitive of sides
@@ -502,8 +504,8 @@ TEST(GeometryEmitters, PentagonSidesAndPlacedOutline) {
 }
 
 TEST(GeometryEmitters, HexagonCapAndSides) {
-    SinkViewer v;
-    Probe(v.dlg).m_fTexRepeat = 2.0f;
+    RecordingRig v;
+    Probe(*v.dlg).m_fTexRepeat = 2.0f;
     Outline hex{};
     const double cap[6][2] = {{1, 0}, {3, 0}, {4, 1}, {3, 2}, {1, 2}, {0, 1}};
     for (int i = 0; i < 12; ++i) {
@@ -518,7 +520,8 @@ TEST(GeometryEmitters, HexagonCapAndSides) {
     }
 
     const auto emit = [&] {
-        Probe(v.dlg).DrawHexagonalPrism(nullptr, nullptr, hex.x, hex.y, hex.z, hex.x, hex.y, hex.z);
+        Probe(*v.dlg).DrawHexagonalPrism(nullptr, nullptr, hex.x, hex.y, hex.z, hex.x, hex.y,
+                                         hex.z);
     };
     const auto textured = DrawIn(v, 4, emit);
     const auto shaded = DrawIn(v, 3, emit);
@@ -532,7 +535,7 @@ TEST(GeometryEmitters, HexagonCapAndSides) {
 }
 
 TEST(GeometryEmitters, ZeroDivisorInACapRatioGivesZero) {
-    SinkViewer v;
+    RecordingRig v;
     // Mapping 1 with x2 = x5 and y4 = y1: P1's and P5's ratios have no divisor.
     const Outline flat = PentagonFromCap({{1, 0}, {0, 0}, {2, 2}, {1, 0}, {0, 1}});
     const CapResult p = DrawCap(v, flat, false, 0);

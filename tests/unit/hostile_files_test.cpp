@@ -22,13 +22,13 @@
 #include <sstream>
 #include <thread>
 
+#include "ImageSupport.h"
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "ViewerProbe.h"
-#include "image/Texture.h"
-#include "ImageSupport.h"
-#include "model/ModelCache.h"
 #include "ViewerRig.h"
+#include "image/Texture.h"
+#include "model/ModelCache.h"
 #include "ui/IniFile.h"
 
 namespace orx::test {

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "ImageSupport.h"
 #include "image/JpegFile.h"
 #include "image/WindowCapture.h"
-#include "ImageSupport.h"
 
 namespace orx {
 namespace {

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "ImageSupport.h"
 #include "ViewerProbe.h"
 #include "app/ViewerDlg.h"
 #include "image/JpegFile.h"
-#include "ImageSupport.h"
 
 namespace orx {
 namespace {

@@ -6,44 +6,26 @@
 #include <clocale>
 #include <vector>
 
-#include "ScriptedPlatform.h"
-#include "TestSupport.h"
-#include "ViewerProbe.h"
-#include "app/ViewerDlg.h"
+#include "RecordingSink.h"
 #include "model/Numbers.h"
 
 namespace orx {
 namespace {
 
+using test::GlCall;
+using test::RecordingRig;
+using test::RecordingSink;
 using test::TempProfile;
 using test::WriteText;
 
-// Counts primitives and collects vertices, to see which records were drawn.
-class CountingSink : public GlSink {
-public:
-    void Begin(GLenum) override { ++begins; }
-    void End() override {}
-    void Normal3d(double, double, double) override {}
-    void TexCoord2f(float, float) override {}
-    void Color4ubv(const unsigned char*) override {}
-    void Color3f(float, float, float) override {}
-    void Vertex3d(double x, double y, double z) override { vertices.push_back({x, y, z}); }
-    void Vertex3f(float, float, float) override {}
-    int begins = 0;
-    std::vector<std::array<double, 3>> vertices;
-};
-
 class ParserTest : public ::testing::Test {
 protected:
-    TempProfile dir;
-    ScriptedPlatform platform;
-    CViewerDlg dlg{platform};
-    CountingSink sink;
+    RecordingRig rig;
+    CViewerDlg& dlg = *rig.dlg;
+    RecordingSink& sink = rig.sink;
+    TempProfile& dir = rig.dir;
 
-    void SetUp() override {
-        Probe(dlg).m_pSink = &sink;
-        ResetBounds();
-    }
+    void SetUp() override { ResetBounds(); }
     void ResetBounds() {
         ClearMeasuredBounds(Probe(dlg).m_bounds);
         Probe(dlg).m_bounds.extent = 1.0;
@@ -179,16 +161,16 @@ TEST_F(ParserTest, FileLinesAreCountedAndSelected) {
     EXPECT_EQ(Probe(dlg).m_nPartCount, 4);
 
     Probe(dlg).m_bMeasuring = false;
-    sink.begins = 0;
+    sink.calls.clear();
     ASSERT_TRUE(Probe(dlg).ReadModelFile(path, -1));
-    EXPECT_EQ(sink.begins, 2);  // one primitive per block
-    sink.begins = 0;
+    EXPECT_EQ(sink.Count(GlCall::Begin), 2);  // one primitive per block
+    sink.calls.clear();
     ASSERT_TRUE(Probe(dlg).ReadModelFile(path, 4));
-    EXPECT_EQ(sink.begins, 1);
+    EXPECT_EQ(sink.Count(GlCall::Begin), 1);
     EXPECT_EQ(Probe(dlg).m_nPartCount, 4);  // the whole file is read for a single part
-    sink.begins = 0;
+    sink.calls.clear();
     ASSERT_TRUE(Probe(dlg).ReadModelFile(path, 0));
-    EXPECT_EQ(sink.begins, 0);
+    EXPECT_EQ(sink.Count(GlCall::Begin), 0);
 }
 
 TEST_F(ParserTest, HeaderOnlyAndTrailingLineFeeds) {
@@ -231,10 +213,11 @@ TEST_F(ParserTest, LargeFilesAreReadAcrossBlockBoundaries) {
     }
     text += "8 0 8 0 0 1 9 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0";  // no line feed
     Probe(dlg).m_bMeasuring = false;
-    sink.begins = 0;
+    sink.calls.clear();
     ASSERT_TRUE(Probe(dlg).ReadModelFile(File(text), -1));
     EXPECT_EQ(Probe(dlg).m_nPartCount, lines + 1);
-    EXPECT_EQ(sink.begins, lines);  // all blocks but the unknown type, and the last line
+    EXPECT_EQ(sink.Count(GlCall::Begin),
+              lines);  // all blocks but the unknown type, and the last line
     Probe(dlg).m_bMeasuring = true;
     ResetBounds();
     ASSERT_TRUE(Probe(dlg).ReadModelFile(File(text), lines + 1));

@@ -9,8 +9,8 @@ namespace orx::test {
 namespace {
 
 TEST(ViewManipulation, ShiftAndZoomStepATenth) {
-    SinkViewer v;
-    CViewerDlg& d = v.dlg;
+    RecordingRig v;
+    CViewerDlg& d = *v.dlg;
     d.ShiftLeft();
     d.ShiftLeft();
     d.ShiftRight();
@@ -32,8 +32,8 @@ TEST(ViewManipulation, ShiftAndZoomStepATenth) {
 }
 
 TEST(ViewManipulation, CentreKeepsZAngleAndScale) {
-    SinkViewer v;
-    CViewerDlg& d = v.dlg;
+    RecordingRig v;
+    CViewerDlg& d = *v.dlg;
     d.ShiftRight();
     d.ZoomIn();
     d.RotateBy(0, 2.5);
@@ -53,8 +53,8 @@ TEST(ViewManipulation, CentreKeepsZAngleAndScale) {
 }
 
 TEST(ViewManipulation, RotationKeysAreNeverWrapped) {
-    SinkViewer v;
-    CViewerDlg& d = v.dlg;
+    RecordingRig v;
+    CViewerDlg& d = *v.dlg;
     for (int i = 0; i < 200; ++i) d.RotateBy(1, 2.5);
     EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[1], 500.0);
     d.RotateBy(0, -2.5);
@@ -69,13 +69,13 @@ TEST(ViewManipulation, RotationKeysAreNeverWrapped) {
 }
 
 TEST(ViewManipulation, AutoRotationSteps) {
-    SinkViewer v;
-    CViewerDlg& d = v.dlg;
+    RecordingRig v;
+    CViewerDlg& d = *v.dlg;
     Probe(d).m_bAutoRotate = false;
     const int before = v.platform.invalidations;
     d.StartAutoRotate();
     EXPECT_TRUE(Probe(d).m_bAutoRotate);
-    EXPECT_EQ(StoredSetting("RotateTimeOn"), "1");
+    EXPECT_EQ(v.Setting("RotateTimeOn"), "1");
     EXPECT_EQ(v.platform.invalidations, before);  // the next tick redraws
 
     d.RotateBy(2, 2.5);  // Home: undone by the next step
@@ -91,8 +91,8 @@ TEST(ViewManipulation, AutoRotationSteps) {
 }
 
 TEST(ViewManipulation, DragTurnsOneDegreePerPixel) {
-    SinkViewer v;
-    CViewerDlg& d = v.dlg;
+    RecordingRig v;
+    CViewerDlg& d = *v.dlg;
     Probe(d).m_nDemoTick = 40;
     Probe(d).m_bAutoRotate = true;
 
@@ -105,7 +105,7 @@ TEST(ViewManipulation, DragTurnsOneDegreePerPixel) {
     EXPECT_EQ(Probe(d).m_bDragging, 1);
     EXPECT_EQ(Probe(d).m_nDemoTick, -2);  // ends the demo
     EXPECT_FALSE(Probe(d).m_bAutoRotate);
-    EXPECT_EQ(StoredSetting("RotateTimeOn"), "0");
+    EXPECT_EQ(v.Setting("RotateTimeOn"), "0");
     EXPECT_EQ(Probe(d).m_ptLast, (Point{100, 50}));
 
     d.OnMouseMove(0, Point{145, 50});
