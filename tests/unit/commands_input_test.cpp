@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -11,8 +12,8 @@
 namespace orx::test {
 namespace {
 
-// The context menu drawn as text: one line per entry, sub-menus indented, the
-// shortcut after " | ", the command id after " #".
+// The context menu drawn as text, as the user reads it: one line per entry, sub-menus
+// indented, the shortcut after " | ".
 void Render(const MenuItem& item, int depth, std::string& out) {
     for (const MenuItem& child : item.children) {
         out += std::string(static_cast<size_t>(depth) * 2, ' ');
@@ -24,16 +25,12 @@ void Render(const MenuItem& item, int depth, std::string& out) {
         out += tab == std::string::npos
                    ? child.text
                    : child.text.substr(0, tab) + " | " + child.text.substr(tab + 1);
-        if (child.kind == MenuItem::Popup) {
-            out += " >\n";
-            Render(child, depth + 1, out);
-        } else {
-            out += " #" + std::to_string(child.id) + "\n";
-        }
+        out += child.kind == MenuItem::Popup ? " >\n" : "\n";
+        if (child.kind == MenuItem::Popup) Render(child, depth + 1, out);
     }
 }
 
-TEST(ContextMenu, EntriesShortcutsAndIds) {
+TEST(ContextMenu, EntriesAndTheirShortcuts) {
     const MenuItem& menu = CViewerDlg::ContextMenuResource();
     EXPECT_EQ(menu.kind, MenuItem::Popup);
     EXPECT_EQ(menu.text, "Parameter");
@@ -41,52 +38,122 @@ TEST(ContextMenu, EntriesShortcutsAndIds) {
     Render(menu, 0, text);
     EXPECT_EQ(text,
               "-\n"
-              "Automatisch &Rotieren | Leertaste #32772\n"
+              "Automatisch &Rotieren | Leertaste\n"
               "-\n"
               "Ursprung verschieben... >\n"
-              "  &Rechts | Num 6 #32777\n"
-              "  &Links | Num 4 #32776\n"
-              "  &Hoch | Num 8 #32785\n"
-              "  R&unter | Num 2 #32786\n"
-              "  &Zentrieren | Num 5 #32787\n"
+              "  &Rechts | Num 6\n"
+              "  &Links | Num 4\n"
+              "  &Hoch | Num 8\n"
+              "  R&unter | Num 2\n"
+              "  &Zentrieren | Num 5\n"
               "&Zoom... >\n"
-              "  Zoom + | Ctrl + #32773\n"
-              "  Zoom - | Ctrl - #32774\n"
+              "  Zoom + | Ctrl +\n"
+              "  Zoom - | Ctrl -\n"
               "Textur wechseln... >\n"
-              "  Kirsch | 1 #32781\n"
-              "  Birke | 2 #32782\n"
-              "  mahagoni | 3 #32783\n"
-              "  Nussbaum | 4 #32784\n"
-              "  Puzzle | 5 #32802\n"
-              "  Rosenholz | 6 #32803\n"
-              "  Eiche | 7 #32804\n"
-              "  Enten | 8 #32805\n"
-              "  Testmuster | 9 #32806\n"
-              "  Textur laden | 0 #32775\n"
+              "  Kirsch | 1\n"
+              "  Birke | 2\n"
+              "  mahagoni | 3\n"
+              "  Nussbaum | 4\n"
+              "  Puzzle | 5\n"
+              "  Rosenholz | 6\n"
+              "  Eiche | 7\n"
+              "  Enten | 8\n"
+              "  Testmuster | 9\n"
+              "  Textur laden | 0\n"
               "2D Optionen >\n"
-              "  Teileliste vorblättern | Num 3 #32790\n"
-              "  Teileliste zuückblättern | Num 1 #32791\n"
+              "  Teileliste vorblättern | Num 3\n"
+              "  Teileliste zuückblättern | Num 1\n"
               "-\n"
-              "Modell laden | M #32789\n"
-              "Bild speichern unter... | S #32779\n"
-              "Bild drucken | D #32778\n"
+              "Modell laden | M\n"
+              "Bild speichern unter... | S\n"
+              "Bild drucken | D\n"
               "-\n"
-              "Beleuchtung | B #32788\n"
-              "Achsenkreuz | K #32797\n"
-              "Wände | W #32798\n"
-              "Nullfläche | N #32807\n"
-              "Hintergrundfarbe | F #32801\n"
+              "Beleuchtung | B\n"
+              "Achsenkreuz | K\n"
+              "Wände | W\n"
+              "Nullfläche | N\n"
+              "Hintergrundfarbe | F\n"
               "Darstellung >\n"
-              "  Haarlinien | F1 #32796\n"
-              "  Drahtgittermodell | F2 #32793\n"
-              "  Vollkörpermodell | F3 #32794\n"
-              "  Oberflächenstruktur | F4 #32795\n"
+              "  Haarlinien | F1\n"
+              "  Drahtgittermodell | F2\n"
+              "  Vollkörpermodell | F3\n"
+              "  Oberflächenstruktur | F4\n"
               "  -\n"
-              "  Schatt_Grau #32799\n"
-              "  Schatt_Farbig #32800\n"
+              "  Schatt_Grau\n"
+              "  Schatt_Farbig\n"
               "-\n"
-              "Demo Modus | P #32808\n"
-              "&Über ORX-View ... #32771\n");
+              "Demo Modus | P\n"
+              "&Über ORX-View ...\n");
+}
+
+// The key that a shortcut text of the menu names; 0 for none.
+unsigned KeyOfShortcut(const std::string& shortcut) {
+    if (shortcut == "Leertaste") return vk::SPACE;
+    if (shortcut == "Ctrl +") return vk::ADD;
+    if (shortcut == "Ctrl -") return vk::SUBTRACT;
+    if (shortcut.rfind("Num ", 0) == 0) return vk::NUMPAD0 + unsigned(shortcut[4] - '0');
+    if (shortcut.size() == 2 && shortcut[0] == 'F') return vk::F1 + unsigned(shortcut[1] - '1');
+    if (shortcut.size() == 1) return static_cast<unsigned char>(shortcut[0]);
+    return 0;
+}
+
+void CollectEntries(const MenuItem& item, std::vector<const MenuItem*>& out) {
+    for (const MenuItem& child : item.children) {
+        if (child.kind == MenuItem::Command) out.push_back(&child);
+        if (child.kind == MenuItem::Popup) CollectEntries(child, out);
+    }
+}
+
+// Choosing an entry in the context menu does what its shortcut key does: the same
+// title, picture, stored settings, dialogs and messages afterwards.
+TEST(ContextMenu, EachEntryDoesWhatItsShortcutDoes) {
+    std::vector<const MenuItem*> entries;
+    CollectEntries(CViewerDlg::ContextMenuResource(), entries);
+    int compared = 0;
+    for (const MenuItem* entry : entries) {
+        const size_t tab = entry->text.find('\t');
+        if (tab == std::string::npos) continue;
+        const std::string shortcut = entry->text.substr(tab + 1);
+        const unsigned keyCode = KeyOfShortcut(shortcut);
+        ASSERT_NE(keyCode, 0u) << shortcut;
+        SCOPED_TRACE(entry->text);
+        struct Seen {
+            std::string title, settings;
+            Pixels picture;
+            size_t opens, saves, colours, messages;
+        };
+        auto run = [&](bool byMenu) {
+            ViewerRig rig;
+            rig.UseBuiltProgram();
+            WriteModel(rig.Models() + "liste2d.gl", 3);
+            rig.NameInOrxIni(rig.Models() + "liste2d.gl");
+            rig.Start();
+            std::srand(5);  // the demo draws the same options both ways
+            if (byMenu) {
+                rig.Menu(entry->id);
+            } else {
+                rig.Key(keyCode);
+            }
+            rig.Ticks(3);
+            return Seen{rig.Title(),
+                        ReadText(rig.dir.File("orx-view.ini")),
+                        rig.Picture(),
+                        rig.platform.openDialogs.size(),
+                        rig.platform.saveDialogs.size(),
+                        rig.platform.colourDialogs.size(),
+                        rig.platform.messages.size()};
+        };
+        const Seen menu = run(true), key = run(false);
+        EXPECT_EQ(menu.title, key.title);
+        EXPECT_EQ(menu.settings, key.settings);
+        EXPECT_TRUE(menu.picture == key.picture);
+        EXPECT_EQ(menu.opens, key.opens);
+        EXPECT_EQ(menu.saves, key.saves);
+        EXPECT_EQ(menu.colours, key.colours);
+        EXPECT_EQ(menu.messages, key.messages);
+        ++compared;
+    }
+    EXPECT_EQ(compared, 33);
 }
 
 // A printer dialog answer that only notes that printing began.

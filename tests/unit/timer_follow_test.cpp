@@ -89,13 +89,26 @@ TEST(FollowMode, NothingNamedDoesNothing) {
     }
 }
 
-TEST(FollowMode, NameInAnyCaseOfSectionAndKey) {
-    ViewerRig rig;
-    const std::string model = rig.Models() + "schrank3d.gl";
-    WriteModel(model);
-    WriteText(rig.dir.File("ORX.INI"), "[life]\r\n  actual = " + model + "  \r\n");
-    rig.Start();
-    EXPECT_EQ(Probe(*rig.dlg).m_strModelPath, model);
+// The ways a design program may write ORX.INI that all name the model; %s stands
+// for the model's path.
+TEST(FollowMode, OrxIniSpellingsThatNameTheModel) {
+    const std::string cases[] = {
+        "[LIFE]\nACTUAL=%s\n",
+        "[life]\r\n  actual = %s  \r\n",           // any case, blanks, CR LF
+        "\xEF\xBB\xBF[LIFE]\r\nACTUAL=%s\r\n",     // a byte order mark
+        "[OTHER]\nACTUAL=x\n[LIFE]\nACTUAL=%s\n",  // the section among others
+    };
+    for (const std::string& pattern : cases) {
+        SCOPED_TRACE(pattern);
+        ViewerRig rig;
+        const std::string model = rig.Models() + "schrank3d.gl";
+        WriteModel(model);
+        std::string text = pattern;
+        text.replace(text.find("%s"), 2, model);
+        WriteText(rig.dir.File("ORX.INI"), text);
+        rig.Start();
+        EXPECT_EQ(Probe(*rig.dlg).m_strModelPath, model);
+    }
 }
 
 TEST(FollowMode, RefusedNameShowsItsMessageOncePerChange) {
@@ -224,15 +237,6 @@ TEST(FollowMode, NamedModelMissingAtStartUp) {
     rig.Ticks(100);
     EXPECT_EQ(Probe(d).m_strModelPath, model);
     EXPECT_EQ(Probe(d).m_nPartCount, 2);
-}
-
-TEST(FollowMode, OrxIniWithAByteOrderMark) {
-    ViewerRig rig;
-    const std::string model = rig.Models() + "schrank3d.gl";
-    WriteModel(model);
-    WriteText(rig.dir.File("ORX.INI"), "\xEF\xBB\xBF[LIFE]\r\nACTUAL=" + model + "\r\n");
-    rig.Start();
-    EXPECT_EQ(Probe(*rig.dlg).m_strModelPath, model);
 }
 
 TEST(TimerService, InactiveTimerAdvancesNothing) {
