@@ -55,6 +55,12 @@ orx_render_test(eckregal-coloured eckregal3d.gl --mode 3 --coloured ${ORX_PICTUR
 orx_render_test(kommode-texture5 kommode3d.gl --mode 4 --texture 5 ${ORX_PICTURE_VIEW})
 orx_render_test(eckregal-texture9 eckregal3d.gl --mode 4 --texture 9 ${ORX_PICTURE_VIEW})
 
+# The far side with the test pattern: the second caps of the pentagonal and hexagonal
+# prisms, with their own texture coordinates, face the camera only from behind.
+orx_render_test(regal-far-side regal3d.gl --mode 4 --texture 9 --angles 20,145,0 --origin 0,0,-1.6)
+orx_render_test(tisch-far-side tisch3d.gl --mode 4 --texture 9 --angles -25,145,0 --origin 0,0,-1.6)
+orx_render_test(teile-seite6-far-side teile2d.gl --mode 4 --texture 9 --part 6 --angles 20,145,0 --origin 0,0,-1.6)
+
 # Reference geometry: axis cross, walls, zero plane.
 orx_render_test(tisch-axes-walls-zero tisch3d.gl --mode 3 --axes --walls --zero-plane ${ORX_PICTURE_VIEW})
 orx_render_test(schrank-axes schrank3d.gl --mode 1 --axes ${ORX_PICTURE_VIEW})

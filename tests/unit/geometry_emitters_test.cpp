@@ -454,6 +454,36 @@ TEST(GeometryEmitters, PentagonCapMappings) {
     EXPECT_EQ(DrawCap(v, gable, false, 0).shades, (std::vector<int>{0, 1, 4, 5, 4}));
 }
 
+// A prism whose far cap has an outline of its own (a tapered part): each cap takes its
+// texture coordinates from its own corners.
+TEST(GeometryEmitters, EachCapIsMappedFromItsOwnCorners) {
+    RecordingRig v;
+    const auto prism = [](std::vector<std::pair<double, double>> nearCap,
+                          std::vector<std::pair<double, double>> farCap) {
+        Outline o{};
+        int i = 0;
+        for (const auto* cap : {&nearCap, &farCap}) {
+            for (const auto& [x, y] : *cap) {
+                o.x[i] = x;
+                o.y[i] = y;
+                o.z[i] = cap == &nearCap ? 0 : 1;
+                ++i;
+            }
+        }
+        return o;
+    };
+    const Outline pentagon =
+        prism({{0, 0}, {2, 0}, {2, 2}, {1, 2}, {0, 1}}, {{0, 0}, {4, 0}, {4, 2}, {1, 2}, {0, 1}});
+    ExpectTex(DrawCap(v, pentagon, false, 0), {{0, 0}, {1, 0}, {1, 1}, {0.5, 1}, {0, 0.5}});
+    ExpectTex(DrawCap(v, pentagon, false, 1), {{0, 0}, {1, 0}, {1, 1}, {0.25, 1}, {0, 0.5}});
+    const Outline hexagon = prism({{0, 0}, {1, 0}, {2, 1}, {1, 2}, {0, 2}, {-1, 1}},
+                                  {{0, 0}, {3, 0}, {4, 1}, {3, 2}, {0, 2}, {-1, 1}});
+    ExpectTex(DrawCap(v, hexagon, true, 0),
+              {{1 / 3.0, 0}, {2 / 3.0, 0}, {1, 0.5}, {2 / 3.0, 1}, {1 / 3.0, 1}, {0, 0.5}});
+    ExpectTex(DrawCap(v, hexagon, true, 1),
+              {{0.2, 0}, {0.8, 0}, {1, 0.5}, {0.8, 1}, {0.2, 1}, {0, 0.5}});
+}
+
 TEST(GeometryEmitters, PentagonMappingToleranceAndTies) {
     RecordingRig v;
     // y4 only 0.005 above y3: still mapping 1 (P3 at the top right corner).
