@@ -4,15 +4,10 @@
 #include <map>
 #include <set>
 
-#include "ScriptedPlatform.h"
-#include "TestSupport.h"
-#include "ViewerProbe.h"
-#include "app/ViewerDlg.h"
+#include "ViewerRig.h"
 
 namespace orx {
 namespace {
-
-using test::TempProfile;
 
 const std::string kModels = ORX_SOURCE_DIR "/data/modelle/";
 constexpr uint32_t kBackground = 0x102030;
@@ -24,28 +19,28 @@ struct PictureStats {
     double red = 0, blue = 0;  // mean red and blue of the model pixels
 };
 
+// The viewer as orx-render drives it, from the build's program folder with its nine
+// textures: the options given, the model opened, one frame drawn.
 class Pictures : public ::testing::Test {
 protected:
-    TempProfile dir;
-    ScriptedPlatform platform{160, 120};
-    std::unique_ptr<CViewerDlg> dlg;
+    test::ViewerRig rig{160, 120};
+    ScriptedPlatform& platform = rig.platform;
+    CViewerDlg* dlg = nullptr;
+    ViewOptions options;
 
     void SetUp() override {
-        // The build's program folder holds the nine textures.
-        platform.executablePath = std::string(ORX_PROGRAM_DIR) + "/orx-view";
-        dlg = std::make_unique<CViewerDlg>(platform);
-        ASSERT_TRUE(Probe(*dlg).SetupPixelFormat());
-        ASSERT_TRUE(Probe(*dlg).CreateGLContext());
-        Probe(*dlg).m_strProgramDir = CViewerDlg::ProgramDirFrom(platform.executablePath);
-        Probe(*dlg).m_bLiveFollow = false;
-        Probe(*dlg).m_nBackR = 0x10, Probe(*dlg).m_nBackG = 0x20, Probe(*dlg).m_nBackB = 0x30;
-        Probe(*dlg).m_dAngle[0] = 20, Probe(*dlg).m_dAngle[1] = -30;
+        rig.UseBuiltProgram();
+        dlg = &rig.Construct();
+        ASSERT_TRUE(dlg->StartRendering(160, 120));
+        options.background = Rgb{0x10, 0x20, 0x30};
+        options.angles[0] = 20;
+        options.angles[1] = -30;
     }
 
     PictureStats Render(const std::string& model, int mode) {
-        Probe(*dlg).m_nShading = mode;
-        Probe(*dlg).OpenModelFile(kModels + model);
-        dlg->OnSize(0, 160, 120);
+        options.mode = static_cast<DisplayMode>(mode);
+        dlg->ApplyViewOptions(options);
+        dlg->OpenModelForRendering(kModels + model, 0);
         dlg->OnPaint();
         PictureStats stats;
         const std::vector<uint8_t> rgb = platform.ReadPixelsRgb();
@@ -83,7 +78,7 @@ TEST_F(Pictures, EverySampleInEveryModeShowsTheModelOnTheBackground) {
 TEST_F(Pictures, GreyShadesAreGreyColouredShadesShowTheirHues) {
     const PictureStats grey = Render("schrank3d.gl", 3);
     EXPECT_EQ(grey.colourful, 0);
-    Probe(*dlg).m_nColourScheme = 1;
+    options.coloured = true;
     const PictureStats coloured = Render("schrank3d.gl", 3);
     EXPECT_GT(coloured.colourful, coloured.modelPixels / 2);
     EXPECT_GE(coloured.hues.size(), 4u);
@@ -91,31 +86,30 @@ TEST_F(Pictures, GreyShadesAreGreyColouredShadesShowTheirHues) {
 
 TEST_F(Pictures, TexturedModeShowsTheTexturesColours) {
     // Texture 5 is a colourful jigsaw, texture 1 a reddish cherry wood.
-    dlg->SelectTexture(5, true);
+    options.textureNumber = 5;
     const PictureStats puzzle = Render("kommode3d.gl", 4);
     EXPECT_GT(puzzle.colourful, puzzle.modelPixels / 3);
     EXPECT_GE(puzzle.hues.size(), 6u);
-    dlg->SelectTexture(1, true);
+    options.textureNumber = 1;
     const PictureStats cherry = Render("kommode3d.gl", 4);
     EXPECT_GT(cherry.modelPixels, 100);
     EXPECT_GT(cherry.red, cherry.blue + 40);
 }
 
 TEST_F(Pictures, TexturedModeWithoutAnyImageShowsWhiteFaces) {
-    Probe(*dlg).m_texture.Clear();
+    options.textureFile = rig.dir.File("fehlt.bmp");
     const PictureStats none = Render("kommode3d.gl", 4);
     EXPECT_GT(none.modelPixels, 100);
     EXPECT_NEAR(none.red, none.blue, 2.0);
 }
 
 TEST_F(Pictures, FailedTextureLoadAfterAGoodOneDrawsWithoutAnImage) {
-    dlg->SelectTexture(1, true);
     const PictureStats cherry = Render("kommode3d.gl", 4);
     ASSERT_GT(cherry.red, cherry.blue + 40);
 
     // A texture file of a kind the reader does not know, chosen with the load dialog.
-    platform.openFileAnswers.push_back(dir.File("holz.jpeg"));
-    test::WriteText(dir.File("holz.jpeg"), "not read");
+    platform.openFileAnswers.push_back(rig.dir.File("holz.jpeg"));
+    test::WriteText(rig.dir.File("holz.jpeg"), "not read");
     dlg->OnLoadTexture();
     dlg->OnSize(0, 160, 120);
     dlg->OnPaint();
@@ -131,11 +125,9 @@ TEST_F(Pictures, FailedTextureLoadAfterAGoodOneDrawsWithoutAnImage) {
     ASSERT_GT(none.modelPixels, 100);
     EXPECT_NEAR(red / none.modelPixels, blue / none.modelPixels, 2.0);
 
-    // A numbered texture that is missing, after a good one: the same.
-    dlg->SelectTexture(1, true);
+    // A texture file that is missing, after a good one: the same.
     ASSERT_GT(Render("kommode3d.gl", 4).red, cherry.blue + 40);
-    Probe(*dlg).m_strProgramDir = dir.path + "/";
-    dlg->SelectTexture(3, true);
+    options.textureFile = rig.dir.File("texturen/textur3.jpg");
     const PictureStats missing = Render("kommode3d.gl", 4);
     EXPECT_GT(missing.modelPixels, 100);
     EXPECT_NEAR(missing.red, missing.blue, 2.0);
@@ -143,15 +135,12 @@ TEST_F(Pictures, FailedTextureLoadAfterAGoodOneDrawsWithoutAnImage) {
 
 TEST_F(Pictures, WallsAndZeroPlaneOnlyForWholeModels) {
     const PictureStats bare = Render("tisch3d.gl", 3);
-    Probe(*dlg).m_bShowRoomEdges = true;
-    Probe(*dlg).m_bShowZeroPlane = true;
+    options.walls = options.zeroPlane = true;
     const PictureStats walls = Render("tisch3d.gl", 3);
     EXPECT_GT(walls.modelPixels, bare.modelPixels + 500);
-    Probe(*dlg).m_bShowRoomEdges = false;
-    Probe(*dlg).m_bShowZeroPlane = false;
+    options.walls = options.zeroPlane = false;
     const PictureStats part = Render("teile2d.gl", 3);
-    Probe(*dlg).m_bShowRoomEdges = true;
-    Probe(*dlg).m_bShowZeroPlane = true;
+    options.walls = options.zeroPlane = true;
     const PictureStats partWithWalls = Render("teile2d.gl", 3);
     EXPECT_EQ(part.modelPixels, partWithWalls.modelPixels);
 }
