@@ -2,11 +2,15 @@
 #include "app/ViewerDlg.h"
 
 #include <GL/gl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/RegularFile.h"
 #include "ui/About.h"
 
 namespace orx {
@@ -73,6 +77,25 @@ std::string CViewerDlg::ProgramDirFrom(const std::string& executablePath) {
     return result;
 }
 
+std::string CViewerDlg::StartModelProblem(const std::string& path) {
+    const int fd = OpenRegularFileDescriptor(path);
+    if (fd >= 0) {
+        ::close(fd);
+        return std::string();
+    }
+    const int error = errno;
+    struct stat st {};
+    const std::string quoted = "„" + path + "“";
+    if (::stat(path.c_str(), &st) != 0) {
+        if (error == ENOENT || error == ENOTDIR)
+            return "Die Modelldatei " + quoted + " gibt es nicht.";
+        return "Die Modelldatei " + quoted + " kann nicht gelesen werden.";
+    }
+    if (S_ISDIR(st.st_mode)) return quoted + " ist ein Ordner, keine Modelldatei.";
+    if (!S_ISREG(st.st_mode)) return quoted + " ist keine gewöhnliche Datei.";
+    return "Die Modelldatei " + quoted + " kann nicht gelesen werden (keine Leseberechtigung).";
+}
+
 int CViewerDlg::OnCreate() {
     if (!SetupPixelFormat()) return 0;
     if (!CreateGLContext()) return 0;
@@ -80,10 +103,17 @@ int CViewerDlg::OnCreate() {
     m_strProgramDir = ProgramDirFrom(m_platform.ExecutablePath());
     // A model named on the command line takes the place of the design program's: follow
     // mode ends before its first check, and the stored texture is applied to the model
-    // below, so no demo starts.
+    // below, so no demo starts. One that cannot be read is named in a message, and the
+    // viewer goes on as if none had been named.
     if (!m_strStartModel.empty()) {
-        m_bLiveFollow = false;
-        OpenModelFile(m_strStartModel);
+        const std::string why = StartModelProblem(m_strStartModel);
+        if (!why.empty()) {
+            ShowMessage(why);
+        } else {
+            m_bLiveFollow = false;
+            OpenModelFile(m_strStartModel);
+            if (m_strModelPath != m_strStartModel) m_bLiveFollow = true;
+        }
     }
     // The first follow check runs now, before the first tick.
     m_nLiveTick = 100;
