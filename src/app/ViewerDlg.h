@@ -173,6 +173,8 @@ public:
     // (clamped to its count; 0 keeps the first). True when the model was read;
     // otherwise its message has been shown.
     bool OpenModelForRendering(const std::string& path, int part);
+    // The parts of the parts list on screen; 0 for a whole model.
+    int PartsInList() const { return m_nPart > 0 ? m_nPartCount : 0; }
     // The model's bounds as the last build left them.
     const ModelBounds& Bounds() const { return m_bounds; }
     // Draws the frame with these angles and origin (which stay set) and the current

@@ -8,9 +8,9 @@
 #include <jpeglib.h>
 // clang-format on
 
+#include "ImageSupport.h"
 #include "image/JpegFile.h"
 #include "image/Texture.h"
-#include "ImageSupport.h"
 
 namespace orx {
 namespace {

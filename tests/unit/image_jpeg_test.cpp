@@ -10,8 +10,8 @@
 #include <jpeglib.h>
 // clang-format on
 
-#include "image/JpegFile.h"
 #include "ImageSupport.h"
+#include "image/JpegFile.h"
 
 namespace orx {
 namespace {

@@ -1,9 +1,9 @@
 // Texture images: the readers by extension, BMP variants, RAW, JPEG rows and the swap.
 #include <cstring>
 
+#include "ImageSupport.h"
 #include "image/JpegFile.h"
 #include "image/Texture.h"
-#include "ImageSupport.h"
 
 namespace orx {
 namespace {

@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "ImageSupport.h"
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "ViewerProbe.h"
 #include "app/ViewerDlg.h"
 #include "image/JpegFile.h"
-#include "ImageSupport.h"
 
 namespace orx::test {
 namespace {
