@@ -165,9 +165,9 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 std::string CViewerDlg::DialogFolder() {
-    const std::string modelFolder = FolderOf(m_strModelPath);
+    std::string modelFolder = FolderOf(m_strModelPath);
     if (IsFolder(modelFolder)) return modelFolder;
-    const std::string last = m_pProfile->ReadString(m_strSection, kDialogFolderKey);
+    std::string last = m_pProfile->ReadString(m_strSection, kDialogFolderKey);
     if (IsFolder(last)) return last;
     if (IsFolder(m_strProgramDir + kSampleModels)) return m_strProgramDir + kSampleModels;
     return m_strProgramDir;

@@ -162,7 +162,9 @@ Parsed ParseArguments(const std::vector<std::string>& args, Request& request, st
         }
         std::string what;
         if (!option->apply(request, value, what)) {
-            error = a + ": " + what;
+            error = a;
+            error += ": ";
+            error += what;
             return Parsed::UsageError;
         }
     }
