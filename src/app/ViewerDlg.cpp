@@ -2,11 +2,15 @@
 #include "app/ViewerDlg.h"
 
 #include <GL/gl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/RegularFile.h"
 #include "ui/About.h"
 #include "ui/SettingsKeys.h"
 
@@ -27,13 +31,7 @@ CViewerDlg::CViewerDlg(Platform& platform) : m_platform(platform), m_pSink(&m_gl
     m_strProfileDir = platform.ProfileFolder();
     m_pProfile = new CProfile(m_strProfileDir, kSettingsFile, 1, true);
 
-    m_bShowAxes = m_pProfile->ReadBool(m_strSection, key::kAxes, false);
-    m_bShowRoomEdges = m_pProfile->ReadBool(m_strSection, key::kRoomEdges, false);
-    m_bShowZeroPlane = m_pProfile->ReadBool(m_strSection, key::kZeroPlane, false);
-    m_bAutoRotate = m_pProfile->ReadBool(m_strSection, key::kAutoRotate, true);
-    m_nShading = m_pProfile->ReadInt(m_strSection, key::kShading, kModeTextured);
-    m_nLightMode = m_pProfile->ReadInt(m_strSection, key::kLightMode, 0);
-    m_nColourScheme = m_pProfile->ReadInt(m_strSection, key::kColourScheme, 0);
+    ReadStoredDisplayOptions();
     const Rgb face = platform.ButtonFaceColour();
     m_nBackR = m_pProfile->ReadInt(m_strSection, key::kBackRed, static_cast<uint16_t>(face.r));
     m_nBackG = m_pProfile->ReadInt(m_strSection, key::kBackGreen, static_cast<uint16_t>(face.g));
@@ -74,6 +72,25 @@ std::string CViewerDlg::ProgramDirFrom(const std::string& executablePath) {
     return result;
 }
 
+std::string CViewerDlg::StartModelProblem(const std::string& path) {
+    const int fd = OpenRegularFileDescriptor(path);
+    if (fd >= 0) {
+        ::close(fd);
+        return std::string();
+    }
+    const int error = errno;
+    struct stat st {};
+    const std::string quoted = "„" + path + "“";
+    if (::stat(path.c_str(), &st) != 0) {
+        if (error == ENOENT || error == ENOTDIR)
+            return "Die Modelldatei " + quoted + " gibt es nicht.";
+        return "Die Modelldatei " + quoted + " kann nicht gelesen werden.";
+    }
+    if (S_ISDIR(st.st_mode)) return quoted + " ist ein Ordner, keine Modelldatei.";
+    if (!S_ISREG(st.st_mode)) return quoted + " ist keine gewöhnliche Datei.";
+    return "Die Modelldatei " + quoted + " kann nicht gelesen werden (keine Leseberechtigung).";
+}
+
 int CViewerDlg::OnCreate() {
     if (!SetupPixelFormat()) return 0;
     if (!CreateGLContext()) return 0;
@@ -81,10 +98,17 @@ int CViewerDlg::OnCreate() {
     m_strProgramDir = ProgramDirFrom(m_platform.ExecutablePath());
     // A model named on the command line takes the place of the design program's: follow
     // mode ends before its first check, and the stored texture is applied to the model
-    // below, so no demo starts.
+    // below, so no demo starts. One that cannot be read is named in a message, and the
+    // viewer goes on as if none had been named.
     if (!m_strStartModel.empty()) {
-        m_bLiveFollow = false;
-        OpenModelFile(m_strStartModel);
+        const std::string why = StartModelProblem(m_strStartModel);
+        if (!why.empty()) {
+            ShowMessage(why);
+        } else {
+            m_bLiveFollow = false;
+            OpenModelFile(m_strStartModel);
+            if (m_strModelPath != m_strStartModel) m_bLiveFollow = true;
+        }
     }
     // The first follow check runs now, before the first tick.
     m_nLiveTick = 100;
@@ -128,6 +152,16 @@ bool CViewerDlg::PreTranslateMessage(unsigned keyCode) {
         case vk::ESCAPE: return true;
         default: return false;
     }
+}
+
+void CViewerDlg::ReadStoredDisplayOptions() {
+    m_bShowAxes = m_pProfile->ReadBool(m_strSection, key::kAxes, false);
+    m_bShowRoomEdges = m_pProfile->ReadBool(m_strSection, key::kRoomEdges, false);
+    m_bShowZeroPlane = m_pProfile->ReadBool(m_strSection, key::kZeroPlane, false);
+    m_bAutoRotate = m_pProfile->ReadBool(m_strSection, key::kAutoRotate, true);
+    m_nShading = m_pProfile->ReadInt(m_strSection, key::kShading, kModeTextured);
+    m_nLightMode = m_pProfile->ReadInt(m_strSection, key::kLightMode, 0);
+    m_nColourScheme = m_pProfile->ReadInt(m_strSection, key::kColourScheme, 0);
 }
 
 bool CViewerDlg::StartRendering(int width, int height) {

@@ -30,6 +30,8 @@ constexpr int kDemoOff = -1;
 constexpr int kDemoStopped = -2;
 // m_nPart while a whole model ("3d") is shown; a parts list counts from 1.
 constexpr int kWholeModel = -2;
+// The wheel's turn by one notch, as the window system reports it.
+constexpr int kWheelNotch = 120;
 
 // Display options applied at once and without writing settings: what the
 // command-line renderer sets from its arguments.
@@ -118,6 +120,8 @@ public:
     void OnLButtonDown(unsigned flags, Point point);
     void OnMouseMove(unsigned flags, Point point);
     void OnLButtonUp(unsigned flags, Point point);
+    // The wheel turned by zDelta (kWheelNotch a notch, positive away from the user).
+    void OnMouseWheel(unsigned flags, int zDelta, Point point);
     void OnTimer(unsigned nIDEvent);
     // A followed file has changed (the front end noticed it, and waited until the
     // writing was over): the next timer tick runs the follow check instead of
@@ -155,6 +159,8 @@ public:
     void OnSavePicture();
     void OnPrintPicture();
     static const MenuItem& ContextMenuResource();
+    // The context menu as it opens now: the resource with the marks of the options set.
+    MenuItem ContextMenu() const;
 
     // --- the command-line renderer ---
     // Creates the OpenGL context and prepares a viewer without follow mode; false
@@ -167,6 +173,8 @@ public:
     // (clamped to its count; 0 keeps the first). True when the model was read;
     // otherwise its message has been shown.
     bool OpenModelForRendering(const std::string& path, int part);
+    // The parts of the parts list on screen; 0 for a whole model.
+    int PartsInList() const { return m_nPart > 0 ? m_nPartCount : 0; }
     // The model's bounds as the last build left them.
     const ModelBounds& Bounds() const { return m_bounds; }
     // Draws the frame with these angles and origin (which stay set) and the current
@@ -179,6 +187,9 @@ public:
     static int RandomFromValue(int r, int n);  // RandomUpTo for the generator value r
     static bool FindFiles(const std::string& folder, const std::string& pattern,
                           std::vector<std::string>& list, int level);
+    // Why a model named on the command line cannot be opened, as a German message
+    // naming it; empty when it can be read.
+    static std::string StartModelProblem(const std::string& path);
 
 private:
     friend class ViewerProbe;  // the tests' view of the state
@@ -236,6 +247,20 @@ private:
     void LiveFollowCheck();
     void DemoStep();
     void StartDemo();
+    // Ends a slideshow that started by itself and puts back what it changed (stored
+    // display options, view, auto-rotation), as if the viewer had just started.
+    void EndDemoForFollowedModel();
+    // The display options of the settings file: lighting, shades, mode, reference
+    // geometry, auto-rotation.
+    void ReadStoredDisplayOptions();
+    // True when OpenModelFile would accept the name and the file can be read now.
+    bool ModelReadable(const std::string& path);
+
+    // The folder the open and texture dialogs start in: the model's on screen, else the
+    // one last chosen from, else the program's sample models. RememberDialogFolder
+    // stores the folder of a file chosen there.
+    std::string DialogFolder();
+    void RememberDialogFolder(const std::string& chosen);
 
     // Reads a texture file into m_texture (red and blue swapped for OpenGL).
     bool LoadTexture(const std::string& path);
@@ -305,6 +330,13 @@ private:
     std::string m_strProfileDir;
     // A model named on the command line, opened by OnCreate.
     std::string m_strStartModel;
+    // The running slideshow started by itself because no model could be read: follow
+    // mode keeps watching, and the first model it finds ends the show.
+    bool m_bDemoFollows = false;
+    // The numbered texture on the model; 0 while a texture file is loaded.
+    int m_nTextureNumber = 0;
+    // The part of a wheel notch turned but not yet zoomed.
+    int m_nWheelRest = 0;
     OpenGlSink m_glSink;
     ModelFileCache m_modelCache;
     // The inputs of the build that made display list 1.

@@ -28,7 +28,7 @@ void CViewerDlg::OnSavePicture() {
     FileDialogSpec spec;
     spec.defaultExt = "jpg";
     spec.initialName = "*.jpg";
-    spec.filter = kPictureFilter;
+    spec.filter = kSaveFilter;
     spec.hideReadOnly = true;
 
     // Taken before the dialog shows, so the dialog is never in the picture.

@@ -23,6 +23,7 @@ void CViewerDlg::SelectTexture(int number, bool apply) {
     if (apply) SetDisplayMode(kModeTextured);
     if (number < 1 || number > 9) number = 1;
     if (m_pProfile) m_pProfile->WriteInt(m_strSection, key::kTexture, uint16_t(number));
+    m_nTextureNumber = number;
 
     LoadTexture(NumberedTexturePath(programDir, number));
 
@@ -37,11 +38,14 @@ void CViewerDlg::OnLoadTexture() {
     spec.filter = kPictureFilter;
     spec.hideReadOnly = true;
     spec.overwritePrompt = true;
+    spec.initialFolder = DialogFolder();
     const std::optional<std::string> chosen = m_platform.OpenFileDialog(spec);
     if (!chosen) return;
+    RememberDialogFolder(*chosen);
 
     // The dialog gives the full path; the current folder is never changed for it.
     LoadTexture(*chosen);
+    m_nTextureNumber = 0;
 
     DeleteAndRebuildModel(m_strModelPath);
     m_platform.Invalidate(false);

@@ -1,4 +1,4 @@
-// Capture of the window's picture, drawing it, and saving it as BMP or JPEG.
+// Capture of the window's picture, drawing it, and saving it as BMP, JPEG or PNG.
 #include "image/WindowCapture.h"
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 
 #include "image/Dib.h"
 #include "image/JpegFile.h"
+#include "image/PngFile.h"
 #include "platform/ReplacingFile.h"
 #include "platform/Text.h"
 
@@ -140,6 +141,7 @@ bool CWindowCapture::Save(const std::string& path) {
     const std::string ext = LowerExtension(path);
     if (ext == ".bmp") return WriteBmp(path);
     if (ext == ".jpg") return WriteJpeg(path);
+    if (ext == ".png") return WritePng(path);
     ShowMessage("Extension unusable from " + path);
     return false;
 }
@@ -165,7 +167,8 @@ bool CWindowCapture::WriteBmp(const std::string& path) {
     return file.Commit();
 }
 
-bool CWindowCapture::WriteJpeg(const std::string& path) {
+bool CWindowCapture::RgbRows(std::vector<uint8_t>& rgb, uint32_t& w, uint32_t& rows) const {
+    rgb.clear();
     if (!dibBlock) return false;
     const BITMAPINFOHEADER& h = info->bmiHeader;
     // Any uncompressed depth is converted; a header that promises more rows than the block
@@ -176,24 +179,43 @@ bool CWindowCapture::WriteJpeg(const std::string& path) {
         h.biHeight == INT32_MIN) {
         return false;
     }
-    const uint32_t w = uint32_t(h.biWidth);
-    const uint32_t rows = uint32_t(h.biHeight < 0 ? -h.biHeight : h.biHeight);
+    w = uint32_t(h.biWidth);
+    rows = uint32_t(h.biHeight < 0 ? -h.biHeight : h.biHeight);
     const uint64_t stride = DibRowBytes(w, h.biBitCount);
     if (stride * rows > h.biSizeImage) return false;
 
-    const std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size_t(w) * rows * 3]);
-    if (!buffer) return false;
-    uint8_t* rgb = buffer.get();
+    try {
+        rgb.resize(size_t(w) * rows * 3);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     const auto* colours = reinterpret_cast<const RGBQUAD*>(dibBlock + h.biSize);
     for (uint32_t r = 0; r < rows; ++r) {
         // The buffer's first row is the picture's top row: the bitmap's last row when it is
         // stored bottom row first.
         const uint32_t source = h.biHeight > 0 ? rows - 1 - r : r;
         const uint8_t* line = bits + size_t(source) * stride;
-        uint8_t* out = rgb + size_t(r) * w * 3;
+        uint8_t* out = rgb.data() + size_t(r) * w * 3;
         for (uint32_t x = 0; x < w; ++x) DibPixelRgb(h, colours, line, x, out + size_t(x) * 3);
     }
-    return JpegFile::EncodeFromRgb(path, rgb, w, rows, true, 100);
+    return true;
+}
+
+bool CWindowCapture::WriteJpeg(const std::string& path) {
+    std::vector<uint8_t> rgb;
+    uint32_t w = 0, rows = 0;
+    if (!RgbRows(rgb, w, rows)) return false;
+    return JpegFile::EncodeFromRgb(path, rgb.data(), w, rows, true, 100);
+}
+
+bool CWindowCapture::WritePng(const std::string& path) {
+    std::vector<uint8_t> rgb;
+    uint32_t w = 0, rows = 0;
+    if (!RgbRows(rgb, w, rows)) return false;
+    std::string error;
+    if (PngFile::Write(path, rgb.data(), w, rows, false, error)) return true;
+    ShowMessage(error);
+    return false;
 }
 
 }  // namespace orx

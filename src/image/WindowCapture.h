@@ -35,10 +35,17 @@ public:
                       uint32_t compression = BI_RGB);
     int DibHeight() const;
     int Draw(DrawTarget& target, const Rect& dest, const Rect& src);
-    // ".bmp" or ".jpg" by the lower-cased last four characters of the path.
+    // ".bmp", ".jpg" or ".png" by the lower-cased last four characters of the path.
     bool Save(const std::string& path);
     bool WriteBmp(const std::string& path);
     bool WriteJpeg(const std::string& path);
+    // A PNG file through the same writer as the command-line renderer's; a failure
+    // shows its reason.
+    bool WritePng(const std::string& path);
+
+    // The picture as packed RGB rows, top row first; false (and nothing held) when the
+    // capture is empty, of an unusable form, or the memory cannot be had.
+    bool RgbRows(std::vector<uint8_t>& rgb, uint32_t& w, uint32_t& rows) const;
 
     // Length of the packed bitmap: header, colour table and pixel rows.
     size_t PackedSize() const;

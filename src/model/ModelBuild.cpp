@@ -3,10 +3,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "app/ViewerDlg.h"
 #include "model/Title.h"
 #include "platform/Text.h"
+#include "ui/SettingsKeys.h"
 
 namespace orx {
 
@@ -61,7 +64,17 @@ void CViewerDlg::LoadModel(const std::string& path) {
     // runs it goes on with its next file instead: starting it again would append
     // every file once more at each unreadable file, and the list would grow without
     // end while the files after the unreadable one were never shown.
-    if (!drawn && m_nDemoTick < 0) StartDemo();
+    if (!drawn && m_nDemoTick < 0) {
+        // A slideshow that starts because the model follow mode named (or none yet) could
+        // not be read leaves follow mode watching: on Linux the viewer is usually started
+        // before the design program saves its first model.
+        const bool following = m_bLiveFollow;
+        StartDemo();
+        if (m_nDemoTick >= 0 && following) {
+            m_bLiveFollow = true;
+            m_bDemoFollows = true;
+        }
+    }
     DrawReferenceGeometry();
     sink.EndList();
     if (drawn && known) {
@@ -76,15 +89,33 @@ void CViewerDlg::RebuildModel(const std::string& path) {
     LoadModel(path);
 }
 
+namespace {
+
+bool HasModelExtension(const std::string& lower) {
+    return lower.size() >= 3 && lower.compare(lower.size() - 3, 3, ".gl") == 0;
+}
+
+// The kind is the two characters that end with the last "d" of the name.
+std::string ModelKind(const std::string& lower) {
+    const size_t d = lower.rfind('d');
+    return d == std::string::npos || d == 0 ? "" : lower.substr(d - 1, 2);
+}
+
+}  // namespace
+
+bool CViewerDlg::ModelReadable(const std::string& path) {
+    const std::string lower = AsciiLowerCase(path);
+    const std::string kind = ModelKind(lower);
+    return HasModelExtension(lower) && (kind == "2d" || kind == "3d") && m_modelCache.Load(path);
+}
+
 void CViewerDlg::OpenModelFile(const std::string& path) {
     const std::string lower = AsciiLowerCase(path);
-    if (lower.size() < 3 || lower.compare(lower.size() - 3, 3, ".gl") != 0) {
+    if (!HasModelExtension(lower)) {
         ShowMessage("No *.gl -> NO 3D!");
         return;
     }
-    // The kind is the two characters that end with the last "d" of the name.
-    const size_t d = lower.rfind('d');
-    const std::string kind = d == std::string::npos || d == 0 ? "" : lower.substr(d - 1, 2);
+    const std::string kind = ModelKind(lower);
     if (kind == "2d") {
         m_nPart = 1;
     } else if (kind == "3d") {
@@ -119,14 +150,46 @@ void CViewerDlg::UpdateTitle(int step) {
     m_platform.Invalidate(false);
 }
 
+namespace {
+const char* const kDialogFolderKey = key::kDialogFolder;
+const char* const kSampleModels = "modelle/";
+
+bool IsFolder(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_directory(path, ec);
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+}  // namespace
+
+std::string CViewerDlg::DialogFolder() {
+    std::string modelFolder = FolderOf(m_strModelPath);
+    if (IsFolder(modelFolder)) return modelFolder;
+    std::string last = m_pProfile->ReadString(m_strSection, kDialogFolderKey);
+    if (IsFolder(last)) return last;
+    if (IsFolder(m_strProgramDir + kSampleModels)) return m_strProgramDir + kSampleModels;
+    return m_strProgramDir;
+}
+
+void CViewerDlg::RememberDialogFolder(const std::string& chosen) {
+    const std::string folder = FolderOf(chosen);
+    if (!folder.empty() && folder != m_pProfile->ReadString(m_strSection, kDialogFolderKey))
+        m_pProfile->WriteString(m_strSection, kDialogFolderKey, folder);
+}
+
 void CViewerDlg::OnOpenModel() {
     FileDialogSpec spec;
     spec.defaultExt = "*.gl";
     spec.initialName = "*.gl";
     spec.hideReadOnly = true;
     spec.filter = "ORX-openGL Datei (*.gl)|*.gl||";
+    spec.initialFolder = DialogFolder();
     const std::optional<std::string> chosen = m_platform.OpenFileDialog(spec);
     if (!chosen) return;
+    RememberDialogFolder(*chosen);
     OpenChosenModel(*chosen);
 }
 

@@ -50,6 +50,7 @@ struct FileDialogSpec {
     std::string defaultExt;
     std::string initialName;
     std::string filter;
+    std::string initialFolder;  // where the dialog opens; empty: the toolkit's choice
     bool hideReadOnly = true;
     bool overwritePrompt = false;
 };
@@ -61,6 +62,11 @@ struct MenuItem {
     std::string text;  // item text, then a tab and the shortcut text where there is one
     int id = 0;
     std::vector<MenuItem> children;
+    // What a command entry shows of the state: a check mark for an option that is on,
+    // a radio mark for one choice of several (radio entries in a row form one group).
+    enum Mark { NoMark, CheckMark, RadioMark };
+    Mark mark = NoMark;
+    bool checked = false;
 };
 
 // A picture read back from the window: 32 bits per pixel, blue, green, red,

@@ -19,6 +19,7 @@ CAboutDlg::CAboutDlg() {
     m_strInfo += "TEL\t+49 0000 000000\n";
     m_strInfo += "FAX\t+49 0000 000001\n";
     m_strInfo += "Werkstattweg 1, 00000 Musterstadt";
+    m_strInfo += std::string("\n\n") + kVersionLine;
 }
 
 void CAboutDlg::DoModal(Platform& platform) const { platform.ShowAboutBox(m_strInfo); }

@@ -14,6 +14,8 @@ public:
     void DoModal(Platform& platform) const;
     static constexpr const char* kCaption = "ORX-SOFT";
     static constexpr const char* kProductLine = "ORX-View ORX-SOFT openGL Viewer";
+    // The program's version, as the build sets it; the last line of the info text.
+    static constexpr const char* kVersionLine = "Version " ORX_VERSION;
     std::string m_strInfo;
 };
 

@@ -131,6 +131,41 @@ const MenuItem& CViewerDlg::ContextMenuResource() {
     return menu;
 }
 
+MenuItem CViewerDlg::ContextMenu() const {
+    MenuItem menu = ContextMenuResource();
+    auto mark = [](MenuItem& item, MenuItem::Mark kind, bool on) {
+        item.mark = kind;
+        item.checked = on;
+    };
+    // Every entry that stands for a state is marked, whether it is on or not, so that
+    // the front end shows it as an option.
+    const auto markEntries = [&](auto& self, MenuItem& popup) -> void {
+        for (MenuItem& item : popup.children) {
+            if (item.kind == MenuItem::Popup) self(self, item);
+            if (item.kind != MenuItem::Command) continue;
+            const int id = item.id;
+            if (id == ID_AUTOROTATE) mark(item, MenuItem::CheckMark, m_bAutoRotate);
+            if (id == ID_LIGHTING) mark(item, MenuItem::CheckMark, m_nLightMode != 0);
+            if (id == ID_AXES) mark(item, MenuItem::CheckMark, m_bShowAxes);
+            if (id == ID_WALLS) mark(item, MenuItem::CheckMark, m_bShowRoomEdges);
+            if (id == ID_ZERO_PLANE) mark(item, MenuItem::CheckMark, m_bShowZeroPlane);
+            if (id == ID_MODE_HAIRLINE) mark(item, MenuItem::RadioMark, m_nShading == 1);
+            if (id == ID_MODE_WIRE) mark(item, MenuItem::RadioMark, m_nShading == 2);
+            if (id == ID_MODE_SOLID) mark(item, MenuItem::RadioMark, m_nShading == 3);
+            if (id == ID_MODE_TEXTURE) mark(item, MenuItem::RadioMark, m_nShading == 4);
+            // Only scheme 1 colours the shades; any other value draws grey.
+            if (id == ID_SCHEME_GREY) mark(item, MenuItem::RadioMark, m_nColourScheme != 1);
+            if (id == ID_SCHEME_COLOUR) mark(item, MenuItem::RadioMark, m_nColourScheme == 1);
+            if (id >= ID_TEX_KIRSCH && id <= ID_TEX_NUSSBAUM)
+                mark(item, MenuItem::RadioMark, m_nTextureNumber == id - ID_TEX_KIRSCH + 1);
+            if (id >= ID_TEX_PUZZLE && id <= ID_TEX_TESTMUSTER)
+                mark(item, MenuItem::RadioMark, m_nTextureNumber == id - ID_TEX_PUZZLE + 5);
+        }
+    };
+    markEntries(markEntries, menu);
+    return menu;
+}
+
 // Modifiers, repeat count and flags are not looked at: Ctrl or Shift with a listed
 // key runs the same command, and an auto-repeated key runs it once per message.
 void CViewerDlg::OnKeyDown(unsigned nChar, unsigned, unsigned) {
@@ -157,7 +192,7 @@ void CViewerDlg::OnContextMenu(Point point) {
         point.x += 5;
         point.y += 5;
     }
-    const int id = m_platform.TrackPopupMenu(ContextMenuResource(), point);
+    const int id = m_platform.TrackPopupMenu(ContextMenu(), point);
     if (id != 0) OnCommand(id);
 }
 

@@ -71,6 +71,10 @@ bool CProfile::ReadBool(const std::string& section, const std::string& key, bool
     return std::strcmp(m_szValue, "1") == 0;
 }
 
+std::string CProfile::ReadString(const std::string& section, const std::string& key) {
+    return ini::ReadString(section, key, "", 4096, m_strPath);
+}
+
 void CProfile::WriteInt(const std::string& section, const std::string& key, uint16_t value) {
     WriteText(section, key, HexText(value));
 }

@@ -37,6 +37,11 @@ public:
     void WriteInt(const std::string& section, const std::string& key, uint16_t value);
     bool ReadBool(const std::string& section, const std::string& key, bool defaultValue);
     void WriteBool(const std::string& section, const std::string& key, bool value);
+    // A text value as it stands (a folder, say); empty when there is none.
+    std::string ReadString(const std::string& section, const std::string& key);
+    void WriteString(const std::string& section, const std::string& key, const std::string& text) {
+        WriteText(section, key, text);
+    }
 
     void RestoreWindowPlacement(const AppProfile& app, Platform& window, const std::string& section,
                                 int keepSize);

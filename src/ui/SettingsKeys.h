@@ -16,6 +16,8 @@ inline constexpr const char* kBackRed = "ColR";
 inline constexpr const char* kBackGreen = "ColG";
 inline constexpr const char* kBackBlue = "ColB";
 inline constexpr const char* kTexture = "TexturNr";
+// The folder the open and texture dialogs were last used in.
+inline constexpr const char* kDialogFolder = "LetzterOrdner";
 
 // Section "ORX-VIEW" of the same file: the window placement, written at the close.
 inline constexpr const char* kPlacementSection = "ORX-VIEW";

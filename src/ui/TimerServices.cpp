@@ -94,6 +94,10 @@ void CViewerDlg::LiveFollowCheck() {
             m_strLiveTried = path;
             m_nLiveTriedStamp = stamp;
             m_nLiveTriedNsec = nsec;
+            // A slideshow that started by itself gives way to the first model that can
+            // be read; one that cannot leaves the show running.
+            if (m_bDemoFollows && m_nDemoTick >= 0 && ModelReadable(path))
+                EndDemoForFollowedModel();
             OpenModelFile(path);
         }
     }
@@ -120,9 +124,19 @@ void CViewerDlg::StartDemo() {
     m_nDemoTick = kDemoFirstTick;
     m_nDemoIndex = 0;
     m_bLiveFollow = false;
+    m_bDemoFollows = false;
     for (int i = 0; i < 4; ++i) ZoomOut();
     // Turning belongs to the show; the stored setting stays as it is.
     m_bAutoRotate = true;
+}
+
+void CViewerDlg::EndDemoForFollowedModel() {
+    m_nDemoTick = kDemoOff;
+    m_bDemoFollows = false;
+    // The options the show drew were never stored: the stored ones come back.
+    ReadStoredDisplayOptions();
+    // The show zoomed out; the model comes at the distance of a start.
+    CentreView();
 }
 
 void CViewerDlg::DemoStep() {

@@ -73,6 +73,23 @@ void CViewerDlg::RotateStep() {
 
 // A press starts a drag, ends a running demo and switches auto-rotation off for
 // good. The mouse is not captured.
+void CViewerDlg::OnMouseWheel(unsigned, int zDelta, Point) {
+    // Like a key, the wheel ends a running slideshow.
+    m_nDemoTick = kDemoStopped;
+    // One notch (120) is one zoom step; the parts of a notch that fine wheels and
+    // touchpads report are added up. Turned away from the user, the model comes nearer.
+    if ((zDelta > 0) != (m_nWheelRest > 0)) m_nWheelRest = 0;  // turned back: start anew
+    m_nWheelRest += zDelta;
+    while (m_nWheelRest >= kWheelNotch) {
+        m_nWheelRest -= kWheelNotch;
+        ZoomIn();
+    }
+    while (m_nWheelRest <= -kWheelNotch) {
+        m_nWheelRest += kWheelNotch;
+        ZoomOut();
+    }
+}
+
 void CViewerDlg::OnLButtonDown(unsigned, Point point) {
     m_ptLast = point;
     m_nDemoTick = kDemoStopped;

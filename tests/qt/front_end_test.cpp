@@ -17,7 +17,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWheelEvent>
 #include <functional>
+#include <map>
 #include <set>
 
 #include "app/ViewerDlg.h"
@@ -200,6 +202,36 @@ TEST(FileDialogs, APatternListsMatchingFilesAndAllFilesListsEveryFile) {
     EXPECT_EQ(dialog.selectedFiles(), QStringList{folder.filePath("bild.jpg")});
 }
 
+TEST(FileDialogs, SavingTakesTheExtensionOfTheChosenType) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    FileDialogSpec spec = Spec("jpg", "*.jpg",
+                               "Jpeg Files (*.jpg)|*.jpg|Windows Bitmap Files (*.bmp)|*.bmp|"
+                               "PNG (*.png)|*.png|All Files (*.*)|*.*||");
+    spec.initialFolder = folder.path().toStdString();
+    const struct {
+        const char* filter;
+        const char* typed;
+        const char* chosen;
+    } rows[] = {
+        {"Windows Bitmap Files (*.bmp)", "bild3", "bild3.bmp"},
+        {"PNG (*.png)", "bild5", "bild5.png"},
+        {"PNG (*.png)", "bild6.jpg", "bild6.jpg"},  // a typed extension stays
+        {"All Files (*)", "bild7", "bild7.jpg"},    // the dialog's own default
+        {"Jpeg Files (*.jpg)", "bild8", "bild8.jpg"},
+    };
+    for (const auto& row : rows) {
+        FileDialog dialog(nullptr, spec, true);
+        dialog.open();
+        ASSERT_TRUE(WaitFor([&] { return dialog.isVisible() && NameField(dialog); }));
+        EXPECT_EQ(dialog.directory().absolutePath(), QDir(folder.path()).absolutePath());
+        dialog.selectNameFilter(row.filter);
+        NameField(dialog)->setText(row.typed);
+        dialog.accept();
+        EXPECT_EQ(dialog.selectedFiles(), QStringList{folder.filePath(row.chosen)}) << row.typed;
+    }
+}
+
 // --- German ---
 
 TEST(GermanDialogs, StandardButtonsAndTitlesAreGerman) {
@@ -375,6 +407,70 @@ TEST(FollowWatcher, TheWindowChecksAtTheNextTickAfterTheWatcherReports) {
         << window.windowTitle().toStdString();
     for (const std::string& text : window.messages)
         EXPECT_EQ(text.rfind("JPEG :", 0), 0u) << text;  // only the missing textures
+}
+
+// The number of pixels of the window's picture unlike its corner's.
+int ModelPixels(ViewerWindow& window) {
+    const QImage picture = window.grabFramebuffer();
+    const QRgb background = picture.pixel(0, 0);
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) count += picture.pixel(x, y) != background;
+    return count;
+}
+
+TEST(RealWindow, TheWheelZoomsAndTheMenuShowsWhatIsOn) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const ScopedEnv profile("XDG_CONFIG_HOME", dir.path().toUtf8());
+    const ScopedEnv wine("WINEPREFIX", (dir.path() + "/wine").toUtf8());
+    const QString model = dir.filePath("schrank3d.gl");
+    WriteFile(model, ModelText(1));
+    WriteFile(dir.filePath("ORX.INI"), "[LIFE]\nACTUAL=" + model.toUtf8() + "\n");
+    WriteFile(dir.filePath("orx-view.ini"), "[common]\nRotateTimeOn=0\n");
+
+    SteppedWindow window;
+    window.resize(320, 240);
+    window.show();
+    ASSERT_TRUE(WaitFor([&] { return window.windowTitle().startsWith("ORX-View"); }));
+    const int before = ModelPixels(window);
+    ASSERT_GT(before, 0);
+
+    // Three notches away from the user bring the model nearer.
+    for (int i = 0; i < 3; ++i) {
+        QWheelEvent wheel(QPointF(100, 100), window.mapToGlobal(QPointF(100, 100)), QPoint(),
+                          QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&window, &wheel);
+    }
+    EXPECT_GT(ModelPixels(window), before + before / 4);
+
+    // The axis cross switched on with its key carries a check mark in the menu.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, "k");
+    QApplication::sendEvent(&window, &press);
+    std::map<QString, bool> marks;
+    QTimer::singleShot(50, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        std::function<void(QMenu*)> collect = [&](QMenu* m) {
+            for (QAction* a : m->actions()) {
+                if (a->menu()) collect(a->menu());
+                if (a->isCheckable()) marks[a->text().section('\t', 0, 0)] = a->isChecked();
+            }
+        };
+        collect(menu);
+        menu->close();
+    });
+    QContextMenuEvent context(QContextMenuEvent::Mouse, QPoint(10, 10),
+                              window.mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(&window, &context);
+    EXPECT_TRUE(marks["Achsenkreuz"]);
+    EXPECT_FALSE(marks["Wände"]);
+    EXPECT_FALSE(marks["Automatisch &Rotieren"]);
+    EXPECT_TRUE(marks["Oberflächenstruktur"]);
+    EXPECT_FALSE(marks["Haarlinien"]);
+    EXPECT_TRUE(marks["Schatt_Grau"]);
+    EXPECT_TRUE(marks["Kirsch"]);
+    window.close();
 }
 
 }  // namespace

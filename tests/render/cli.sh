@@ -43,6 +43,8 @@ expect_rc 0 "$RENDER" "$T/box3d.gl" "$T/out.bmp" --size 64x48 --mode 3 --angles 
 [ "$(head -c 2 "$T/out.bmp")" = "BM" ] || fail "not a BMP"
 expect_rc 0 "$RENDER" "$T/box3d.gl" "$T/out.jpg" --size 64x48
 [ "$(head -c 3 "$T/out.jpg" | od -An -tx1 | tr -d ' ')" = "ffd8ff" ] || fail "not a JPEG"
+expect_rc 0 "$RENDER" "$T/box3d.gl" "$T/out.JPEG" --size 64x48
+[ "$(head -c 3 "$T/out.JPEG" | od -An -tx1 | tr -d ' ')" = "ffd8ff" ] || fail ".JPEG is not a JPEG"
 expect_rc 0 "$RENDER" "$T/box3d.gl" "$T/out.png" --size 64x48
 [ "$(head -c 8 "$T/out.png" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || fail "not a PNG"
 # Width and height of the PNG header: 64 x 48, 8-bit RGB (colour type 2).
@@ -78,6 +80,9 @@ printf 'header\n8 0 8 0 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0\n8 0 8 0 0
 printf 'BM\x36\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\xa0\x86\x01\0\xa0\x86\x01\0\x01\0\x18\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0' > "$T/huge.bmp"
 cp "$PROG/texturen/textur1.jpg" "$T/jpeg.bmp"
 cp "$PROG/texturen/textur1.jpg" "$T/holz.jpeg"
+: > "$T/leer3d.gl"
+printf 'header only\n' > "$T/kopf3d.gl"
+printf 'header\n8 0 8 x y z\nnot a record\n' > "$T/kaputt3d.gl"
 printf 'not a JPEG at all' > "$T/corrupt.jpg"
 B="$T/box3d.gl"; O="$T/out.bmp"
 
@@ -104,7 +109,9 @@ check 2 "--angles: expected X,Y,Z, not '1,2,3,4'"    "$B" "$O" --angles 1,2,3,4
 check 2 "--texture: 10 is above 9"                   "$B" "$O" --texture 10
 check 2 "--texture: 0 is below 1"                    "$B" "$O" --texture 0
 check 2 "--bogus: unknown option"                    "$B" "$O" --bogus
-check 2 "out.gif: the picture file must end in .bmp, .jpg or .png" "$B" "$T/out.gif"
+check 2 "out.gif: the picture file must end in .bmp, .jpg, .jpeg or .png" "$B" "$T/out.gif"
+check 2 "--part 3: $T/teile2d.gl has only 2 parts"    "$T/teile2d.gl" "$O" --part 3
+check 2 "--part 5: $B is a whole model, not a parts list" "$B" "$O" --part 5
 check 2 "--thumbnail: the picture file must end in .png" "$B" "$O" --thumbnail 64
 check 2 "--thumbnail: not with --size, --angles"     "$B" "$T/out.png" --thumbnail 64 --origin 0,0,-3
 check 2 "--thumbnail: 1025 is above 1024"            "$B" "$T/out.png" --thumbnail 1025
@@ -118,9 +125,17 @@ check 1 "Unable to open file for reading: $T/fifo3d.gl"     "$T/fifo3d.gl" "$O"
 check 1 "Unable to open file for reading: $T/zero3d.gl"     "$T/zero3d.gl" "$O"
 check 1 "Unable to open file for reading: $T/urandom3d.gl"  "$T/urandom3d.gl" "$O"
 check 1 "No *.gl -> NO 3D!"                                 "$T/box.obj" "$O"
+# Models with nothing to draw: a message, exit 1, no picture (nor thumbnail).
+check 1 "the model has nothing to draw: $T/leer3d.gl"       "$T/leer3d.gl" "$O"
+check 1 "the model has nothing to draw: $T/kopf3d.gl"       "$T/kopf3d.gl" "$O"
+rm -f "$T/out.png"
+check 1 "the model has nothing to draw: $T/kaputt3d.gl"     "$T/kaputt3d.gl" "$T/out.png" --thumbnail 32
+[ ! -e "$T/out.png" ] || fail "a model with nothing to draw left a thumbnail"
 
 # Textures named with --texture that cannot be loaded: the reader's message, exit 1.
 check 1 "Can't open $T/missing.jpg"                  "$B" "$O" --texture "$T/missing.jpg"
+# A message made for a message box is one line here.
+[ "$(wc -l < "$T/err")" = 1 ] || fail "the texture's message spans lines: $(cat "$T/err")"
 check 1 "Can't open $T/missing.jpg"                  "$B" "$O" --texture "$T/missing.jpg" --mode 3
 check 1 "Unable to open file for reading"            "$B" "$O" --texture "$T/missing.bmp"
 check 1 "Insuffisant memory"                         "$B" "$O" --texture "$T/huge.bmp"
@@ -133,7 +148,7 @@ check 1 "the texture could not be loaded: $T/corrupt.jpg" "$B" "$O" --texture "$
 # Numbers at the ends of their ranges are taken.
 check 0 "" "$B" "$O" --size 1x1 --background 0,0,255 --mode 1
 check 0 "" "$B" "$O" --size 16x8192 --mode 3
-check 0 "" "$T/teile2d.gl" "$O" --size 16x16 --part 2147483647 --angles +1e-400,-0,0 --origin 0,0,-2.5
+check 0 "" "$T/teile2d.gl" "$O" --size 16x16 --part 2 --angles +1e-400,-0,0 --origin 0,0,-2.5
 check 0 "" "$B" "$O" --size 16x16 --texture "$PROG/texturen/textur2.jpg"
 [ -s "$O" ] || fail "no picture"
 

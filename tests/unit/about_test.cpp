@@ -22,6 +22,8 @@ TEST(AboutBox, InfoTextInItsOrder) {
     EXPECT_LT(mail, tel);
     EXPECT_LT(tel, fax);
     EXPECT_NE(info.find("\n\n"), std::string::npos);  // empty lines between the blocks
+    // The last line names the version the build sets.
+    EXPECT_EQ(info.substr(info.rfind('\n') + 1), std::string("Version ") + ORX_VERSION);
     EXPECT_EQ(std::string(CAboutDlg::kCaption), "ORX-SOFT");
     EXPECT_EQ(std::string(CAboutDlg::kProductLine), "ORX-View ORX-SOFT openGL Viewer");
 }

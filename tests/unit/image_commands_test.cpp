@@ -15,6 +15,9 @@ namespace {
 
 const char* const kFilter =
     "Jpeg Files (*.jpg)|*.jpg|Windows Bitmap Files (*.bmp)|*.bmp|All Files (*.*)|*.*||";
+const char* const kSaveFilter =
+    "Jpeg Files (*.jpg)|*.jpg|Windows Bitmap Files (*.bmp)|*.bmp|PNG (*.png)|*.png|"
+    "All Files (*.*)|*.*||";
 
 // A viewer on an 800 x 600 headless window that shows plain green.
 class ImageCommandsTest : public test::ImageTest {
@@ -74,7 +77,7 @@ TEST_F(ImageCommandsTest, SaveWithoutExtensionWritesJpegWithTheTimerPaused) {
     ASSERT_EQ(platform.saveDialogs.size(), 1u);
     EXPECT_EQ(platform.saveDialogs[0].defaultExt, "jpg");
     EXPECT_EQ(platform.saveDialogs[0].initialName, "*.jpg");
-    EXPECT_EQ(platform.saveDialogs[0].filter, kFilter);
+    EXPECT_EQ(platform.saveDialogs[0].filter, kSaveFilter);
 
     // JPEG, and the picture from before the dialog: green, not the dialog's white.
     ASSERT_EQ(Magic(File("picture.jpg")), "\xFF\xD8");
@@ -94,10 +97,19 @@ TEST_F(ImageCommandsTest, SaveChoosesTheFormatByExtension) {
     EXPECT_EQ(Magic(File("shot.BMP")), "BM");
     EXPECT_EQ(std::filesystem::file_size(File("shot.BMP")), 54u + 800u * 600u * 4u);
 
+    // PNG as the command-line renderer writes it: 800 x 600 in the header.
     platform.saveFileAnswers.push_back(File("shot.png"));
     dlg->OnSavePicture();
-    EXPECT_FALSE(std::filesystem::exists(File("shot.png")));
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Extension unusable from " + File("shot.png")});
+    const std::string png = test::ReadText(File("shot.png"));
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(0, 4), "\x89PNG");
+    EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x03\x20\0\0\x02\x58", 8));
+    EXPECT_TRUE(platform.messages.empty());
+
+    platform.saveFileAnswers.push_back(File("shot.jpeg"));
+    dlg->OnSavePicture();
+    EXPECT_FALSE(std::filesystem::exists(File("shot.jpeg")));
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Extension unusable from " + File("shot.jpeg")});
     EXPECT_EQ(Probe(*dlg).m_bTimerActive, 1);
 
     // Cancel writes nothing and still restarts the timer.

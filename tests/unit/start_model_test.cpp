@@ -1,6 +1,9 @@
 // A model named on the command line: opened at start-up as one confirmed in the open
 // dialog would be, in place of the design program's model and of the demo.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "ViewerProbe.h"
 #include "ViewerRig.h"
@@ -66,43 +69,45 @@ TEST(StartModel, PictureIsThatOfTheSameModelNamedByTheDesignProgram) {
     EXPECT_TRUE(second.platform.ReadPixelsRgb() == fromCommandLine);
 }
 
-TEST(StartModel, RefusedNameShowsTheDialogsMessageAndEndsFollowMode) {
-    ViewerRig rig;
-    WriteModel(rig.Prog() + "demo3d.gl");
-    const std::string followed = rig.Models() + "schrank3d.gl";
-    WriteModel(followed);
-    rig.NameInOrxIni(followed);
-    const std::string text = rig.Models() + "liste.txt";
-    WriteText(text, "not a model\n");
-    StartWith(rig, text);
-    CViewerDlg& d = *rig.dlg;
-    EXPECT_EQ(rig.Messages(), std::vector<std::string>{"No *.gl -> NO 3D!"});
-    EXPECT_FALSE(Probe(d).m_bLiveFollow);
-    // Nothing was opened: the viewer carries on as without a model, with its demo.
-    EXPECT_TRUE(Probe(d).m_strModelPath.empty());
-    EXPECT_GE(Probe(d).m_nDemoTick, 0);
-}
-
-TEST(StartModel, UnknownKindShowsTheDialogsMessage) {
-    ViewerRig rig;
-    WriteModel(rig.Prog() + "demo3d.gl");
-    const std::string unknown = rig.Models() + "model.gl";
-    WriteModel(unknown);
-    StartWith(rig, unknown);
-    EXPECT_EQ(rig.Messages(), std::vector<std::string>{"Unbekanntes Dateiformat"});
-    EXPECT_TRUE(Probe(*rig.dlg).m_strModelPath.empty());
-    EXPECT_FALSE(Probe(*rig.dlg).m_bLiveFollow);
-}
-
-TEST(StartModel, MissingFileStartsTheDemoAsTheOpenDialogWould) {
-    ViewerRig rig;
-    WriteModel(rig.Prog() + "demo3d.gl");
-    const std::string gone = rig.Models() + "weg3d.gl";
-    StartWith(rig, gone);
-    CViewerDlg& d = *rig.dlg;
-    EXPECT_FALSE(Probe(d).m_bLiveFollow);
-    EXPECT_GE(Probe(d).m_nDemoTick, 0);
-    EXPECT_TRUE(rig.Messages().empty());
+// A model that cannot be opened is named in a message; the viewer then goes on as
+// without one: it follows the design program's model.
+TEST(StartModel, AModelThatCannotBeOpenedIsNamedAndTheViewerFollowsAsWithoutOne) {
+    enum Kind { Missing, Folder, Unreadable, NotGl, UnknownKind };
+    struct Case {
+        Kind kind;
+        const char* name;
+        const char* before;  // the message: before the quoted path, then after it
+        const char* after;
+    };
+    const Case cases[] = {
+        {Missing, "weg3d.gl", "Die Modelldatei \u201E", "\u201C gibt es nicht."},
+        {Folder, "ordner3d.gl", "\u201E", "\u201C ist ein Ordner, keine Modelldatei."},
+        {Unreadable, "gesperrt3d.gl", "Die Modelldatei \u201E",
+         "\u201C kann nicht gelesen werden (keine Leseberechtigung)."},
+        {NotGl, "liste.txt", "No *.gl -> NO 3D!", nullptr},
+        {UnknownKind, "model.gl", "Unbekanntes Dateiformat", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ViewerRig rig;
+        WriteModel(rig.Prog() + "demo3d.gl");
+        const std::string followed = rig.Models() + "schrank3d.gl";
+        WriteModel(followed);
+        rig.NameInOrxIni(followed);
+        const std::string named = rig.Models() + c.name;
+        if (c.kind == Folder) std::filesystem::create_directory(named);
+        if (c.kind == Unreadable || c.kind == NotGl || c.kind == UnknownKind) WriteModel(named);
+        if (c.kind == Unreadable) {
+            std::filesystem::permissions(named, std::filesystem::perms::none);
+            if (::access(named.c_str(), R_OK) == 0) continue;  // root reads it anyway
+        }
+        StartWith(rig, named);
+        const std::string message = c.after ? c.before + named + c.after : c.before;
+        EXPECT_EQ(rig.Messages(), std::vector<std::string>{message});
+        EXPECT_TRUE(Probe(*rig.dlg).m_bLiveFollow);
+        EXPECT_EQ(Probe(*rig.dlg).m_strModelPath, followed);
+        EXPECT_LT(Probe(*rig.dlg).m_nDemoTick, 0);
+    }
 }
 
 }  // namespace

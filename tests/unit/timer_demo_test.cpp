@@ -166,11 +166,33 @@ TEST(DemoMode, StartsByItselfWithoutANamedModel) {
     rig.Start();
     CViewerDlg& d = *rig.dlg;
     EXPECT_GE(Probe(d).m_nDemoTick, 0);
-    EXPECT_FALSE(Probe(d).m_bLiveFollow);
     EXPECT_DOUBLE_EQ(Probe(d).m_dOrigin[2], -2.4);
     rig.Ticks(3);
     EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + "modelle/a3d.gl");
     EXPECT_NE(rig.platform.title.find(" DEMO ("), std::string::npos) << rig.platform.title;
+    EXPECT_TRUE(rig.Messages().empty());
+
+    // Follow mode kept watching: the design program's first save ends the show, and
+    // the model comes as at a start, with the stored options and the start's view.
+    EXPECT_TRUE(Probe(d).m_bLiveFollow);
+    rig.Ticks(1001);  // a demo step has drawn options of its own
+    const std::string model = rig.Models() + "schrank3d.gl";
+    WriteModel(model, 3);
+    rig.NameInOrxIni(model);
+    for (int i = 0; i < 200 && Probe(d).m_strModelPath != model; ++i) rig.Ticks(1);
+    EXPECT_EQ(Probe(d).m_strModelPath, model);
+    EXPECT_LT(Probe(d).m_nDemoTick, 0);
+    EXPECT_EQ(rig.platform.title.find(" DEMO ("), std::string::npos) << rig.platform.title;
+    EXPECT_EQ(Probe(d).m_nPartCount, 3);
+    EXPECT_DOUBLE_EQ(Probe(d).m_dOrigin[2], -2.0);
+    EXPECT_EQ(Probe(d).m_nShading, 4);
+    EXPECT_FALSE(Probe(d).m_bShowAxes || Probe(d).m_bShowRoomEdges || Probe(d).m_bShowZeroPlane);
+    EXPECT_EQ(Probe(d).m_nLightMode + Probe(d).m_nColourScheme, 0);
+    EXPECT_TRUE(Probe(d).m_bLiveFollow);
+    // A demo the user starts ends follow mode.
+    d.OnKeyDown('P', 1, 0);
+    EXPECT_GE(Probe(d).m_nDemoTick, 0);
+    EXPECT_FALSE(Probe(d).m_bLiveFollow);
     EXPECT_TRUE(rig.Messages().empty());
 }
 

@@ -168,8 +168,12 @@ TEST(FollowMode, UnreadableNamedModelStartsTheDemo) {
     rig.Ticks(100);
     EXPECT_EQ(Probe(d).m_strModelPath, folder);
     EXPECT_EQ(Probe(d).m_nLiveStamp, kTime);
-    EXPECT_FALSE(Probe(d).m_bLiveFollow);
+    EXPECT_TRUE(Probe(d).m_bLiveFollow);  // waits for a model it can read
     EXPECT_GE(Probe(d).m_nDemoTick, 0);
+    // Named again unchanged, it is not tried again: the show goes on.
+    rig.Ticks(1100);
+    EXPECT_GE(Probe(d).m_nDemoTick, 0);
+    EXPECT_NE(Probe(d).m_strModelPath, folder);
     EXPECT_TRUE(rig.Messages().empty());
 }
 
@@ -220,7 +224,12 @@ TEST(FollowMode, NamedModelMissingAtStartUp) {
         rig.Start();
         EXPECT_TRUE(Probe(*rig.dlg).m_strModelPath.empty());
         EXPECT_GE(Probe(*rig.dlg).m_nDemoTick, 0);
-        EXPECT_FALSE(Probe(*rig.dlg).m_bLiveFollow);
+        EXPECT_TRUE(Probe(*rig.dlg).m_bLiveFollow);
+        // Once written, the model ends the show.
+        WriteModel(rig.Models() + "schrank3d.gl");
+        rig.Ticks(100);
+        EXPECT_EQ(Probe(*rig.dlg).m_strModelPath, rig.Models() + "schrank3d.gl");
+        EXPECT_LT(Probe(*rig.dlg).m_nDemoTick, 0);
     }
     // Without them the viewer waits, and loads the file once it is there.
     ViewerRig rig;

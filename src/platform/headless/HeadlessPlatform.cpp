@@ -28,7 +28,19 @@ HeadlessPlatform::~HeadlessPlatform() {
 
 void HeadlessPlatform::MessageBox(const std::string& text, MsgIcon) {
     ++m_messagesShown;
-    std::fprintf(stderr, "%s: %s\n", ProgramName().c_str(), text.c_str());
+    // A text made for a message box may span lines ("JPEG :\nCan't open ...\n"); on
+    // standard error it is one line, its lines joined by a blank.
+    std::string line;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string part = text.substr(start, end - start);
+        while (!part.empty() && (part.back() == ' ' || part.back() == '\r')) part.pop_back();
+        if (!part.empty()) line += (line.empty() ? "" : " ") + part;
+        start = end + 1;
+    }
+    std::fprintf(stderr, "%s: %s\n", ProgramName().c_str(), line.c_str());
 }
 
 std::unique_ptr<PrintJob> HeadlessPlatform::PrintDialog() { return nullptr; }

@@ -50,14 +50,28 @@ FileDialog::FileDialog(QWidget* parent, const FileDialogSpec& spec, bool save)
     QString suffix = QString::fromStdString(spec.defaultExt);
     if (suffix.startsWith("*.")) suffix = suffix.mid(2);
     if (suffix.startsWith('.')) suffix = suffix.mid(1);
-    if (!suffix.isEmpty() && !HasWildcard(suffix)) setDefaultSuffix(suffix);
+    if (!suffix.isEmpty() && !HasWildcard(suffix)) m_defaultSuffix = suffix;
+    setDefaultSuffix(m_defaultSuffix);
+    if (save) connect(this, &QFileDialog::filterSelected, this, &FileDialog::TakeSuffixOf);
+    if (!spec.initialFolder.empty()) setDirectory(QString::fromStdString(spec.initialFolder));
     // Saving over an existing file is always confirmed: a picture is never replaced by
     // accident.
     setOption(QFileDialog::ReadOnly, false);
     if (!spec.initialName.empty()) selectFile(QString::fromStdString(spec.initialName));
 }
 
+void FileDialog::TakeSuffixOf(const QString& nameFilter) {
+    const QStringList patterns = PatternsOf(nameFilter);
+    const QString only = patterns.size() == 1 ? patterns.first() : QString();
+    if (only.startsWith("*.") && !HasWildcard(only.mid(2))) {
+        setDefaultSuffix(only.mid(2));
+    } else {
+        setDefaultSuffix(m_defaultSuffix);
+    }
+}
+
 void FileDialog::accept() {
+    if (acceptMode() == QFileDialog::AcceptSave) TakeSuffixOf(selectedNameFilter());
     const QStringList files = selectedFiles();
     if (files.size() != 1 || !HasWildcard(QFileInfo(files.first()).fileName())) {
         QFileDialog::accept();

@@ -23,6 +23,12 @@ class FileDialog : public QFileDialog {
 public:
     FileDialog(QWidget* parent, const FileDialogSpec& spec, bool save);
     void accept() override;
+
+private:
+    // A name typed without extension takes that of the chosen file type; with a type of
+    // any extension ("All Files") the dialog's own default extension.
+    void TakeSuffixOf(const QString& nameFilter);
+    QString m_defaultSuffix;
 };
 
 // Installs Qt's own German translation, so that the standard dialogs speak German like

@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QSurfaceFormat>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <QWindow>
 #include <cmath>
 #include <cstdlib>
@@ -152,6 +153,16 @@ void ViewerWindow::mouseReleaseEvent(QMouseEvent* event) {
     m_dlg->OnLButtonUp(0, ClientPoint(event->position()));
 }
 
+void ViewerWindow::wheelEvent(QWheelEvent* event) {
+    // Eighths of a degree, 120 a notch, as the viewer counts them; a wheel turned
+    // sideways does not zoom.
+    const int delta = event->angleDelta().y();
+    if (delta == 0) return;
+    event->accept();
+    makeCurrent();
+    m_dlg->OnMouseWheel(0, delta, ClientPoint(event->position()));
+}
+
 void ViewerWindow::contextMenuEvent(QContextMenuEvent* event) {
     makeCurrent();
     if (event->reason() == QContextMenuEvent::Keyboard) {
@@ -223,8 +234,9 @@ bool ViewerWindow::IsMinimised() const { return isMinimized(); }
 
 WindowPlacement ViewerWindow::GetWindowPlacement() const {
     WindowPlacement p;
+    // The frame's rectangle, as the stored position is applied to the frame.
     const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-    const QRect g = normal.isValid() ? normal : geometry();
+    const QRect g = (normal.isValid() ? normal : geometry()).marginsAdded(FrameMargins());
     p.normalPosition = Rect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
     p.showCmd = isMaximized() ? 3 : (isMinimized() ? 2 : 1);
     p.flags = 0;
@@ -246,10 +258,30 @@ void ViewerWindow::SetWindowPlacement(const WindowPlacement& placement) {
     // A size larger than the screen is cut to the screen.
     QScreen* onScreen = QGuiApplication::screenAt(wanted.topLeft());
     if (!onScreen) onScreen = QGuiApplication::primaryScreen();
-    if (onScreen) wanted = FitToScreen(wanted, onScreen->availableGeometry());
-    setGeometry(wanted);
+    // The frame, title bar included, is what must fit: the stored position is the
+    // frame's (move places the frame of a window), and the client area is as much
+    // smaller as the frame is thick.
+    const QMargins frame = FrameMargins();
+    if (onScreen) {
+        // Before the window is framed its title bar is not known yet: room for a usual
+        // one is kept.
+        QRect available = onScreen->availableGeometry();
+        if (frame.isNull()) available.setHeight(available.height() - kAssumedTitleBar);
+        wanted = FitToScreen(wanted, available);
+    }
+    const QRect client = wanted.marginsRemoved(frame);
+    resize(client.size());
+    move(wanted.topLeft());
     // A window stored minimised opens normally: it would otherwise start out of sight.
     if (placement.showCmd == 3) setWindowState(Qt::WindowMaximized);
+}
+
+QMargins ViewerWindow::FrameMargins() const {
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    if (!isVisible() || !outer.contains(inner)) return QMargins();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
 }
 
 void ViewerWindow::StartTimer(unsigned, unsigned milliseconds) { m_timer.start(milliseconds); }

@@ -59,6 +59,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -71,6 +72,11 @@ protected:
 
 private:
     void ShowWindowMenu();
+    // The frame around the client area; none before the window manager has framed
+    // the window (or where there is none).
+    QMargins FrameMargins() const;
+    // Room kept for a title bar not known yet.
+    static constexpr int kAssumedTitleBar = 30;
     Point ClientPoint(const QPointF& logical) const;
     std::optional<std::string> RunFileDialog(const FileDialogSpec& spec, bool save);
 
