@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Debian package: `cpack -G DEB` in the build folder (or ./package) lays out what
 # `cmake --install` installs, under /usr, with the dependencies that dpkg-shlibdeps
 # finds in the binaries.
@@ -26,9 +27,6 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(CPACK_GENERATOR DEB)
-# The licence of the whole project; data/debian/copyright states it for the package.
-set(CPACK_PACKAGE_LICENSE MIT)  # SPDX identifier
-set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_NAME orx-view)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "ORX-View maintainers <maintainers@users.noreply.c-seed-d7c558a0.example>")
