@@ -24,10 +24,8 @@ const orx::winpath::DriveSources& MakeDrives() {
         orx::winpath::DriveSources d;
         d.settingsFile = root + "/orx-view.ini";
         d.winePrefix = root + "/prefix";
-        orx::ini::WriteString(orx::winpath::kDriveSection, "N:", root + "/kunden",
-                              d.settingsFile);
-        orx::ini::WriteString(orx::winpath::kDriveSection, "Q:", "relative/folder",
-                              d.settingsFile);
+        orx::ini::WriteString(orx::winpath::kDriveSection, "N:", root + "/kunden", d.settingsFile);
+        orx::ini::WriteString(orx::winpath::kDriveSection, "Q:", "relative/folder", d.settingsFile);
         return d;
     }();
     return drives;
