@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Debian package: `cpack -G DEB` in the build folder (or ./package) lays out what
 # `cmake --install` installs, under /usr, with the dependencies that dpkg-shlibdeps
 # finds in the binaries.

@@ -12,6 +12,7 @@
 #include "model/ModelCache.h"
 #include "model/ModelList.h"
 #include "platform/Platform.h"
+#include "platform/VirtualKeys.h"
 #include "ui/Profile.h"
 
 namespace orx {
@@ -262,8 +263,9 @@ private:
     std::string DialogFolder();
     void RememberDialogFolder(const std::string& chosen);
 
-    // Reads a texture file into m_texture (red and blue swapped for OpenGL).
-    bool LoadTexture(const std::string& path);
+    // Reads a texture file into m_texture (red and blue swapped for OpenGL); messages
+    // name the file as shownName when one is given.
+    bool LoadTexture(const std::string& path, const std::string& shownName = {});
     static std::string NumberedTexturePath(const std::string& programDir, int number);
 
     // Shade colour k (0..5).
@@ -345,15 +347,5 @@ private:
     // compare with the lists that every build makes.
     bool m_bReuseModelList = true;
 };
-
-// Windows virtual-key codes as the front ends deliver them.
-namespace vk {
-constexpr unsigned SPACE = 0x20, PRIOR = 0x21, NEXT = 0x22, END = 0x23, HOME = 0x24, LEFT = 0x25,
-                   UP = 0x26, RIGHT = 0x27, DOWN = 0x28, INSERT = 0x2D, DELETE_ = 0x2E,
-                   NUMPAD0 = 0x60, NUMPAD1 = 0x61, NUMPAD2 = 0x62, NUMPAD3 = 0x63, NUMPAD4 = 0x64,
-                   NUMPAD5 = 0x65, NUMPAD6 = 0x66, NUMPAD7 = 0x67, NUMPAD8 = 0x68, NUMPAD9 = 0x69,
-                   ADD = 0x6B, SUBTRACT = 0x6D, F1 = 0x70, F2 = 0x71, F3 = 0x72, F4 = 0x73,
-                   RETURN = 0x0D, ESCAPE = 0x1B, APPS = 0x5D, F10 = 0x79;
-}  // namespace vk
 
 }  // namespace orx

@@ -134,13 +134,14 @@ void JpegFile::OnJpegError(jpeg_common_struct* cinfo) {
     longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->recovery, 1);
 }
 
-uint8_t* JpegFile::DecodeToRgb(const std::string& name, uint32_t& width, uint32_t& height) {
+uint8_t* JpegFile::DecodeToRgb(const std::string& name, uint32_t& width, uint32_t& height,
+                               const std::string& shownName) {
     width = 0;
     height = 0;
     // Only a regular file opens; a folder, FIFO or device cannot be opened.
     FILE* file = OpenRegularFile(name);
     if (!file) {
-        ShowMessage(Format("JPEG :\nCan't open %s\n", name));
+        ShowMessage(Format("JPEG :\nCan't open %s\n", shownName.empty() ? name : shownName));
         return nullptr;
     }
 

@@ -18,8 +18,9 @@ public:
     // the buffer cannot be allocated (with a message) or when the data is corrupt or of an
     // unsupported kind (silently). Width and height are 0 unless a buffer was allocated.
     // Grey images come out with red = green = blue; four-component (CMYK, YCCK) images are
-    // converted to RGB.
-    static uint8_t* DecodeToRgb(const std::string& name, uint32_t& width, uint32_t& height);
+    // converted to RGB. The message names the file as `shownName` when one is given.
+    static uint8_t* DecodeToRgb(const std::string& name, uint32_t& width, uint32_t& height,
+                                const std::string& shownName = {});
 
     // Encodes a buffer as a baseline JPEG file, in colour or in grey. The file is replaced
     // only when the whole picture was written.

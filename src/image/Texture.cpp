@@ -118,17 +118,18 @@ bool CTexture::Alloc(uint32_t w, uint32_t h, uint32_t b) {
 }
 
 bool CTexture::ReadFile(const std::string& name, int32_t rawWidth, int32_t rawHeight,
-                        int32_t rawBits) {
+                        int32_t rawBits, const std::string& shownName) {
     Clear();
     fileName = name;
     const std::string ext = LowerExtension(name);
     if (ext == ".bmp") return ReadBmp(name);
     if (ext == ".raw") return ReadRaw(name, rawWidth, rawHeight, rawBits);
-    if (ext == ".jpg") return ReadJpeg(name);
+    if (ext == ".jpg") return ReadJpeg(name, shownName);
 
+    const std::string& shown = shownName.empty() ? name : shownName;
     const char* format = "CTexture::ReadFile : invalid file redirection : %s\n";
-    std::vector<char> text(std::strlen(format) + name.size() + 1);
-    std::snprintf(text.data(), text.size(), format, name.c_str());
+    std::vector<char> text(std::strlen(format) + shown.size() + 1);
+    std::snprintf(text.data(), text.size(), format, shown.c_str());
     ShowMessage(text.data());
     return false;
 }
@@ -277,10 +278,10 @@ bool CTexture::ReadRaw(const std::string& name, int32_t w, int32_t h, int32_t b)
     return true;
 }
 
-bool CTexture::ReadJpeg(const std::string& name) {
+bool CTexture::ReadJpeg(const std::string& name, const std::string& shownName) {
     uint32_t w = 0, h = 0;
     // The decoder hands its buffer over to its caller.
-    const std::unique_ptr<uint8_t[]> buffer(JpegFile::DecodeToRgb(name, w, h));
+    const std::unique_ptr<uint8_t[]> buffer(JpegFile::DecodeToRgb(name, w, h, shownName));
     if (!buffer) return false;
     const uint8_t* decoded = buffer.get();
     JpegFile::SwapRgbOrder(buffer.get(), w, h);

@@ -20,8 +20,10 @@ public:
     void MakeHeader();
     bool Alloc(uint32_t width, uint32_t height, uint32_t bitsPerPixel);
     // Loads by the lower-cased last four characters of the name: ".bmp", ".raw", ".jpg".
-    // Every failure shows its message and leaves the texture empty.
-    bool ReadFile(const std::string& name, int32_t rawWidth, int32_t rawHeight, int32_t rawBits);
+    // Every failure shows its message and leaves the texture empty. Messages that name
+    // the file name it as `shownName` when one is given (a chosen file by its name alone).
+    bool ReadFile(const std::string& name, int32_t rawWidth, int32_t rawHeight, int32_t rawBits,
+                  const std::string& shownName = {});
     // Uncompressed 24-bit BMP. The data size follows from width and height; top-down files
     // are stored bottom row first like the others; bfOffBits is honoured past the header.
     bool ReadBmp(const std::string& name);
@@ -30,7 +32,7 @@ public:
     // length; a length that fits no such square gives "Error during reading image".
     bool ReadRaw(const std::string& name, int32_t width, int32_t height, int32_t bitsPerPixel);
     // JPEG through JpegFile; the packed rows are copied into rowBytes-spaced rows.
-    bool ReadJpeg(const std::string& name);
+    bool ReadJpeg(const std::string& name, const std::string& shownName = {});
     bool HasImage() const;
     bool SwapRedBlue();
     // Counts the changes of the image (loads, clears, colour swaps): an image with the

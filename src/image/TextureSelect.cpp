@@ -12,8 +12,8 @@ std::string CViewerDlg::NumberedTexturePath(const std::string& programDir, int n
     return programDir + "texturen/textur" + std::to_string(number) + ".jpg";
 }
 
-bool CViewerDlg::LoadTexture(const std::string& path) {
-    const bool read = m_texture.ReadFile(path, -1, -1, -1);
+bool CViewerDlg::LoadTexture(const std::string& path, const std::string& shownName) {
+    const bool read = m_texture.ReadFile(path, -1, -1, -1, shownName);
     m_texture.SwapRedBlue();
     return read;
 }
@@ -43,8 +43,10 @@ void CViewerDlg::OnLoadTexture() {
     if (!chosen) return;
     RememberDialogFolder(*chosen);
 
-    // The dialog gives the full path; the current folder is never changed for it.
-    LoadTexture(*chosen);
+    // The dialog gives the full path; the current folder is never changed for it, so
+    // the file is opened by that path. Messages name it without its folder.
+    const size_t slash = chosen->find_last_of('/');
+    LoadTexture(*chosen, slash == std::string::npos ? *chosen : chosen->substr(slash + 1));
     m_nTextureNumber = 0;
 
     DeleteAndRebuildModel(m_strModelPath);

@@ -1,6 +1,9 @@
 #pragma once
 // The records of a model file, parsed once and kept for as long as the file on
-// disk stays the same (same file, size and modification time to the nanosecond).
+// disk stays the same (same file, size, and modification and status-change times to
+// the nanosecond). The status-change time moves with every write and no program can
+// set it back, so content rewritten at the same size with the old modification time
+// put back, or saved twice within one step of a coarse clock, is still read anew.
 // A build reads the file twice and an open builds three times; all of them are
 // served from one parse.
 #include <sys/types.h>
@@ -65,6 +68,7 @@ private:
     ino_t m_inode = 0;
     off_t m_size = 0;
     timespec m_mtime{};
+    timespec m_ctime{};
     uint64_t m_generation = 0;
 };
 

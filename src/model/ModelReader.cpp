@@ -118,9 +118,12 @@ bool ModelFileCache::Load(const std::string& path) {
         Clear();
         return false;
     }
+    auto same = [](const timespec& a, const timespec& b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    };
     if (m_valid && path == m_path && opened.st_dev == m_device && opened.st_ino == m_inode &&
-        opened.st_size == m_size && opened.st_mtim.tv_sec == m_mtime.tv_sec &&
-        opened.st_mtim.tv_nsec == m_mtime.tv_nsec) {
+        opened.st_size == m_size && same(opened.st_mtim, m_mtime) &&
+        same(opened.st_ctim, m_ctime)) {
         std::fclose(file);
         return true;
     }
@@ -187,6 +190,7 @@ bool ModelFileCache::Load(const std::string& path) {
         m_inode = opened.st_ino;
         m_size = opened.st_size;
         m_mtime = opened.st_mtim;
+        m_ctime = opened.st_ctim;
     }
     return true;
 }

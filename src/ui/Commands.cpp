@@ -1,5 +1,6 @@
 // Commands and input dispatch: context menu, key table, command routing.
 #include "app/ViewerDlg.h"
+#include "platform/VirtualKeys.h"
 
 namespace orx {
 

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -72,7 +73,15 @@ void CViewerDlg::LiveFollowCheck() {
     const std::string path = mapped.value_or(std::string());
     m_strLiveFile = path;
     struct stat st {};
-    if (!value.empty() && (!mapped || ::stat(path.c_str(), &st) != 0)) {
+    bool missing = !mapped;
+    if (!value.empty() && mapped && ::stat(path.c_str(), &st) != 0) {
+        // Only a file that is not there is waited for. One that is there but cannot be
+        // reached (a folder that may not be searched, a loop of links) goes to the open
+        // like any other, which tells what became of it; it counts with time 0.
+        missing = errno == ENOENT || errno == ENOTDIR;
+        st = {};
+    }
+    if (!value.empty() && missing) {
         // The named file is missing: a design program that saves by deleting and
         // writing the file anew is between the two. Nothing is loaded now; the file
         // counts as new when it is back, whatever its time.

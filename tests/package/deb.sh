@@ -46,6 +46,12 @@ for want in \
   grep -qxF "$want" "$T/list" || fail "the package lacks $want"
 done
 
+# The licence in the machine-readable copyright file.
+dpkg-deb --fsys-tarfile "$DEB" | tar -xO ./usr/share/doc/orx-view/copyright >"$T/copyright"
+grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" \
+  "$T/copyright" && grep -qx "License: Expat" "$T/copyright" ||
+  fail "the copyright file names no licence in machine-readable form"
+
 # The same files as cmake --install lays out under /usr.
 DESTDIR="$T/installed" cmake --install "$BUILD" --prefix /usr >/dev/null
 (cd "$T/installed" && find . -mindepth 1 ! -type d | sed 's|^\.||' | sort) >"$T/installed.list"

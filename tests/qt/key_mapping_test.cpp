@@ -18,9 +18,10 @@ enum Held { Shift = 1, Ctrl = 2, Alt = 4, NumLock = 8, AltGr = 16, CapsLock = 32
 
 class Keyboard {
 public:
-    explicit Keyboard(const char* layout) : m_layout(KeyboardLayout::FromNames(layout, "")) {
+    explicit Keyboard(const char* layout, const char* variant = "")
+        : m_layout(KeyboardLayout::FromNames(layout, variant)) {
         m_context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-        const xkb_rule_names names{nullptr, "pc105", layout, "", nullptr};
+        const xkb_rule_names names{nullptr, "pc105", layout, variant, nullptr};
         m_keymap = xkb_keymap_new_from_names(m_context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
         m_state = m_keymap ? xkb_state_new(m_keymap) : nullptr;
     }
@@ -241,10 +242,25 @@ TEST(KeyMapping, KeypadFollowsNumLock) {
                       {key::KP9, 0, Down(0x21), "Num 9, Num Lock off"},
                       {key::KP0, 0, Down(0x2D), "Num 0, Num Lock off"},
                       {key::KPDecimal, 0, Down(0x2E), "Num ., Num Lock off"},
-                      // Shift turns Num Lock round for the moment.
+                      // Shift turns Num Lock off for the moment; with it off, Shift
+                      // leaves the navigation keys (X11 would give digits).
                       {key::KP1, NumLock | Shift, Down(0x23), "Shift+Num 1"},
                       {key::KP5, NumLock | Shift, Down(0x0C), "Shift+Num 5"},
+                      {key::KP3, Shift, Down(0x22), "Shift+Num 3, Num Lock off"},
+                      {key::KP5, Shift, Down(0x0C), "Shift+Num 5, Num Lock off"},
                   });
+    // Keymaps whose keypad gives digits with Shift and Num Lock off (here Bepo), or a
+    // third level with both: the navigation keys all the same.
+    Keyboard bepo("fr", "bepo");
+    CheckRows(bepo, {
+                        {key::KP3, Shift, Down(0x22), "Shift+Num 3, Num Lock off"},
+                        {key::KP5, Shift, Down(0x0C), "Shift+Num 5, Num Lock off"},
+                        {key::KP0, Shift, Down(0x2D), "Shift+Num 0, Num Lock off"},
+                        {key::KPDecimal, Shift, Down(0x2E), "Shift+Num ., Num Lock off"},
+                        {key::KP3, 0, Down(0x22), "Num 3, Num Lock off"},
+                        {key::KP3, NumLock, Down(0x63), "Num 3"},
+                        {key::KP9, NumLock | Shift, Down(0x21), "Shift+Num 9"},
+                    });
 }
 
 TEST(KeyMapping, ModifiersAndOtherKeysArriveToo) {
@@ -311,6 +327,7 @@ TEST(KeyMapping, WithoutKeymapTheQtKeyAndTheScanCodeServe) {
     EXPECT_EQ(qt(Qt::Key_R, {}), Show(Down(0x52)));
     EXPECT_EQ(qt(Qt::Key_5, Qt::KeypadModifier), Show(Down(0x65)));
     EXPECT_EQ(qt(Qt::Key_Clear, Qt::KeypadModifier), Show(Down(0x0C)));
+    EXPECT_EQ(qt(Qt::Key_3, Qt::KeypadModifier | Qt::ShiftModifier), Show(Down(0x22)));
     EXPECT_EQ(qt(Qt::Key_Plus, Qt::KeypadModifier | Qt::ControlModifier), Show(Down(0x6B)));
     EXPECT_EQ(qt(Qt::Key_Shift, Qt::ShiftModifier), Show(Down(0x10)));
     EXPECT_EQ(qt(Qt::Key_Backtab, Qt::ShiftModifier), Show(Down(0x09)));

@@ -249,8 +249,12 @@ TEST_F(ImageCommandsTest, LoadTextureReadsTheFullPathAndKeepsSettings) {
     platform.openFileAnswers.push_back(File("elsewhere/wood.png"));
     dlg->OnLoadTexture();
     EXPECT_FALSE(Probe(*dlg).m_texture.HasImage());
-    EXPECT_EQ(Texts(), std::vector<std::string>{"CTexture::ReadFile : invalid file redirection : " +
-                                                File("elsewhere/wood.png") + "\n"});
+    // The messages name the chosen file without its folder.
+    platform.openFileAnswers.push_back(File("elsewhere/gone.jpg"));
+    dlg->OnLoadTexture();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "CTexture::ReadFile : invalid file redirection : wood.png\n",
+                           "JPEG :\nCan't open gone.jpg\n"}));
 }
 
 }  // namespace

@@ -422,6 +422,19 @@ TEST(ModelList, AChangedInputIsNeverLeftOut) {
         EXPECT_EQ(w.recorder.builds, settled + 1);
         EXPECT_NE(*w.recorder.list, old);
     }
+    // Rewritten in place with the same size and its old time put back (touch -r).
+    {
+        const std::vector<std::string> old = *w.recorder.list;
+        struct stat before {};
+        ::stat(files.model.c_str(), &before);
+        WriteText(files.model, WholeModel('3'));
+        const timespec times[2] = {before.st_atim, before.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, files.model.c_str(), times, 0), 0);
+        const int builds = w.recorder.builds;
+        w.Key('B');
+        EXPECT_EQ(w.recorder.builds, builds + 1);
+        EXPECT_NE(*w.recorder.list, old);
+    }
     // The file replaced by another (new inode) of the same size and the same time.
     {
         const std::vector<std::string> old = *w.recorder.list;

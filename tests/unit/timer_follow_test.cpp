@@ -1,6 +1,10 @@
 // The timer handler and follow mode: the design program names its current model
 // in ORX.INI and the viewer loads it and follows its changes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
 
 #include "ViewerProbe.h"
 #include "ViewerRig.h"
@@ -153,28 +157,63 @@ TEST(FollowMode, RefusedNameShowsItsMessageOncePerChange) {
 }
 
 TEST(FollowMode, UnreadableNamedModelStartsTheDemo) {
-    ViewerRig rig;
-    WriteModel(rig.Prog() + "a3d.gl");
-    const std::string model = rig.StartFollowing("schrank3d.gl");
-    CViewerDlg& d = *rig.dlg;
-    ASSERT_EQ(Probe(d).m_strModelPath, model);
-
-    // The design program names something that exists but is no file: accepted by
-    // name, not readable.
-    const std::string folder = rig.Models() + "weg3d.gl";
-    std::filesystem::create_directory(folder);
-    SetModificationTime(folder, kTime);
-    rig.NameInOrxIni(folder);
-    rig.Ticks(100);
-    EXPECT_EQ(Probe(d).m_strModelPath, folder);
-    EXPECT_EQ(Probe(d).m_nLiveStamp, kTime);
-    EXPECT_TRUE(Probe(d).m_bLiveFollow);  // waits for a model it can read
-    EXPECT_GE(Probe(d).m_nDemoTick, 0);
-    // Named again unchanged, it is not tried again: the show goes on.
-    rig.Ticks(1100);
-    EXPECT_GE(Probe(d).m_nDemoTick, 0);
-    EXPECT_NE(Probe(d).m_strModelPath, folder);
-    EXPECT_TRUE(rig.Messages().empty());
+    // Named things that are there but cannot be read: accepted by name, and offered to
+    // the open, whose failed read starts the demo while follow mode keeps watching for a
+    // model it can read. Only a missing file is waited for without a read.
+    struct Row {
+        const char* what;
+        std::function<std::string(ViewerRig&)> make;  // the named path
+        bool rootReadsIt = false;                     // root may read it all the same: not for root
+    };
+    const std::vector<Row> rows = {
+        {"a folder",
+         [](ViewerRig& rig) {
+             const std::string folder = rig.Models() + "weg3d.gl";
+             std::filesystem::create_directory(folder);
+             SetModificationTime(folder, kTime);
+             return folder;
+         }},
+        {"a link to itself (stat fails with ELOOP)",
+         [](ViewerRig& rig) {
+             const std::string link = rig.Models() + "kreis3d.gl";
+             std::filesystem::create_symlink(link, link);
+             return link;
+         }},
+        {"a file in a folder that may not be searched (EACCES)",
+         [](ViewerRig& rig) {
+             const std::string folder = rig.Models() + "zu/";
+             std::filesystem::create_directory(folder);
+             WriteModel(folder + "tisch3d.gl");
+             std::filesystem::permissions(folder, std::filesystem::perms::none);
+             return folder + "tisch3d.gl";
+         },
+         true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.rootReadsIt && ::geteuid() == 0) continue;
+        ViewerRig rig;
+        WriteModel(rig.Prog() + "a3d.gl");
+        const std::string model = rig.StartFollowing("schrank3d.gl");
+        CViewerDlg& d = *rig.dlg;
+        ASSERT_EQ(Probe(d).m_strModelPath, model);
+        const std::string named = row.make(rig);
+        struct stat st {};
+        const bool reachable = ::stat(named.c_str(), &st) == 0;
+        rig.NameInOrxIni(named);
+        rig.Ticks(100);
+        EXPECT_EQ(Probe(d).m_strModelPath, named);
+        EXPECT_EQ(Probe(d).m_nLiveStamp, reachable ? kTime : 0);
+        EXPECT_TRUE(Probe(d).m_bLiveFollow);
+        EXPECT_GE(Probe(d).m_nDemoTick, 0);
+        // Named again unchanged, it is not tried again: the show goes on.
+        rig.Ticks(1100);
+        EXPECT_GE(Probe(d).m_nDemoTick, 0);
+        EXPECT_NE(Probe(d).m_strModelPath, named);
+        EXPECT_TRUE(rig.Messages().empty());
+        std::error_code ec;  // lets the rig remove its folders
+        std::filesystem::permissions(rig.Models() + "zu", std::filesystem::perms::owner_all, ec);
+    }
 }
 
 TEST(FollowMode, WaitsForAModelThatIsDeletedAndWrittenAnew) {

@@ -7,30 +7,11 @@
 #include <QKeyEvent>
 #include <string>
 
+#include "platform/VirtualKeys.h"
+
 namespace orx {
 
 namespace {
-
-// Windows virtual-key codes.
-namespace wk {
-constexpr unsigned CANCEL = 0x03, BACK = 0x08, TAB = 0x09, CLEAR = 0x0C, RETURN = 0x0D,
-                   SHIFT = 0x10, CONTROL = 0x11, MENU = 0x12, PAUSE = 0x13, CAPITAL = 0x14,
-                   ESCAPE = 0x1B, SPACE = 0x20, PRIOR = 0x21, NEXT = 0x22, END = 0x23, HOME = 0x24,
-                   LEFT = 0x25, UP = 0x26, RIGHT = 0x27, DOWN = 0x28, SELECT = 0x29, EXECUTE = 0x2B,
-                   SNAPSHOT = 0x2C, INSERT = 0x2D, DELETE_ = 0x2E, HELP = 0x2F, LWIN = 0x5B,
-                   RWIN = 0x5C, APPS = 0x5D, SLEEP = 0x5F, NUMPAD0 = 0x60, MULTIPLY = 0x6A,
-                   ADD = 0x6B, SUBTRACT = 0x6D, DECIMAL = 0x6E, DIVIDE = 0x6F, F1 = 0x70,
-                   F10 = 0x79, NUMLOCK = 0x90, SCROLL = 0x91, BROWSER_BACK = 0xA6,
-                   BROWSER_FORWARD = 0xA7, BROWSER_REFRESH = 0xA8, BROWSER_STOP = 0xA9,
-                   BROWSER_SEARCH = 0xAA, BROWSER_FAVORITES = 0xAB, BROWSER_HOME = 0xAC,
-                   VOLUME_MUTE = 0xAD, VOLUME_DOWN = 0xAE, VOLUME_UP = 0xAF,
-                   MEDIA_NEXT_TRACK = 0xB0, MEDIA_PREV_TRACK = 0xB1, MEDIA_STOP = 0xB2,
-                   MEDIA_PLAY_PAUSE = 0xB3, LAUNCH_MAIL = 0xB4, LAUNCH_MEDIA_SELECT = 0xB5,
-                   LAUNCH_APP1 = 0xB6, LAUNCH_APP2 = 0xB7, OEM_1 = 0xBA, OEM_PLUS = 0xBB,
-                   OEM_COMMA = 0xBC, OEM_MINUS = 0xBD, OEM_PERIOD = 0xBE, OEM_2 = 0xBF,
-                   OEM_3 = 0xC0, OEM_4 = 0xDB, OEM_5 = 0xDC, OEM_6 = 0xDD, OEM_7 = 0xDE,
-                   OEM_102 = 0xE2;
-}  // namespace wk
 
 struct SymCode {
     uint32_t keysym;
@@ -40,127 +21,129 @@ struct SymCode {
 // Keys by keysym. The punctuation keys carry the codes of the US and the German layout
 // (where the two meet on one keysym, the German code wins: the program is German).
 constexpr SymCode kKeysymCodes[] = {
-    {XKB_KEY_BackSpace, wk::BACK},
-    {XKB_KEY_Tab, wk::TAB},
-    {XKB_KEY_ISO_Left_Tab, wk::TAB},
-    {XKB_KEY_Clear, wk::CLEAR},
-    {XKB_KEY_Return, wk::RETURN},
-    {XKB_KEY_Pause, wk::PAUSE},
-    {XKB_KEY_Break, wk::CANCEL},
-    {XKB_KEY_Scroll_Lock, wk::SCROLL},
-    {XKB_KEY_Sys_Req, wk::SNAPSHOT},
-    {XKB_KEY_Print, wk::SNAPSHOT},
-    {XKB_KEY_Escape, wk::ESCAPE},
-    {XKB_KEY_space, wk::SPACE},
-    {XKB_KEY_Home, wk::HOME},
-    {XKB_KEY_Left, wk::LEFT},
-    {XKB_KEY_Up, wk::UP},
-    {XKB_KEY_Right, wk::RIGHT},
-    {XKB_KEY_Down, wk::DOWN},
-    {XKB_KEY_Prior, wk::PRIOR},
-    {XKB_KEY_Next, wk::NEXT},
-    {XKB_KEY_End, wk::END},
-    {XKB_KEY_Begin, wk::CLEAR},
-    {XKB_KEY_Select, wk::SELECT},
-    {XKB_KEY_Execute, wk::EXECUTE},
-    {XKB_KEY_Insert, wk::INSERT},
-    {XKB_KEY_Delete, wk::DELETE_},
-    {XKB_KEY_Help, wk::HELP},
-    {XKB_KEY_Menu, wk::APPS},
-    {XKB_KEY_Num_Lock, wk::NUMLOCK},
+    {XKB_KEY_BackSpace, vk::BACK},
+    {XKB_KEY_Tab, vk::TAB},
+    {XKB_KEY_ISO_Left_Tab, vk::TAB},
+    {XKB_KEY_Clear, vk::CLEAR},
+    {XKB_KEY_Return, vk::RETURN},
+    {XKB_KEY_Pause, vk::PAUSE},
+    {XKB_KEY_Break, vk::CANCEL},
+    {XKB_KEY_Scroll_Lock, vk::SCROLL},
+    {XKB_KEY_Sys_Req, vk::SNAPSHOT},
+    {XKB_KEY_Print, vk::SNAPSHOT},
+    {XKB_KEY_Escape, vk::ESCAPE},
+    {XKB_KEY_space, vk::SPACE},
+    {XKB_KEY_Home, vk::HOME},
+    {XKB_KEY_Left, vk::LEFT},
+    {XKB_KEY_Up, vk::UP},
+    {XKB_KEY_Right, vk::RIGHT},
+    {XKB_KEY_Down, vk::DOWN},
+    {XKB_KEY_Prior, vk::PRIOR},
+    {XKB_KEY_Next, vk::NEXT},
+    {XKB_KEY_End, vk::END},
+    {XKB_KEY_Begin, vk::CLEAR},
+    {XKB_KEY_Select, vk::SELECT},
+    {XKB_KEY_Execute, vk::EXECUTE},
+    {XKB_KEY_Insert, vk::INSERT},
+    {XKB_KEY_Delete, vk::DELETE_},
+    {XKB_KEY_Help, vk::HELP},
+    {XKB_KEY_Menu, vk::APPS},
+    {XKB_KEY_Num_Lock, vk::NUMLOCK},
     // The keypad; which keysym a keypad key gives follows Num Lock.
-    {XKB_KEY_KP_Space, wk::SPACE},
-    {XKB_KEY_KP_Tab, wk::TAB},
-    {XKB_KEY_KP_Enter, wk::RETURN},
-    {XKB_KEY_KP_Home, wk::HOME},
-    {XKB_KEY_KP_Left, wk::LEFT},
-    {XKB_KEY_KP_Up, wk::UP},
-    {XKB_KEY_KP_Right, wk::RIGHT},
-    {XKB_KEY_KP_Down, wk::DOWN},
-    {XKB_KEY_KP_Prior, wk::PRIOR},
-    {XKB_KEY_KP_Next, wk::NEXT},
-    {XKB_KEY_KP_End, wk::END},
-    {XKB_KEY_KP_Begin, wk::CLEAR},
-    {XKB_KEY_KP_Insert, wk::INSERT},
-    {XKB_KEY_KP_Delete, wk::DELETE_},
-    {XKB_KEY_KP_Multiply, wk::MULTIPLY},
-    {XKB_KEY_KP_Add, wk::ADD},
-    {XKB_KEY_KP_Separator, wk::DECIMAL},  // the decimal key of a German keypad
-    {XKB_KEY_KP_Subtract, wk::SUBTRACT},
-    {XKB_KEY_KP_Decimal, wk::DECIMAL},
-    {XKB_KEY_KP_Divide, wk::DIVIDE},
+    {XKB_KEY_KP_Space, vk::SPACE},
+    {XKB_KEY_KP_Tab, vk::TAB},
+    {XKB_KEY_KP_Enter, vk::RETURN},
+    {XKB_KEY_KP_Home, vk::HOME},
+    {XKB_KEY_KP_Left, vk::LEFT},
+    {XKB_KEY_KP_Up, vk::UP},
+    {XKB_KEY_KP_Right, vk::RIGHT},
+    {XKB_KEY_KP_Down, vk::DOWN},
+    {XKB_KEY_KP_Prior, vk::PRIOR},
+    {XKB_KEY_KP_Next, vk::NEXT},
+    {XKB_KEY_KP_End, vk::END},
+    {XKB_KEY_KP_Begin, vk::CLEAR},
+    {XKB_KEY_KP_Insert, vk::INSERT},
+    {XKB_KEY_KP_Delete, vk::DELETE_},
+    {XKB_KEY_KP_Multiply, vk::MULTIPLY},
+    {XKB_KEY_KP_Add, vk::ADD},
+    {XKB_KEY_KP_Separator, vk::DECIMAL},  // the decimal key of a German keypad
+    {XKB_KEY_KP_Subtract, vk::SUBTRACT},
+    {XKB_KEY_KP_Decimal, vk::DECIMAL},
+    {XKB_KEY_KP_Divide, vk::DIVIDE},
     // Modifiers. AltGr (level-3 shift) is Ctrl+Alt on a German keyboard.
-    {XKB_KEY_Shift_L, wk::SHIFT},
-    {XKB_KEY_Shift_R, wk::SHIFT},
-    {XKB_KEY_Control_L, wk::CONTROL},
-    {XKB_KEY_Control_R, wk::CONTROL},
-    {XKB_KEY_Caps_Lock, wk::CAPITAL},
-    {XKB_KEY_Shift_Lock, wk::CAPITAL},
-    {XKB_KEY_Meta_L, wk::MENU},
-    {XKB_KEY_Meta_R, wk::MENU},
-    {XKB_KEY_Alt_L, wk::MENU},
-    {XKB_KEY_Alt_R, wk::MENU},
-    {XKB_KEY_ISO_Level3_Shift, wk::MENU},
-    {XKB_KEY_Super_L, wk::LWIN},
-    {XKB_KEY_Super_R, wk::RWIN},
+    {XKB_KEY_Shift_L, vk::SHIFT},
+    {XKB_KEY_Shift_R, vk::SHIFT},
+    {XKB_KEY_Control_L, vk::CONTROL},
+    {XKB_KEY_Control_R, vk::CONTROL},
+    {XKB_KEY_Caps_Lock, vk::CAPITAL},
+    {XKB_KEY_Shift_Lock, vk::CAPITAL},
+    {XKB_KEY_Meta_L, vk::MENU},
+    {XKB_KEY_Meta_R, vk::MENU},
+    {XKB_KEY_Alt_L, vk::MENU},
+    {XKB_KEY_Alt_R, vk::MENU},
+    {XKB_KEY_ISO_Level3_Shift, vk::MENU},
+    {XKB_KEY_Super_L, vk::LWIN},
+    {XKB_KEY_Super_R, vk::RWIN},
     // Punctuation, US layout.
-    {XKB_KEY_semicolon, wk::OEM_1},
-    {XKB_KEY_equal, wk::OEM_PLUS},
-    {XKB_KEY_comma, wk::OEM_COMMA},
-    {XKB_KEY_minus, wk::OEM_MINUS},
-    {XKB_KEY_period, wk::OEM_PERIOD},
-    {XKB_KEY_slash, wk::OEM_2},
-    {XKB_KEY_grave, wk::OEM_3},
-    {XKB_KEY_bracketleft, wk::OEM_4},
-    {XKB_KEY_backslash, wk::OEM_5},
-    {XKB_KEY_bracketright, wk::OEM_6},
-    {XKB_KEY_apostrophe, wk::OEM_7},
-    {XKB_KEY_less, wk::OEM_102},
+    {XKB_KEY_semicolon, vk::OEM_1},
+    {XKB_KEY_equal, vk::OEM_PLUS},
+    {XKB_KEY_comma, vk::OEM_COMMA},
+    {XKB_KEY_minus, vk::OEM_MINUS},
+    {XKB_KEY_period, vk::OEM_PERIOD},
+    {XKB_KEY_slash, vk::OEM_2},
+    {XKB_KEY_grave, vk::OEM_3},
+    {XKB_KEY_bracketleft, vk::OEM_4},
+    {XKB_KEY_backslash, vk::OEM_5},
+    {XKB_KEY_bracketright, vk::OEM_6},
+    {XKB_KEY_apostrophe, vk::OEM_7},
+    {XKB_KEY_less, vk::OEM_102},
     // German layout.
-    {XKB_KEY_udiaeresis, wk::OEM_1},
-    {XKB_KEY_plus, wk::OEM_PLUS},
-    {XKB_KEY_numbersign, wk::OEM_2},
-    {XKB_KEY_odiaeresis, wk::OEM_3},
-    {XKB_KEY_ssharp, wk::OEM_4},
-    {XKB_KEY_dead_circumflex, wk::OEM_5},
-    {XKB_KEY_asciicircum, wk::OEM_5},
-    {XKB_KEY_dead_acute, wk::OEM_6},
-    {XKB_KEY_acute, wk::OEM_6},
-    {XKB_KEY_adiaeresis, wk::OEM_7},
+    {XKB_KEY_udiaeresis, vk::OEM_1},
+    {XKB_KEY_plus, vk::OEM_PLUS},
+    {XKB_KEY_numbersign, vk::OEM_2},
+    {XKB_KEY_odiaeresis, vk::OEM_3},
+    {XKB_KEY_ssharp, vk::OEM_4},
+    {XKB_KEY_dead_circumflex, vk::OEM_5},
+    {XKB_KEY_asciicircum, vk::OEM_5},
+    {XKB_KEY_dead_acute, vk::OEM_6},
+    {XKB_KEY_acute, vk::OEM_6},
+    {XKB_KEY_adiaeresis, vk::OEM_7},
     // Media and browser keys.
-    {XKB_KEY_XF86Back, wk::BROWSER_BACK},
-    {XKB_KEY_XF86Forward, wk::BROWSER_FORWARD},
-    {XKB_KEY_XF86Reload, wk::BROWSER_REFRESH},
-    {XKB_KEY_XF86Stop, wk::BROWSER_STOP},
-    {XKB_KEY_XF86Search, wk::BROWSER_SEARCH},
-    {XKB_KEY_XF86Favorites, wk::BROWSER_FAVORITES},
-    {XKB_KEY_XF86HomePage, wk::BROWSER_HOME},
-    {XKB_KEY_XF86AudioMute, wk::VOLUME_MUTE},
-    {XKB_KEY_XF86AudioLowerVolume, wk::VOLUME_DOWN},
-    {XKB_KEY_XF86AudioRaiseVolume, wk::VOLUME_UP},
-    {XKB_KEY_XF86AudioNext, wk::MEDIA_NEXT_TRACK},
-    {XKB_KEY_XF86AudioPrev, wk::MEDIA_PREV_TRACK},
-    {XKB_KEY_XF86AudioStop, wk::MEDIA_STOP},
-    {XKB_KEY_XF86AudioPlay, wk::MEDIA_PLAY_PAUSE},
-    {XKB_KEY_XF86Mail, wk::LAUNCH_MAIL},
-    {XKB_KEY_XF86AudioMedia, wk::LAUNCH_MEDIA_SELECT},
-    {XKB_KEY_XF86MyComputer, wk::LAUNCH_APP1},
-    {XKB_KEY_XF86Calculator, wk::LAUNCH_APP2},
-    {XKB_KEY_XF86Sleep, wk::SLEEP},
+    {XKB_KEY_XF86Back, vk::BROWSER_BACK},
+    {XKB_KEY_XF86Forward, vk::BROWSER_FORWARD},
+    {XKB_KEY_XF86Reload, vk::BROWSER_REFRESH},
+    {XKB_KEY_XF86Stop, vk::BROWSER_STOP},
+    {XKB_KEY_XF86Search, vk::BROWSER_SEARCH},
+    {XKB_KEY_XF86Favorites, vk::BROWSER_FAVORITES},
+    {XKB_KEY_XF86HomePage, vk::BROWSER_HOME},
+    {XKB_KEY_XF86AudioMute, vk::VOLUME_MUTE},
+    {XKB_KEY_XF86AudioLowerVolume, vk::VOLUME_DOWN},
+    {XKB_KEY_XF86AudioRaiseVolume, vk::VOLUME_UP},
+    {XKB_KEY_XF86AudioNext, vk::MEDIA_NEXT_TRACK},
+    {XKB_KEY_XF86AudioPrev, vk::MEDIA_PREV_TRACK},
+    {XKB_KEY_XF86AudioStop, vk::MEDIA_STOP},
+    {XKB_KEY_XF86AudioPlay, vk::MEDIA_PLAY_PAUSE},
+    {XKB_KEY_XF86Mail, vk::LAUNCH_MAIL},
+    {XKB_KEY_XF86AudioMedia, vk::LAUNCH_MEDIA_SELECT},
+    {XKB_KEY_XF86MyComputer, vk::LAUNCH_APP1},
+    {XKB_KEY_XF86Calculator, vk::LAUNCH_APP2},
+    {XKB_KEY_XF86Sleep, vk::SLEEP},
 };
 
 unsigned CodeForKeysym(uint32_t sym) {
     if (sym >= XKB_KEY_a && sym <= XKB_KEY_z) return sym - XKB_KEY_a + 'A';
     if (sym >= XKB_KEY_A && sym <= XKB_KEY_Z) return sym;
     if (sym >= XKB_KEY_0 && sym <= XKB_KEY_9) return sym;
-    if (sym >= XKB_KEY_KP_0 && sym <= XKB_KEY_KP_9) return wk::NUMPAD0 + (sym - XKB_KEY_KP_0);
-    if (sym >= XKB_KEY_F1 && sym <= XKB_KEY_F24) return wk::F1 + (sym - XKB_KEY_F1);
+    if (sym >= XKB_KEY_KP_0 && sym <= XKB_KEY_KP_9) return vk::NUMPAD0 + (sym - XKB_KEY_KP_0);
+    if (sym >= XKB_KEY_F1 && sym <= XKB_KEY_F24) return vk::F1 + (sym - XKB_KEY_F1);
     for (const SymCode& entry : kKeysymCodes)
         if (entry.keysym == sym) return entry.code;
     return 0;
 }
 
 bool IsKeypadKeysym(uint32_t sym) { return sym >= XKB_KEY_KP_Space && sym <= XKB_KEY_KP_Equal; }
+
+bool IsKeypadNavigation(uint32_t sym) { return sym >= XKB_KEY_KP_Home && sym <= XKB_KEY_KP_Delete; }
 
 // Printing characters other than letters and digits: a shifted one says nothing about
 // which key gave it.
@@ -191,18 +174,18 @@ unsigned CodeForPosition(uint32_t scanCode) {
             return static_cast<unsigned char>(row.codes[scanCode - row.first]);
     }
     switch (scanCode) {
-        case 20: return wk::OEM_MINUS;
-        case 21: return wk::OEM_PLUS;
-        case 34: return wk::OEM_4;
-        case 35: return wk::OEM_6;
-        case 47: return wk::OEM_1;
-        case 48: return wk::OEM_7;
-        case 49: return wk::OEM_3;
-        case 51: return wk::OEM_5;
-        case 59: return wk::OEM_COMMA;
-        case 60: return wk::OEM_PERIOD;
-        case 61: return wk::OEM_2;
-        case 94: return wk::OEM_102;
+        case 20: return vk::OEM_MINUS;
+        case 21: return vk::OEM_PLUS;
+        case 34: return vk::OEM_4;
+        case 35: return vk::OEM_6;
+        case 47: return vk::OEM_1;
+        case 48: return vk::OEM_7;
+        case 49: return vk::OEM_3;
+        case 51: return vk::OEM_5;
+        case 59: return vk::OEM_COMMA;
+        case 60: return vk::OEM_PERIOD;
+        case 61: return vk::OEM_2;
+        case 94: return vk::OEM_102;
         default: return 0;
     }
 }
@@ -266,11 +249,29 @@ uint32_t KeysymForQtKey(int key, bool keypad) {
     }
 }
 
+// The navigation code of a keypad key pressed with Shift. Windows gives the navigation
+// keys then whatever Num Lock says (with it on, Shift turns it off for the moment; with
+// it off, Shift leaves the keys as they are). X11 keymaps differ: some give digits with
+// Shift and Num Lock off, some a third level with Num Lock on. So the key's own first
+// level decides, or the digit it gave where the keymap is unknown. 0: no such key.
+unsigned ShiftedKeypadCode(const KeyPress& press) {
+    if (IsKeypadNavigation(press.baseKeysym)) return CodeForKeysym(press.baseKeysym);
+    const uint32_t sym = press.keysym ? press.keysym : KeysymForQtKey(press.qtKey, true);
+    static constexpr unsigned kByDigit[] = {vk::INSERT, vk::END,   vk::DOWN, vk::NEXT, vk::LEFT,
+                                            vk::CLEAR,  vk::RIGHT, vk::HOME, vk::UP,   vk::PRIOR};
+    if (sym >= XKB_KEY_KP_0 && sym <= XKB_KEY_KP_9) return kByDigit[sym - XKB_KEY_KP_0];
+    if (sym == XKB_KEY_KP_Decimal || sym == XKB_KEY_KP_Separator) return vk::DELETE_;
+    if (IsKeypadNavigation(sym)) return CodeForKeysym(sym);
+    return 0;
+}
+
 unsigned CodeOf(const KeyPress& press) {
     // The keypad by what it produced: Num 5 is VK_NUMPAD5 with Num Lock on and VK_CLEAR
-    // with it off, Shift turns Num Lock round for the moment, as on Windows.
+    // with it off; with Shift it is VK_CLEAR either way, as on Windows.
     const bool keypad = IsKeypadKeysym(press.keysym) || IsKeypadKeysym(press.baseKeysym) ||
                         (press.modifiers & Qt::KeypadModifier);
+    if (keypad && (press.modifiers & Qt::ShiftModifier))
+        if (const unsigned code = ShiftedKeypadCode(press)) return code;
     if (keypad) {
         const uint32_t sym = press.keysym ? press.keysym : KeysymForQtKey(press.qtKey, true);
         if (const unsigned code = CodeForKeysym(sym)) return code;
@@ -307,12 +308,12 @@ VirtualKey MapKey(const KeyPress& press) {
         code = kUnknownKey;
     }
     // Windows sends no key-down for Print Screen; the system takes that key.
-    if (code == wk::SNAPSHOT) return VirtualKey{VirtualKey::None, code};
+    if (code == vk::SNAPSHOT) return VirtualKey{VirtualKey::None, code};
     // Alt without Ctrl makes a system key, as does F10; AltGr counts as Ctrl+Alt.
     const bool altGr = IsAltGr(press);
-    const bool ctrl = (press.modifiers & Qt::ControlModifier) || code == wk::CONTROL || altGr;
-    const bool alt = (press.modifiers & Qt::AltModifier) || (code == wk::MENU && !altGr);
-    if (code == wk::F10 || (alt && !ctrl)) return VirtualKey{VirtualKey::SystemKey, code};
+    const bool ctrl = (press.modifiers & Qt::ControlModifier) || code == vk::CONTROL || altGr;
+    const bool alt = (press.modifiers & Qt::AltModifier) || (code == vk::MENU && !altGr);
+    if (code == vk::F10 || (alt && !ctrl)) return VirtualKey{VirtualKey::SystemKey, code};
     return VirtualKey{VirtualKey::KeyDown, code};
 }
 
