@@ -1,5 +1,6 @@
 // orx-render: renders a model file to a BMP, JPEG or PNG picture without a window,
-// with the same viewer code as the window, for thumbnails and catalogues.
+// with the same viewer code as the window, for thumbnails and catalogues; or
+// exports it as a binary glTF file.
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,12 +27,16 @@ namespace {
 
 constexpr long long kMaxPictureSide = 8192;
 
+// The options that also apply to a .glb file; every other one is for pictures only.
+constexpr std::string_view kModelFileOptions[] = {"--texture", "--coloured", "--mode", "--part"};
+
 struct Request {
     std::string model, output;
     int width = 800, height = 600;
     int part = 0;
     int thumbnail = 0;       // side of a thumbnail picture; 0: an ordinary picture
     bool viewGiven = false;  // --size, --angles, --origin or --background given
+    std::vector<std::string> given;  // the options given, in order
     orx::ViewOptions view;
 };
 
@@ -146,7 +151,9 @@ const std::vector<Option>& Options() {
 }
 
 std::string Usage() {
-    std::string text = "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png [options]\n";
+    std::string text = "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png|OUT.glb [options]\n"
+                       "  OUT.glb: the model as binary glTF 2.0 in metres; only --texture,\n"
+                       "  --coloured, --mode 3|4 and --part apply\n";
     auto line = [&text](const std::string& left, const char* help) {
         std::string l = "  " + left;
         l.resize(std::max<size_t>(l.size() + 1, 23), ' ');
@@ -176,6 +183,7 @@ int ParseArguments(int argc, char** argv, Request& request, std::string& error) 
             error = a + ": unknown option";
             return 2;
         }
+        request.given.push_back(option->name);
         const char* value = "";
         if (*option->value) {
             if (i + 1 >= argc) {
@@ -205,9 +213,22 @@ int ParseArguments(int argc, char** argv, Request& request, std::string& error) 
     request.model = positional[0];
     request.output = positional[1];
     const std::string ext = orx::LowerExtension(request.output);
-    if (ext != ".bmp" && ext != ".jpg" && ext != ".png") {
-        error = request.output + ": the picture file must end in .bmp, .jpg or .png";
+    if (ext != ".bmp" && ext != ".jpg" && ext != ".png" && ext != ".glb") {
+        error = request.output + ": the output file must end in .bmp, .jpg, .png or .glb";
         return 2;
+    }
+    if (ext == ".glb") {
+        for (const std::string& name : request.given) {
+            if (std::find(std::begin(kModelFileOptions), std::end(kModelFileOptions), name) ==
+                std::end(kModelFileOptions)) {
+                error = name + ": for pictures only, not with a .glb file";
+                return 2;
+            }
+        }
+        if (request.view.mode != orx::kModeSolid && request.view.mode != orx::kModeTextured) {
+            error = "--mode: a .glb file takes mode 3 or 4";
+            return 2;
+        }
     }
     if (request.thumbnail > 0 && ext != ".png") {
         error = "--thumbnail: the picture file must end in .png";
@@ -287,6 +308,8 @@ int Render(Request r) {
                    ? 1
                    : Fail("Unable to open file for reading: " + r.model);
     }
+    // The viewer shows the message of a failed export.
+    if (orx::LowerExtension(r.output) == ".glb") return dlg.ExportShownModel(r.output) ? 0 : 1;
     if (r.thumbnail > 0) {
         std::vector<uint8_t> rgba;
         if (!orx::RenderThumbnail(dlg, r.thumbnail, supersample, rgba))
