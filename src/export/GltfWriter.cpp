@@ -108,8 +108,11 @@ bool EncodePng(const GltfLook& look, std::vector<unsigned char>& out) {
     return true;
 }
 
-int AddBufferView(tinygltf::Model& model, size_t offset, size_t length, int target) {
+// A view of the buffer; vertex data shared by several accessors states its stride.
+int AddBufferView(tinygltf::Model& model, size_t offset, size_t length, int target,
+                  size_t stride = 0) {
     tinygltf::BufferView view;
+    view.byteStride = stride;
     view.buffer = 0;
     view.byteOffset = offset;
     view.byteLength = length;
@@ -198,9 +201,13 @@ bool WriteGlb(const std::string& path, TriangleSink& sink, const GltfLook& look,
 
     int positionView = -1, normalView = -1, lookView = -1;
     if (n > 0) {
-        positionView = AddBufferView(model, 0, positionBytes, TINYGLTF_TARGET_ARRAY_BUFFER);
-        normalView = AddBufferView(model, positionBytes, positionBytes, TINYGLTF_TARGET_ARRAY_BUFFER);
-        lookView = AddBufferView(model, 2 * positionBytes, lookBytes, TINYGLTF_TARGET_ARRAY_BUFFER);
+        const size_t vec3 = 3 * sizeof(float);
+        positionView =
+            AddBufferView(model, 0, positionBytes, TINYGLTF_TARGET_ARRAY_BUFFER, vec3);
+        normalView =
+            AddBufferView(model, positionBytes, positionBytes, TINYGLTF_TARGET_ARRAY_BUFFER, vec3);
+        lookView = AddBufferView(model, 2 * positionBytes, lookBytes, TINYGLTF_TARGET_ARRAY_BUFFER,
+                                 textured ? 2 * sizeof(float) : vec3);
     }
 
     tinygltf::Material material;
