@@ -4,8 +4,9 @@
 // `origin` before the eye, turned by Rx·Ry·Rz; so in the file's metres the eye
 // stands at C + E·R⁻¹(−origin), looks along R⁻¹(0,0,−1) with R⁻¹(0,1,0) up, and
 // both use a vertical view angle of 45 degrees. The silhouettes (f3d's opaque
-// pixels, orx-render's pixels off the black background) may differ in at most 3 %
-// of the model's pixels: edge pixels that the two rasterise differently.
+// pixels, orx-render's pixels off the black background) may differ in at most 1 %
+// of the model's pixels (edge pixels that two rasterisers may place differently;
+// on Mesa none differ).
 #include <gtest/gtest.h>
 #include <png.h>
 #include <tiny_gltf.h>
@@ -121,7 +122,7 @@ TEST(ExportF3d, SilhouetteMatchesTheRenderer) {
         ASSERT_GT(a.count, kWidth * kHeight / 20);  // the model fills a good part
         int differing = 0;
         for (size_t i = 0; i < a.on.size(); ++i) differing += a.on[i] != b.on[i];
-        EXPECT_LE(differing, a.count * 3 / 100) << ours << " vs " << theirs;
+        EXPECT_LE(differing, a.count / 100) << ours << " vs " << theirs;
         std::printf("%s: %d of %d model pixels differ\n", name, differing, a.count);
     }
 }
