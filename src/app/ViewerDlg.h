@@ -175,6 +175,9 @@ public:
     // (clamped to its count; 0 keeps the first). True when the model was read;
     // otherwise its message has been shown.
     bool OpenModelForRendering(const std::string& path, int part);
+    // OpenModelForRendering for an export alone: the build measures the model and
+    // sets everything up, but sends no geometry to OpenGL and leaves no list.
+    bool OpenModelForExport(const std::string& path, int part);
     // The model's bounds as the last build left them.
     const ModelBounds& Bounds() const { return m_bounds; }
     // Draws the frame with these angles and origin (which stay set) and the current

@@ -32,7 +32,11 @@ bool IsUtf8(const std::string& s) {
     size_t i = 0;
     while (i < s.size()) {
         const auto c = static_cast<unsigned char>(s[i]);
-        const size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        const size_t n = c < 0x80         ? 1
+                         : (c >> 5) == 6  ? 2
+                         : (c >> 4) == 14 ? 3
+                         : (c >> 3) == 30 ? 4
+                                          : 0;
         if (n == 0 || (n == 2 && c < 0xC2) || i + n > s.size()) return false;
         for (size_t k = 1; k < n; ++k)
             if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
@@ -202,8 +206,7 @@ bool WriteGlb(const std::string& path, TriangleSink& sink, const GltfLook& look,
     int positionView = -1, normalView = -1, lookView = -1;
     if (n > 0) {
         const size_t vec3 = 3 * sizeof(float);
-        positionView =
-            AddBufferView(model, 0, positionBytes, TINYGLTF_TARGET_ARRAY_BUFFER, vec3);
+        positionView = AddBufferView(model, 0, positionBytes, TINYGLTF_TARGET_ARRAY_BUFFER, vec3);
         normalView =
             AddBufferView(model, positionBytes, positionBytes, TINYGLTF_TARGET_ARRAY_BUFFER, vec3);
         lookView = AddBufferView(model, 2 * positionBytes, lookBytes, TINYGLTF_TARGET_ARRAY_BUFFER,

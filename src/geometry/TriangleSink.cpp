@@ -61,7 +61,8 @@ void TriangleSink::Color4ubv(const unsigned char* rgba) {
 
 void TriangleSink::Color3f(float r, float g, float b) {
     auto byte = [](float v) {
-        return static_cast<unsigned char>(std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 255.0f));
+        return static_cast<unsigned char>(
+            std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 255.0f));
     };
     m_colour = RGBA{byte(r), byte(g), byte(b), 255};
 }
@@ -114,8 +115,8 @@ void TriangleSink::FinishGroup() {
             normal[2] += (double(p[0]) - q[0]) * (double(p[1]) + q[1]);
             for (int k = 0; k < 3; ++k) middle[k] += p[k];
         }
-        const double length = std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] +
-                                         normal[2] * normal[2]);
+        const double length =
+            std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
         if (!(length > 0.0) || !std::isfinite(length)) continue;  // no area: nothing to see
         double outward = 0.0;
         for (int k = 0; k < 3; ++k) {

@@ -47,7 +47,9 @@ bool ReadMask(const std::string& path, bool byColour, Mask& mask) {
     return true;
 }
 
-int Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+int Shell(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str());
+}
 
 // R⁻¹·v = Rz(−c)·Ry(−b)·Rx(−a)·v: the turn about x first.
 void Unturn(const double* degrees, const double* v, double* out) {
@@ -79,7 +81,7 @@ TEST(ExportF3d, SilhouetteMatchesTheRenderer) {
         const std::string glb = (dir / (std::string(name) + ".glb")).string();
         const std::string theirs = (dir / (std::string(name) + "-f3d.png")).string();
         ASSERT_EQ(Shell(render + " " + model + " " + ours + " --mode 3 --size 400x300 " +
-                      "--background 0,0,0 --angles 20,35,0"),
+                        "--background 0,0,0 --angles 20,35,0"),
                   0);
         ASSERT_EQ(Shell(render + " " + model + " " + glb + " --mode 3"), 0);
 
@@ -111,8 +113,8 @@ TEST(ExportF3d, SilhouetteMatchesTheRenderer) {
                       (lo[0] + hi[0]) / 2 + extent * (eye[0] + look[0]),
                       (lo[1] + hi[1]) / 2 + extent * (eye[1] + look[1]),
                       (lo[2] + hi[2]) / 2 + extent * (eye[2] + look[2]), top[0], top[1], top[2]);
-        ASSERT_EQ(Shell("f3d --dry-run --no-background --resolution=400,300 " + std::string(camera) +
-                      " --output=" + theirs + " " + glb),
+        ASSERT_EQ(Shell("f3d --dry-run --no-background --resolution=400,300 " +
+                        std::string(camera) + " --output=" + theirs + " " + glb),
                   0)
             << camera;
 

@@ -160,9 +160,11 @@ TEST_F(ExportGltfTest, LookFollowsTheDisplayMode) {
     Export(rig.dir.path + "/farbig.glb");
     m = ReadBack(rig.dir.path + "/farbig.glb");
     EXPECT_TRUE(m.images.empty());
-    const std::vector<float> colours = Floats(m, m.meshes[0].primitives[0].attributes.at("COLOR_0"));
+    const std::vector<float> colours =
+        Floats(m, m.meshes[0].primitives[0].attributes.at("COLOR_0"));
     // Every colour of the coloured scheme has full or no red, green and blue.
-    for (float c : colours) ASSERT_TRUE(c == 0.0f || c == 1.0f || std::fabs(c - 0.2158605f) < 1e-5) << c;
+    for (float c : colours)
+        ASSERT_TRUE(c == 0.0f || c == 1.0f || std::fabs(c - 0.2158605f) < 1e-5) << c;
     EXPECT_NE(std::find(colours.begin(), colours.end(), 0.0f), colours.end());
 }
 

@@ -34,8 +34,8 @@ struct Request {
     std::string model, output;
     int width = 800, height = 600;
     int part = 0;
-    int thumbnail = 0;       // side of a thumbnail picture; 0: an ordinary picture
-    bool viewGiven = false;  // --size, --angles, --origin or --background given
+    int thumbnail = 0;               // side of a thumbnail picture; 0: an ordinary picture
+    bool viewGiven = false;          // --size, --angles, --origin or --background given
     std::vector<std::string> given;  // the options given, in order
     orx::ViewOptions view;
 };
@@ -151,9 +151,10 @@ const std::vector<Option>& Options() {
 }
 
 std::string Usage() {
-    std::string text = "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png|OUT.glb [options]\n"
-                       "  OUT.glb: the model as binary glTF 2.0 in metres; only --texture,\n"
-                       "  --coloured, --mode 3|4 and --part apply\n";
+    std::string text =
+        "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png|OUT.glb [options]\n"
+        "  OUT.glb: the model as binary glTF 2.0 in metres; only --texture,\n"
+        "  --coloured, --mode 3|4 and --part apply\n";
     auto line = [&text](const std::string& left, const char* help) {
         std::string l = "  " + left;
         l.resize(std::max<size_t>(l.size() + 1, 23), ' ');
@@ -302,14 +303,17 @@ int Render(Request r) {
     }
     shown = platform.MessagesShown();
     // A refused name shows its message; a file that cannot be read after all starts
-    // the demo, or shows a message on the way.
-    if (!dlg.OpenModelForRendering(r.model, r.part) || platform.MessagesShown() > shown) {
+    // the demo, or shows a message on the way. An export needs no OpenGL list.
+    const bool exporting = orx::LowerExtension(r.output) == ".glb";
+    if (!(exporting ? dlg.OpenModelForExport(r.model, r.part)
+                    : dlg.OpenModelForRendering(r.model, r.part)) ||
+        platform.MessagesShown() > shown) {
         return platform.MessagesShown() > shown
                    ? 1
                    : Fail("Unable to open file for reading: " + r.model);
     }
     // The viewer shows the message of a failed export.
-    if (orx::LowerExtension(r.output) == ".glb") return dlg.ExportShownModel(r.output) ? 0 : 1;
+    if (exporting) return dlg.ExportShownModel(r.output) ? 0 : 1;
     if (r.thumbnail > 0) {
         std::vector<uint8_t> rgba;
         if (!orx::RenderThumbnail(dlg, r.thumbnail, supersample, rgba))
