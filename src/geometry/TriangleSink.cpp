@@ -102,7 +102,9 @@ void TriangleSink::FinishGroup() {
         for (double& c : centre) c /= static_cast<double>(m_corners.size());
 
     Group& group = m_groups.back();
-    for (const auto& [first, n] : m_faces) {
+    for (const std::pair<size_t, size_t>& face : m_faces) {
+        const size_t first = face.first;
+        const size_t n = face.second;
         const Vertex* c = m_corners.data() + first;
         // Newell's normal: the face's area vector, also for a slightly bent polygon.
         double normal[3] = {0, 0, 0};
