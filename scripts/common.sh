@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins qt6-translations-l10n
   libxkbcommon-dev libxkbcommon-x11-dev
   libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
-  libjpeg-dev libpng-dev libgtest-dev libgmock-dev
+  libjpeg-dev libpng-dev libtinygltf-dev libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils x11-apps x11-xkb-utils fonts-dejavu-core locales poppler-utils
   clang-format clang-tidy
 )
@@ -18,6 +18,14 @@ PACKAGES=(
 PACKAGING_PACKAGES=(
   dpkg-dev file lintian desktop-file-utils shared-mime-info xdg-utils
 )
+
+# For the checks of exported glTF files only (./test): node and npm run the Khronos
+# validator, f3d renders the files. Where they cannot be installed those tests skip.
+EXPORT_CHECK_PACKAGES=(nodejs npm f3d)
+# The validator's npm package, pinned, and the folder it is installed into (shared by
+# all checkouts; tests/export/validate.sh looks there).
+GLTF_VALIDATOR_VERSION=2.0.0-dev.3.10
+GLTF_VALIDATOR_PREFIX="${XDG_CACHE_HOME:-$HOME/.cache}/orx-view/gltf-validator"
 
 # Installs those of the given packages (default: PACKAGES) that are missing.
 install_packages() {
@@ -35,6 +43,28 @@ install_packages() {
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# node, npm, f3d and the glTF validator, where they are missing and can be had; a
+# failure only makes the export checks skip.
+ensure_export_checks() {
+  local missing=() p
+  for p in "${EXPORT_CHECK_PACKAGES[@]}"; do
+    # node and npm may come from elsewhere than Debian's packages.
+    command -v "${p/nodejs/node}" >/dev/null || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    ( install_packages "${missing[@]}" ) || echo "Export checks: ${missing[*]} could not be installed"
+  fi
+  local installed="$GLTF_VALIDATOR_PREFIX/node_modules/gltf-validator/package.json"
+  if [ -f "$installed" ] && grep -q "\"version\": \"$GLTF_VALIDATOR_VERSION\"" "$installed"; then
+    return 0
+  fi
+  command -v npm >/dev/null || return 0
+  mkdir -p "$GLTF_VALIDATOR_PREFIX"
+  npm install --silent --no-audit --no-fund --prefix "$GLTF_VALIDATOR_PREFIX" \
+    "gltf-validator@$GLTF_VALIDATOR_VERSION" >/dev/null 2>&1 ||
+    echo "Export checks: gltf-validator $GLTF_VALIDATOR_VERSION could not be installed"
 }
 
 # A German locale, so that the tests can show that numbers parse the same under it.

@@ -89,10 +89,12 @@ enum CommandId : int {
     ID_TEX_TESTMUSTER = 32806,
     ID_ZERO_PLANE = 32807,
     ID_DEMO = 32808,
+    ID_EXPORT_MODEL = 32809,
 };
 constexpr unsigned IDM_ABOUTBOX = 16;
 
 class ViewerProbe;
+class TriangleSink;
 
 class CViewerDlg {
 public:
@@ -159,6 +161,12 @@ public:
     void OnLoadTexture();
     void OnSavePicture();
     void OnPrintPicture();
+    // Asks for a .glb file and exports what is shown into it.
+    void OnExportModel();
+    // Writes the shown model (the whole model or the current part) as binary glTF:
+    // textured in the textured mode, otherwise in the current shades. False when
+    // nothing was written; the message has then been shown.
+    bool ExportShownModel(const std::string& path);
     static const MenuItem& ContextMenuResource();
     // The context menu as it opens now: the resource with the marks of the options set.
     MenuItem ContextMenu() const;
@@ -176,6 +184,9 @@ public:
     bool OpenModelForRendering(const std::string& path, int part);
     // The parts of the parts list on screen; 0 for a whole model.
     int PartsInList() const { return m_nPart > 0 ? m_nPartCount : 0; }
+    // OpenModelForRendering for an export alone: the build measures the model and
+    // sets everything up, but sends no geometry to OpenGL and leaves no list.
+    bool OpenModelForExport(const std::string& path, int part);
     // The model's bounds as the last build left them.
     const ModelBounds& Bounds() const { return m_bounds; }
     // Draws the frame with these angles and origin (which stay set) and the current
@@ -236,6 +247,10 @@ private:
     void DrawRecord(const ParsedRecord& record, const double* coords);
     // What each vertex carries in the current display mode.
     VertexStyle CurrentVertexStyle() const;
+    // Sends the shown records into `sink` as the build does, in the model's own
+    // millimetres, one group per record; the build's state is left as it was. False
+    // when no model file is shown or it cannot be read.
+    bool GatherShownGeometry(TriangleSink& sink);
     // Where emitted geometry goes: OpenGL, or a test's recorder.
     GlSink& Sink() { return m_pSink ? *m_pSink : m_glSink; }
 

@@ -60,6 +60,7 @@ constexpr KeyBinding kKeyTable[] = {
     {vk::NUMPAD1, ID_PART_PREV},
     {'M', ID_OPEN_MODEL},
     {'S', ID_SAVE_PICTURE},
+    {'E', ID_EXPORT_MODEL},
     {'D', ID_PRINT},
     {'B', ID_LIGHTING},
     {'K', ID_AXES},
@@ -112,6 +113,7 @@ const MenuItem& CViewerDlg::ContextMenuResource() {
             Separator(),
             Entry("Modell laden\tM", ID_OPEN_MODEL),
             Entry("Bild speichern unter...\tS", ID_SAVE_PICTURE),
+            Entry("Als 3D-Modell exportieren...\tE", ID_EXPORT_MODEL),
             Entry("Bild drucken\tD", ID_PRINT),
             Separator(),
             Entry("Beleuchtung\tB", ID_LIGHTING),
@@ -221,6 +223,7 @@ bool CViewerDlg::OnCommand(int id) {
         case ID_PART_PREV: UpdateTitle(-1); break;
         case ID_OPEN_MODEL: OnOpenModel(); break;
         case ID_SAVE_PICTURE: OnSavePicture(); break;
+        case ID_EXPORT_MODEL: OnExportModel(); break;
         case ID_PRINT: OnPrintPicture(); break;
         // The menu entry toggles the lighting like its key.
         case ID_LIGHTING: ToggleLighting(); break;

@@ -37,6 +37,21 @@ expect_rc 1 "$RENDER" "$T/fehlt3d.gl" "$T/out.bmp"
 grep -q "Unable to open file for reading" "$T/err" || fail "missing file: $(cat "$T/err")"
 [ ! -e "$T/out.bmp" ] || fail "a failed render wrote a picture"
 
+# A .glb file: picture-only options are usage errors naming the option; failures
+# show the viewer's message and leave no file.
+for opt in "--size 64x48" "--light" "--angles 1,2,3" "--thumbnail 64" "--mode 2"; do
+  expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.glb" $opt
+  grep -q -- "${opt%% *}" "$T/err" || fail "$opt with .glb: $(cat "$T/err")"
+done
+expect_rc 1 "$RENDER" "$T/fehlt3d.gl" "$T/out.glb"
+mkdir "$T/ordner.glb"
+expect_rc 1 "$RENDER" "$T/box3d.gl" "$T/ordner.glb"
+grep -q "ordner.glb" "$T/err" || fail "a folder as target: $(cat "$T/err")"
+expect_rc 1 "$RENDER" "$T/box3d.gl" "$T/fehlt/out.glb"
+[ ! -e "$T/out.glb" ] && [ -z "$(ls -A "$T/ordner.glb")" ] || fail "a failed export left a file"
+expect_rc 0 "$RENDER" "$T/box3d.gl" "$T/out.glb" --mode 3 --coloured
+[ "$(head -c 4 "$T/out.glb")" = "glTF" ] || fail "the export wrote no binary glTF"
+
 expect_rc 0 "$RENDER" "$T/box3d.gl" "$T/out.bmp" --size 64x48 --mode 3 --angles 20,-30,0
 # A 64 x 48 picture at 32 bits: 54 + 64 * 48 * 4 bytes.
 [ "$(stat -c %s "$T/out.bmp")" = "$((54 + 64 * 48 * 4))" ] || fail "BMP size $(stat -c %s "$T/out.bmp")"
@@ -109,7 +124,7 @@ check 2 "--angles: expected X,Y,Z, not '1,2,3,4'"    "$B" "$O" --angles 1,2,3,4
 check 2 "--texture: 10 is above 9"                   "$B" "$O" --texture 10
 check 2 "--texture: 0 is below 1"                    "$B" "$O" --texture 0
 check 2 "--bogus: unknown option"                    "$B" "$O" --bogus
-check 2 "out.gif: the picture file must end in .bmp, .jpg, .jpeg or .png" "$B" "$T/out.gif"
+check 2 "out.gif: the output file must end in .bmp, .jpg, .jpeg, .png or .glb" "$B" "$T/out.gif"
 check 2 "--part 3: $T/teile2d.gl has only 2 parts"    "$T/teile2d.gl" "$O" --part 3
 check 2 "--part 5: $B is a whole model, not a parts list" "$B" "$O" --part 5
 check 2 "--thumbnail: the picture file must end in .png" "$B" "$O" --thumbnail 64

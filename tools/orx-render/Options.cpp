@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 #include <string_view>
 
 #include "OptionNumbers.h"
@@ -123,7 +124,10 @@ const std::vector<Option>& Options() {
 }
 
 std::string Usage() {
-    std::string text = "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png [options]\n";
+    std::string text =
+        "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png|OUT.glb [options]\n"
+        "  OUT.glb: the model as binary glTF 2.0 in metres; only --texture,\n"
+        "  --coloured, --mode 3|4 and --part apply\n";
     auto line = [&text](const std::string& left, const char* help) {
         std::string l = "  " + left;
         l.resize(std::max<size_t>(l.size() + 1, 23), ' ');
@@ -152,6 +156,7 @@ Parsed ParseArguments(const std::vector<std::string>& args, Request& request, st
             error = a + ": unknown option";
             return Parsed::UsageError;
         }
+        request.given.push_back(option->name);
         const char* value = "";
         if (*option->value) {
             if (i + 1 >= args.size()) {
@@ -181,9 +186,25 @@ Parsed ParseArguments(const std::vector<std::string>& args, Request& request, st
     request.model = positional[0];
     request.output = positional[1];
     const std::string ext = PictureExtension(request.output);
-    if (ext != ".bmp" && ext != ".jpg" && ext != ".jpeg" && ext != ".png") {
-        error = request.output + ": the picture file must end in .bmp, .jpg, .jpeg or .png";
+    if (ext != ".bmp" && ext != ".jpg" && ext != ".jpeg" && ext != ".png" && ext != ".glb") {
+        error = request.output + ": the output file must end in .bmp, .jpg, .jpeg, .png or .glb";
         return Parsed::UsageError;
+    }
+    if (ext == ".glb") {
+        // The options that also apply to a .glb file; every other one is for pictures only.
+        constexpr std::string_view kModelFileOptions[] = {"--texture", "--coloured", "--mode",
+                                                          "--part"};
+        for (const std::string& name : request.given) {
+            if (std::find(std::begin(kModelFileOptions), std::end(kModelFileOptions), name) ==
+                std::end(kModelFileOptions)) {
+                error = name + ": for pictures only, not with a .glb file";
+                return Parsed::UsageError;
+            }
+        }
+        if (request.view.mode != orx::kModeSolid && request.view.mode != orx::kModeTextured) {
+            error = "--mode: a .glb file takes mode 3 or 4";
+            return Parsed::UsageError;
+        }
     }
     if (request.thumbnail > 0 && ext != ".png") {
         error = "--thumbnail: the picture file must end in .png";

@@ -14,8 +14,9 @@ struct Request {
     std::string model, output;
     int width = 800, height = 600;
     int part = 0;
-    int thumbnail = 0;       // side of a thumbnail picture; 0: an ordinary picture
-    bool viewGiven = false;  // --size, --angles, --origin or --background given
+    int thumbnail = 0;               // side of a thumbnail picture; 0: an ordinary picture
+    bool viewGiven = false;          // --size, --angles, --origin or --background given
+    std::vector<std::string> given;  // the options given, in order
     orx::ViewOptions view;
 };
 
@@ -34,7 +35,7 @@ const std::vector<Option>& Options();
 // The usage text, one line per option of the table.
 std::string Usage();
 
-// The picture file's extension in lower case, with its dot (".jpeg"); empty for none.
+// The output file's extension in lower case, with its dot (".jpeg"); empty for none.
 std::string PictureExtension(const std::string& path);
 
 enum class Parsed { Run, Help, UsageError };

@@ -1,5 +1,6 @@
 // orx-render: renders a model file to a BMP, JPEG or PNG picture without a window,
-// with the same viewer code as the window, for thumbnails and catalogues.
+// with the same viewer code as the window, for thumbnails and catalogues; or
+// exports it as a binary glTF file.
 #include <unistd.h>
 
 #include <algorithm>
@@ -93,8 +94,11 @@ int Render(orx::render::Request r) {
     }
     shown = platform.MessagesShown();
     // A refused name shows its message; a file that cannot be read after all starts
-    // the demo, or shows a message on the way.
-    if (!dlg.OpenModelForRendering(r.model, r.part) || platform.MessagesShown() > shown) {
+    // the demo, or shows a message on the way. An export needs no OpenGL list.
+    const bool exporting = orx::render::PictureExtension(r.output) == ".glb";
+    if (!(exporting ? dlg.OpenModelForExport(r.model, r.part)
+                    : dlg.OpenModelForRendering(r.model, r.part)) ||
+        platform.MessagesShown() > shown) {
         return platform.MessagesShown() > shown
                    ? 1
                    : Fail("Unable to open file for reading: " + r.model);
@@ -108,6 +112,8 @@ int Render(orx::render::Request r) {
         return UsageFail("--part " + std::to_string(r.part) + ": " + r.model + " has only " +
                          std::to_string(dlg.PartsInList()) + " parts");
     if (!SomethingDrawn(dlg.Bounds())) return Fail("the model has nothing to draw: " + r.model);
+    // The viewer shows the message of a failed export.
+    if (exporting) return dlg.ExportShownModel(r.output) ? 0 : 1;
     if (r.thumbnail > 0) {
         std::vector<uint8_t> rgba;
         if (!orx::RenderThumbnail(dlg, r.thumbnail, supersample, rgba))

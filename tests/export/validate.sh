@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Every sample model exported by orx-render in the textured and in the coloured
+# look passes the Khronos glTF validator without errors. Skipped (exit 77) where
+# node or the validator is missing; ./test installs both.
+# Usage: validate.sh ORX-RENDER MODEL-FOLDER
+set -euo pipefail
+render="$1"
+models="$2"
+export GLTF_VALIDATOR_DIR="${GLTF_VALIDATOR_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/orx-view/gltf-validator/node_modules}"
+if ! command -v node >/dev/null || [ ! -d "$GLTF_VALIDATOR_DIR/gltf-validator" ]; then
+  echo "SKIP: node or gltf-validator missing (looked in $GLTF_VALIDATOR_DIR); ./test installs them"
+  exit 77
+fi
+out="$(mktemp -d)"
+trap 'rm -rf "$out"' EXIT
+files=()
+for model in "$models"/*.gl; do
+  name="$(basename "$model" .gl)"
+  "$render" "$model" "$out/$name-textur.glb" --texture 3
+  "$render" "$model" "$out/$name-farbig.glb" --mode 3 --coloured
+  files+=("$out/$name-textur.glb" "$out/$name-farbig.glb")
+done
+node "$(dirname "$0")/validate.mjs" "${files[@]}"
