@@ -64,6 +64,7 @@ void CViewerDlg::LoadModel(const std::string& path) {
     if (!drawn && m_nDemoTick < 0) StartDemo();
     DrawReferenceGeometry();
     sink.EndList();
+    NotePickSource(drawn, path);
     if (drawn && known) {
         m_listBuilt.inputs = inputs;
         m_listBuilt.bounds = m_bounds;

@@ -71,13 +71,15 @@ void CViewerDlg::RotateStep() {
 }
 
 // A press starts a drag, ends a running demo and switches auto-rotation off for
-// good. The mouse is not captured.
-void CViewerDlg::OnLButtonDown(unsigned, Point point) {
+// good. The mouse is not captured. With Ctrl it also picks the part under the
+// pointer (or measures to it).
+void CViewerDlg::OnLButtonDown(unsigned flags, Point point) {
     m_ptLast = point;
     m_nDemoTick = kDemoStopped;
     m_bDragging = 1;
     m_bAutoRotate = false;
     m_pProfile->WriteBool(m_strSection, "RotateTimeOn", false);
+    if ((flags & kMouseControl) != 0) PickAt(point);
 }
 
 // One pixel of movement turns the model by one degree: right about y, down about x.
