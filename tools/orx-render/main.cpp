@@ -14,6 +14,7 @@
 
 #include "OptionNumbers.h"
 #include "app/ViewerDlg.h"
+#include "export/PartsListing.h"
 #include "image/PngFile.h"
 #include "image/Thumbnail.h"
 #include "image/WindowCapture.h"
@@ -32,6 +33,7 @@ struct Request {
     int part = 0;
     int thumbnail = 0;       // side of a thumbnail picture; 0: an ordinary picture
     bool viewGiven = false;  // --size, --angles, --origin or --background given
+    bool parts = false;      // list the parts instead of drawing a picture
     orx::ViewOptions view;
 };
 
@@ -134,6 +136,10 @@ const std::vector<Option>& Options() {
          [](Request& r, const char* v, std::string& e) {
              return ReadWholes(v, ',', "K", 1, INT_MAX, &r.part, 1, e);
          }},
+        {"--parts", "",
+         "list the parts as CSV on standard output (record, kind, sizes in mm largest "
+         "first, bounding box); with --part K only record K; no picture file",
+         [](Request& r, const char*, std::string&) { return r.parts = true; }},
         {"--thumbnail", "N",
          "an N x N PNG (N 1-1024) for file managers: the model filling it, from a fixed "
          "three-quarter view, lit, on a transparent background; not with --size, --angles, "
@@ -146,7 +152,9 @@ const std::vector<Option>& Options() {
 }
 
 std::string Usage() {
-    std::string text = "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png [options]\n";
+    std::string text =
+        "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png [options]\n"
+        "       orx-render MODEL.gl --parts [--part K]\n";
     auto line = [&text](const std::string& left, const char* help) {
         std::string l = "  " + left;
         l.resize(std::max<size_t>(l.size() + 1, 23), ' ');
@@ -193,6 +201,15 @@ int ParseArguments(int argc, char** argv, Request& request, std::string& error) 
         }
     }
     if (argc <= 1) return 2;
+    if (request.parts) {
+        if (positional.size() != 1) {
+            error = positional.empty() ? "the model file is missing"
+                                       : "--parts: one model file and no picture file";
+            return 2;
+        }
+        request.model = positional[0];
+        return 0;
+    }
     if (positional.size() < 2) {
         error = positional.empty() ? "the model file and the picture file are missing"
                                    : "the picture file is missing";
@@ -244,6 +261,25 @@ int Fail(const std::string& text) {
 
 // Samples per pixel side of a thumbnail: smooth edges, at most 2048 x 2048 drawn.
 int ThumbnailSupersampling(int size) { return std::clamp(2048 / size, 1, 4); }
+
+// The parts of the model as CSV on standard output. The file is accepted as the
+// viewer opens it: a ".gl" file of kind "2d" (parts list) or "3d" (whole model).
+int ListParts(const Request& r) {
+    const std::string lower = orx::AsciiLowerCase(r.model);
+    if (lower.size() < 3 || lower.compare(lower.size() - 3, 3, ".gl") != 0)
+        return Fail(std::string("No *.gl -> NO 3D!: ") + r.model);
+    const size_t d = lower.rfind('d');
+    const std::string kind = d == std::string::npos || d == 0 ? "" : lower.substr(d - 1, 2);
+    if (kind != "2d" && kind != "3d") return Fail("Unbekanntes Dateiformat: " + r.model);
+    orx::ModelFileCache cache;
+    if (!cache.Load(r.model)) return Fail("Unable to open file for reading: " + r.model);
+    const std::string lines = orx::PartsCsvLines(cache, !orx::IsPartsListName(r.model), r.part);
+    if (r.part > 0 && lines.empty())
+        return Fail("part " + std::to_string(r.part) + ": no such part in " + r.model);
+    std::fputs(orx::kPartsCsvHeader, stdout);
+    std::fputs(lines.c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : Fail("standard output could not be written");
+}
 
 int Render(Request r) {
     PrivateProfile profile;
@@ -334,5 +370,5 @@ int main(int argc, char** argv) {
         }
         return 2;
     }
-    return Render(request);
+    return request.parts ? ListParts(request) : Render(request);
 }
