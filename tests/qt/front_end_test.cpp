@@ -10,8 +10,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -390,7 +390,8 @@ public:
     }
     void SavePicture(const QString& path) {
         savePath = path;
-        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(1, 1), mapToGlobal(QPoint(1, 1)));
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                                mapToGlobal(QPoint(1, 1)));
         QApplication::sendEvent(this, &event);
     }
     void ClickWith(Qt::KeyboardModifiers modifiers, QPointF at) {
