@@ -29,6 +29,8 @@ void CViewerDlg::OnSize(unsigned, int cx, int cy) {
 void CViewerDlg::SetProjection(int cx, int cy) {
     double aspect = cy == 0 ? static_cast<double>(cx) : static_cast<double>(cx) / cy;
     glViewport(0, 0, cx, cy);
+    m_nViewWidth = cx;
+    m_nViewHeight = cy;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(45.0, aspect, 1.0, 10.0);
@@ -51,6 +53,7 @@ void CViewerDlg::DrawScene() {
     glRotated(m_dAngle[2], 0.0, 0.0, 1.0);
     glScalef(m_fScale[0], m_fScale[1], m_fScale[2]);
     glCallList(1);
+    if (!m_bPlainFrame) DrawPickMarker();
     glPopMatrix();
 }
 

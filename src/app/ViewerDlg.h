@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/PartPick.h"
 #include "geometry/GeometryTypes.h"
 #include "geometry/GlSink.h"
 #include "image/Texture.h"
@@ -33,6 +34,8 @@ constexpr int kDemoStopped = -2;
 constexpr int kWholeModel = -2;
 // The wheel's turn by one notch, as the window system reports it.
 constexpr int kWheelNotch = 120;
+// The Ctrl key in the flags of a mouse message: with the left button it picks a part.
+constexpr unsigned kMouseControl = 0x0008;
 
 // Display options applied at once and without writing settings: what the
 // command-line renderer sets from its arguments.
@@ -193,6 +196,10 @@ public:
     // projection, without showing it.
     void DrawFrom(const double* angles, const double* origin);
 
+    // What the window shows about the picked part and the measured distance, one
+    // line each; empty when nothing is picked. Never part of the OpenGL picture.
+    const std::string& PickText() const { return m_pick.text; }
+
     // --- helpers without state ---
     static std::string ProgramDirFrom(const std::string& executablePath);
     static int RandomUpTo(int n);
@@ -212,6 +219,23 @@ private:
     // Viewport and the 45-degree projection for a client area of cx x cy pixels.
     void SetProjection(int cx, int cy);
     void DrawScene();
+
+    // --- picking parts (src/app) ---
+    // A Ctrl+click at a client point: picks the part there, measures from the part
+    // picked before, or clears the pick on the background.
+    void PickAt(Point point);
+    // The record (index into the parse cache) whose face is nearest along the view
+    // ray through the point, and the point hit in list coordinates.
+    bool CastPickRay(Point point, size_t& record, Vec3& hit);
+    void BuildPickBoxes();
+    void ClearPick();
+    // After every build: a pick on other records than those of the new list goes.
+    void NotePickSource(bool drawn, const std::string& path);
+    // The picked part's edges and points, over the model.
+    void DrawPickMarker() const;
+    // Draws the frame without the marker for a picture to save or print; false when
+    // the frame on screen has no marker anyway.
+    bool DrawPlainFrame();
 
     // --- model file and build (src/model) ---
     bool ReadModelFile(const std::string& path, int part);
@@ -361,6 +385,16 @@ private:
     // Builds with the inputs of the list in place are left out; tests clear it to
     // compare with the lists that every build makes.
     bool m_bReuseModelList = true;
+    // The picked part, the list it was picked in, and the boxes of that list's records.
+    PartPick m_pick;
+    PickSource m_pickSource;
+    PickSource m_pickBoxesFor;
+    std::vector<PickBox> m_pickBoxes;
+    // The client size of the projection in place.
+    int m_nViewWidth = 0;
+    int m_nViewHeight = 0;
+    // Set while a frame for a saved or printed picture is drawn: no marker in it.
+    bool m_bPlainFrame = false;
 };
 
 }  // namespace orx

@@ -31,9 +31,13 @@ void CViewerDlg::OnSavePicture() {
     spec.filter = kSaveFilter;
     spec.hideReadOnly = true;
 
-    // Taken before the dialog shows, so the dialog is never in the picture.
+    // Taken before the dialog shows, so the dialog is never in the picture. The
+    // marker of a picked part is left out of it, as the text about it is.
     CWindowCapture capture;
+    const bool plain = DrawPlainFrame();
     capture.Capture(m_platform, m_platform.GetClientRect());
+    m_bPlainFrame = false;
+    if (plain) m_platform.Invalidate(false);
 
     const std::optional<std::string> chosen = m_platform.SaveFileDialog(spec);
     if (chosen) capture.Save(*chosen);
@@ -49,7 +53,10 @@ void CViewerDlg::OnPrintPicture() {
     const int h = client.bottom;
 
     CWindowCapture capture;
+    const bool plain = DrawPlainFrame();
     capture.Capture(m_platform, client);
+    m_bPlainFrame = false;
+    if (plain) m_platform.Invalidate(false);
 
     // Printing happens exactly when the dialog hands back a printer.
     std::unique_ptr<PrintJob> job = m_platform.PrintDialog();

@@ -77,6 +77,7 @@ void CViewerDlg::LoadModel(const std::string& path) {
     }
     DrawReferenceGeometry();
     sink.EndList();
+    NotePickSource(drawn, path);
     if (drawn && known) {
         m_listBuilt.inputs = inputs;
         m_listBuilt.bounds = m_bounds;

@@ -95,6 +95,9 @@ public:
     virtual WindowPlacement GetWindowPlacement() const = 0;
     virtual void SetWindowPlacement(const WindowPlacement& placement) = 0;
     virtual void StartTimer(unsigned id, unsigned milliseconds) = 0;
+    // Shows text over a corner of the picture, outside the OpenGL frame, so that it
+    // never reaches a captured picture; empty text hides it.
+    virtual void ShowOverlayText(const std::string& /*text*/) {}
     // Adds the About entry to the window's own menu.
     virtual void AddAboutEntry(const std::string& text) = 0;
 

@@ -71,8 +71,7 @@ void CViewerDlg::RotateStep() {
     m_platform.Invalidate(false);
 }
 
-// A press starts a drag, ends a running demo and switches auto-rotation off for
-// good. The mouse is not captured.
+// The wheel zooms by the steps of Q and A.
 void CViewerDlg::OnMouseWheel(unsigned, int zDelta, Point) {
     // Like a key, the wheel ends a running slideshow.
     m_nDemoTick = kDemoStopped;
@@ -90,12 +89,16 @@ void CViewerDlg::OnMouseWheel(unsigned, int zDelta, Point) {
     }
 }
 
-void CViewerDlg::OnLButtonDown(unsigned, Point point) {
+// A press starts a drag, ends a running demo and switches auto-rotation off for
+// good. The mouse is not captured. With Ctrl it also picks the part under the
+// pointer (or measures to it).
+void CViewerDlg::OnLButtonDown(unsigned flags, Point point) {
     m_ptLast = point;
     m_nDemoTick = kDemoStopped;
     m_bDragging = 1;
     m_bAutoRotate = false;
     m_pProfile->WriteBool(m_strSection, key::kAutoRotate, false);
+    if ((flags & kMouseControl) != 0) PickAt(point);
 }
 
 // One pixel of movement turns the model by one degree: right about y, down about x.

@@ -10,10 +10,12 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -471,6 +473,65 @@ TEST(RealWindow, TheWheelZoomsAndTheMenuShowsWhatIsOn) {
     EXPECT_TRUE(marks["Schatt_Grau"]);
     EXPECT_TRUE(marks["Kirsch"]);
     window.close();
+}
+
+// The window answering the context menu with "Bild speichern unter..." and the save
+// dialog with a file of the test.
+class SavingWindow : public SteppedWindow {
+public:
+    QString savePath;
+    int TrackPopupMenu(const MenuItem&, Point) override { return ID_SAVE_PICTURE; }
+    std::optional<std::string> SaveFileDialog(const FileDialogSpec&) override {
+        return savePath.toStdString();
+    }
+    void SavePicture(const QString& path) {
+        savePath = path;
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                                mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(this, &event);
+    }
+    void ClickWith(Qt::KeyboardModifiers modifiers, QPointF at) {
+        QMouseEvent press(QEvent::MouseButtonPress, at, mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, modifiers);
+        QApplication::sendEvent(this, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, modifiers);
+        QApplication::sendEvent(this, &release);
+    }
+};
+
+TEST(PartPicking, CtrlClickShowsThePartsSizeOverThePictureButNotInSavedPictures) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const ScopedEnv profile("XDG_CONFIG_HOME", dir.path().toUtf8());
+    const QString model = dir.filePath("block3d.gl");
+    WriteFile(model, ModelText(1));
+    WriteFile(dir.filePath("ORX.INI"), "[LIFE]\nACTUAL=" + model.toUtf8() + "\n");
+
+    SavingWindow window;
+    window.show();
+    ASSERT_TRUE(WaitFor([&] { return window.windowTitle().startsWith("ORX-View"); }));
+    const auto* overlay = window.findChild<QLabel*>("pickOverlay");
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_FALSE(overlay->isVisible());
+    window.SavePicture(dir.filePath("before.bmp"));
+
+    // The unit block fills the middle of the window.
+    const QPointF middle(window.width() / 2.0, window.height() / 2.0);
+    window.ClickWith(Qt::ControlModifier, middle);
+    EXPECT_TRUE(overlay->isVisible());
+    EXPECT_EQ(overlay->text().toStdString(), "Teil 1: 1 × 1 × 1 mm");
+    window.SavePicture(dir.filePath("after.bmp"));
+    QFile before(dir.filePath("before.bmp")), after(dir.filePath("after.bmp"));
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly) && after.open(QIODevice::ReadOnly));
+    EXPECT_GT(before.size(), 54);
+    EXPECT_TRUE(before.readAll() == after.readAll()) << "the pick reached the saved picture";
+
+    // A plain click leaves the pick; Ctrl+click on the background clears it.
+    window.ClickWith(Qt::NoModifier, middle);
+    EXPECT_TRUE(overlay->isVisible());
+    window.ClickWith(Qt::ControlModifier, QPointF(2, 2));
+    EXPECT_FALSE(overlay->isVisible());
 }
 
 }  // namespace

@@ -167,4 +167,12 @@ check 0 "" "$T/teile2d.gl" "$O" --size 16x16 --part 2 --angles +1e-400,-0,0 --or
 check 0 "" "$B" "$O" --size 16x16 --texture "$PROG/texturen/textur2.jpg"
 [ -s "$O" ] || fail "no picture"
 
+# The parts as CSV: a header, one line per part; --part picks one; no picture file.
+expect_rc 0 "$RENDER" "$T/box3d.gl" --parts
+[ "$(cat "$T/out")" = "Teil,Art,Länge,Breite,Dicke,minX,minY,minZ,maxX,maxY,maxZ
+1,Quader,2000.0,800.0,600.0,0.0,0.0,0.0,2000.0,800.0,600.0" ] || fail "--parts: $(cat "$T/out")"
+expect_rc 1 "$RENDER" "$T/box3d.gl" --parts --part 2
+expect_rc 2 "$RENDER" "$T/box3d.gl" "$T/out.bmp" --parts
+expect_rc 1 "$RENDER" "$T/model.gl" --parts
+
 echo "PASS"

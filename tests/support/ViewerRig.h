@@ -106,12 +106,15 @@ public:
         platform.executablePath = Prog() + "orx-view";
         dlg = std::make_unique<CViewerDlg>(platform);
         if (m_sink != nullptr) Probe(*dlg).m_pSink = m_sink;
+        m_started = false;
         return *dlg;
     }
 
-    // Started as the program starts it: window creation, placement, first size.
+    // Started as the program starts it: window creation, placement, first size. A
+    // viewer started before is replaced by a new one.
     void Start() {
-        if (!dlg) Construct();
+        if (!dlg || m_started) Construct();
+        m_started = true;
         dlg->OnCreate();
         dlg->OnInitDialog();
         dlg->OnSize(0, m_width, m_height);
@@ -190,6 +193,7 @@ private:
     int m_height;
     std::string m_program;
     GlSink* m_sink = nullptr;
+    bool m_started = false;
 };
 
 }  // namespace orx::test

@@ -112,6 +112,10 @@ const std::vector<Option>& Options() {
          [](Request& r, const char* v, std::string& e) {
              return ReadWholes(v, ',', "K", 1, INT_MAX, &r.part, 1, e);
          }},
+        {"--parts", "",
+         "list the parts as CSV on standard output (record, kind, sizes in mm largest "
+         "first, bounding box); with --part K only record K; no picture file",
+         [](Request& r, const char*, std::string&) { return r.parts = true; }},
         {"--thumbnail", "N",
          "an N x N PNG (N 1-1024) for file managers: the model filling it, from a fixed "
          "three-quarter view, lit, on a transparent background; not with --size, --angles, "
@@ -127,7 +131,8 @@ std::string Usage() {
     std::string text =
         "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png|OUT.glb [options]\n"
         "  OUT.glb: the model as binary glTF 2.0 in metres; only --texture,\n"
-        "  --coloured, --mode 3|4 and --part apply\n";
+        "  --coloured, --mode 3|4 and --part apply\n"
+        "       orx-render MODEL.gl --parts [--part K]\n";
     auto line = [&text](const std::string& left, const char* help) {
         std::string l = "  " + left;
         l.resize(std::max<size_t>(l.size() + 1, 23), ' ');
@@ -174,6 +179,15 @@ Parsed ParseArguments(const std::vector<std::string>& args, Request& request, st
         }
     }
     if (args.empty()) return Parsed::UsageError;
+    if (request.parts) {
+        if (positional.size() != 1) {
+            error = positional.empty() ? "the model file is missing"
+                                       : "--parts: one model file and no picture file";
+            return Parsed::UsageError;
+        }
+        request.model = positional[0];
+        return Parsed::Run;
+    }
     if (positional.size() < 2) {
         error = positional.empty() ? "the model file and the picture file are missing"
                                    : "the picture file is missing";

@@ -17,6 +17,7 @@ struct Request {
     int thumbnail = 0;               // side of a thumbnail picture; 0: an ordinary picture
     bool viewGiven = false;          // --size, --angles, --origin or --background given
     std::vector<std::string> given;  // the options given, in order
+    bool parts = false;              // list the parts instead of drawing a picture
     orx::ViewOptions view;
 };
 

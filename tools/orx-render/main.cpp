@@ -12,6 +12,7 @@
 
 #include "Options.h"
 #include "app/ViewerDlg.h"
+#include "export/PartsListing.h"
 #include "geometry/GeometryTypes.h"
 #include "image/PngFile.h"
 #include "image/Thumbnail.h"
@@ -57,6 +58,25 @@ bool SomethingDrawn(const orx::ModelBounds& b) {
 
 // Samples per pixel side of a thumbnail: smooth edges, at most 2048 x 2048 drawn.
 int ThumbnailSupersampling(int size) { return std::clamp(2048 / size, 1, 4); }
+
+// The parts of the model as CSV on standard output. The file is accepted as the
+// viewer opens it: a ".gl" file of kind "2d" (parts list) or "3d" (whole model).
+int ListParts(const orx::render::Request& r) {
+    const std::string lower = orx::AsciiLowerCase(r.model);
+    if (lower.size() < 3 || lower.compare(lower.size() - 3, 3, ".gl") != 0)
+        return Fail(std::string("No *.gl -> NO 3D!: ") + r.model);
+    const size_t d = lower.rfind('d');
+    const std::string kind = d == std::string::npos || d == 0 ? "" : lower.substr(d - 1, 2);
+    if (kind != "2d" && kind != "3d") return Fail("Unbekanntes Dateiformat: " + r.model);
+    orx::ModelFileCache cache;
+    if (!cache.Load(r.model)) return Fail("Unable to open file for reading: " + r.model);
+    const std::string lines = orx::PartsCsvLines(cache, !orx::IsPartsListName(r.model), r.part);
+    if (r.part > 0 && lines.empty())
+        return Fail("part " + std::to_string(r.part) + ": no such part in " + r.model);
+    std::fputs(orx::kPartsCsvHeader, stdout);
+    std::fputs(lines.c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : Fail("standard output could not be written");
+}
 
 int Render(orx::render::Request r) {
     PrivateProfile profile;
@@ -156,5 +176,5 @@ int main(int argc, char** argv) {
         }
         return UsageFail(error);
     }
-    return Render(request);
+    return request.parts ? ListParts(request) : Render(request);
 }

@@ -67,6 +67,15 @@ ViewerWindow::ViewerWindow() {
     resize(800, 600);
     if (QScreen* onScreen = screen())
         resize(FitToScreen(geometry(), onScreen->availableGeometry()).size());
+    m_overlay = new QLabel(this);
+    m_overlay->setObjectName("pickOverlay");
+    m_overlay->setTextFormat(Qt::PlainText);
+    m_overlay->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // Light text on a dark, half-transparent box: legible on every background.
+    m_overlay->setStyleSheet(
+        "QLabel { color: white; background-color: rgba(0, 0, 0, 170); padding: 4px 8px; "
+        "border-radius: 4px; }");
+    m_overlay->hide();
     m_dlg = std::make_unique<CViewerDlg>(*this);
     SetMessagePlatform(this);
     connect(&m_timer, &QTimer::timeout, this, [this] { Tick(); });
@@ -139,7 +148,8 @@ Point ViewerWindow::ClientPoint(const QPointF& logical) const {
 void ViewerWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     makeCurrent();
-    m_dlg->OnLButtonDown(0, ClientPoint(event->position()));
+    const unsigned flags = (event->modifiers() & Qt::ControlModifier) ? kMouseControl : 0;
+    m_dlg->OnLButtonDown(flags, ClientPoint(event->position()));
 }
 
 void ViewerWindow::mouseMoveEvent(QMouseEvent* event) {
@@ -282,6 +292,17 @@ QMargins ViewerWindow::FrameMargins() const {
     if (!isVisible() || !outer.contains(inner)) return QMargins();
     return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
                     outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
+void ViewerWindow::ShowOverlayText(const std::string& text) {
+    if (text.empty()) {
+        m_overlay->hide();
+        return;
+    }
+    m_overlay->setText(Q(text));
+    m_overlay->adjustSize();
+    m_overlay->move(8, 8);
+    m_overlay->show();
 }
 
 void ViewerWindow::StartTimer(unsigned, unsigned milliseconds) { m_timer.start(milliseconds); }

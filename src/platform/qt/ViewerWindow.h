@@ -1,6 +1,7 @@
 #pragma once
 // The real window: a Qt OpenGL widget that forwards every event to the viewer
 // and offers the viewer the window system's services.
+#include <QLabel>
 #include <QOpenGLWidget>
 #include <QTimer>
 #include <memory>
@@ -34,6 +35,7 @@ public:
     WindowPlacement GetWindowPlacement() const override;
     void SetWindowPlacement(const WindowPlacement& placement) override;
     void StartTimer(unsigned id, unsigned milliseconds) override;
+    void ShowOverlayText(const std::string& text) override;
     void AddAboutEntry(const std::string& text) override;
     bool SetupPixelFormat() override;
     bool CreateGLContext() override;
@@ -85,6 +87,9 @@ private:
     // Tells follow mode at once when the design program has saved.
     FollowWatcher m_followWatcher;
     std::string m_aboutEntry;
+    // The text about a picked part: a child widget over the OpenGL picture, so never
+    // in the framebuffer that saved and printed pictures are read from.
+    QLabel* m_overlay = nullptr;
     bool m_created = false;
     bool m_destroyed = false;
 };

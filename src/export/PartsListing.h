@@ -1,0 +1,22 @@
+#pragma once
+// The parts of a model as CSV, one line per part: the basis of a cut list.
+#include <string>
+
+#include "model/ModelCache.h"
+
+namespace orx {
+
+// The column names, ending in a line feed.
+extern const char* const kPartsCsvHeader;
+
+// The lines of the records in `cache` (without the header): record line, kind, the
+// three sizes in millimetres, largest first, and the bounding box. `placed` takes a
+// prism's second outline where the record has one (a whole model); `part` > 0 lists
+// only that record line.
+std::string PartsCsvLines(const ModelFileCache& cache, bool placed, int part);
+
+// Whether a model file name is of the parts-list kind ("2d"), by the rule the viewer
+// opens files with: the two characters that end with the last "d" of the name.
+bool IsPartsListName(const std::string& path);
+
+}  // namespace orx

@@ -1,0 +1,210 @@
+// Ctrl+click picks the part under the pointer and shows its size; a second
+// Ctrl+click measures. Points to click are found with OpenGL's own projection of
+// the frame's transforms.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "ViewerProbe.h"
+#include "ViewerRig.h"
+#include "geometry/PartSize.h"
+
+namespace orx {
+namespace {
+
+const std::string kModels = std::string(ORX_SOURCE_DIR) + "/data/modelle/";
+
+// The pixel whose centre lies nearest the projection of a point of the model (mm).
+Point ScreenPoint(CViewerDlg& d, double x, double y, double z) {
+    ViewerProbe p(d);
+    const ModelBounds& b = p.m_bounds;
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslated(p.m_dOrigin[0], p.m_dOrigin[1], p.m_dOrigin[2]);
+    glRotated(p.m_dAngle[0], 1, 0, 0);
+    glRotated(p.m_dAngle[1], 0, 1, 0);
+    glRotated(p.m_dAngle[2], 0, 0, 1);
+    glScalef(p.m_fScale[0], p.m_fScale[1], p.m_fScale[2]);
+    GLdouble model[16], projection[16], wx = 0, wy = 0, wz = 0;
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glPopMatrix();
+    gluProject((x - b.centreX) / b.extent, (y - b.centreY) / b.extent, (z - b.centreZ) / b.extent,
+               model, projection, viewport, &wx, &wy, &wz);
+    return Point{static_cast<int>(std::floor(wx)),
+                 viewport[3] - 1 - static_cast<int>(std::floor(wy))};
+}
+
+void CtrlClick(CViewerDlg& d, Point at) {
+    d.OnLButtonDown(kMouseControl, at);
+    d.OnLButtonUp(kMouseControl, at);
+}
+
+class PartPickingTest : public ::testing::Test {
+protected:
+    void Open(const std::string& name, int width = 320, int height = 240) {
+        rig.Start();
+        rig.dlg->OnSize(0, width, height);
+        rig.dlg->OpenChosenModel(kModels + name);
+        Probe(*rig.dlg).m_bAutoRotate = false;
+    }
+    CViewerDlg& D() { return *rig.dlg; }
+    test::ViewerRig rig;
+};
+
+// One view of a model and a face centre (mm) that must pick the record.
+struct PickRow {
+    const char* model;
+    int page;  // parts-list page to show (0: whole model)
+    int mode;
+    const char* keys;  // view keys pressed before the click
+    double face[3];
+    const char* text;  // the first line expected
+};
+
+// The doors of the cabinet stand in front of its back wall and shelves; turned a
+// quarter about y its left side faces the eye.
+const PickRow kPickRows[] = {
+    {"schrank3d.gl", 0, 4, "", {300.75, 1090, 600}, "Teil 14: 2016 × 595,5 × 19 mm"},
+    {"schrank3d.gl", 0, 1, "", {300.75, 1090, 600}, "Teil 14: 2016 × 595,5 × 19 mm"},
+    {"schrank3d.gl", 0, 2, "", {899.25, 500, 600}, "Teil 16: 2016 × 595,5 × 19 mm"},
+    {"schrank3d.gl", 0, 3, "", {558.5, 1050, 625}, "Teil 15: 300 × 25 × 12 mm"},
+    {"schrank3d.gl",
+     0,
+     3,
+     "!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!",
+     {0, 1040.5, 290.5},
+     "Teil 1: 2081 × 581 × 19 mm"},
+    {"schrank3d.gl", 0, 4, "QQQLLHRRR&&&&", {300.75, 1500, 600}, "Teil 14: 2016 × 595,5 × 19 mm"},
+    {"teile2d.gl", 5, 4, "", {400, 300, 28}, "Teil 5: 800 × 600 mm, Länge 28 mm"},
+    {"teile2d.gl", 9, 3, "", {150, 150, 19}, "Teil 9: 581 × 581 mm, Länge 19 mm"},
+};
+
+TEST_F(PartPickingTest, CtrlClickPicksThePartWhoseFaceIsUnderThePointer) {
+    for (const PickRow& row : kPickRows) {
+        SCOPED_TRACE(std::string(row.model) + " " + row.keys + " mode " + std::to_string(row.mode));
+        Open(row.model);
+        D().SetDisplayMode(row.mode);
+        for (int page = 1; page < row.page; ++page) D().OnCommand(ID_PART_NEXT);
+        // Page Up turns 2.5 degrees about y ('!'), Insert about x ('&'), Q zooms in,
+        // L, R and H shift.
+        for (const char* k = row.keys; *k; ++k) {
+            const unsigned code = *k == '!' ? vk::PRIOR : *k == '&' ? vk::INSERT : unsigned(*k);
+            D().OnKeyDown(code, 1, 0);
+        }
+        CtrlClick(D(), ScreenPoint(D(), row.face[0], row.face[1], row.face[2]));
+        EXPECT_EQ(D().PickText(), row.text);
+
+        // Beside the model nothing is picked, and the pick goes.
+        CtrlClick(D(), Point{1, 1});
+        EXPECT_EQ(D().PickText(), "");
+    }
+}
+
+// Reads "Abstand D mm (x X · y Y · z Z)" with decimal commas.
+bool ReadDistance(std::string text, double* values) {
+    const size_t at = text.find("Abstand ");
+    if (at == std::string::npos) return false;
+    for (char& c : text)
+        if (c == ',') c = '.';
+    return std::sscanf(text.c_str() + at, "Abstand %lf mm (x %lf · y %lf · z %lf)", &values[0],
+                       &values[1], &values[2], &values[3]) == 4;
+}
+
+TEST_F(PartPickingTest, TwoPickedCornersOfABoardAreItsEdgeApart) {
+    // A large client area makes a pixel about a millimetre on the cabinet.
+    Open("schrank3d.gl", 2400, 1800);
+    const Point left = ScreenPoint(D(), 3.5, 2097.5, 600);  // top corners of the left door
+    const Point right = ScreenPoint(D(), 598, 2097.5, 600);
+    CtrlClick(D(), left);
+    CtrlClick(D(), right);
+    const std::string text = D().PickText();
+    EXPECT_EQ(text.substr(0, text.find('\n')), "Teil 14: 2016 × 595,5 × 19 mm");
+    double d[4] = {};
+    ASSERT_TRUE(ReadDistance(text, d)) << text;
+    EXPECT_NEAR(d[0], 595.5 - 1.0, 2.0);  // the corners less the half millimetre insets
+    EXPECT_NEAR(d[1], d[0], 0.2);
+    EXPECT_NEAR(d[2], 0.0, 1.5);
+    EXPECT_EQ(d[3], 0.0);  // both on the door's front face
+
+    // A third Ctrl+click starts again with the part there.
+    CtrlClick(D(), ScreenPoint(D(), 899.25, 500, 600));
+    EXPECT_EQ(D().PickText(), "Teil 16: 2016 × 595,5 × 19 mm");
+    // Another page or model clears it.
+    D().OpenChosenModel(kModels + "tisch3d.gl");
+    EXPECT_EQ(D().PickText(), "");
+}
+
+TEST_F(PartPickingTest, SavedPicturesShowNeitherMarkerNorText) {
+    Open("schrank3d.gl");
+    D().OnPaint();
+    const std::vector<uint8_t> before = rig.platform.ReadPixelsRgb();
+    rig.platform.saveFileAnswers.push_back(rig.dir.File("before.bmp"));
+    D().OnSavePicture();
+
+    CtrlClick(D(), ScreenPoint(D(), 300.75, 1090, 600));
+    ASSERT_NE(D().PickText(), "");
+    D().OnPaint();
+    EXPECT_NE(rig.platform.ReadPixelsRgb(), before) << "the marker is on screen";
+    rig.platform.saveFileAnswers.push_back(rig.dir.File("after.bmp"));
+    D().OnSavePicture();
+    EXPECT_EQ(test::ReadText(rig.dir.File("after.bmp")),
+              test::ReadText(rig.dir.File("before.bmp")));
+    D().OnPaint();
+    EXPECT_NE(rig.platform.ReadPixelsRgb(), before) << "the marker is back after saving";
+}
+
+// Sizes from hand-computed corners: rows of type, corners and the text.
+struct SizeRow {
+    long type;
+    std::vector<double> x, y, z;
+    const char* text;
+};
+
+TEST(PartSizeTest, SizesOfTheFourRecordTypes) {
+    const double s = std::sqrt(0.5);
+    const SizeRow rows[] = {
+        // A block of 100 x 50 x 10 turned 45 degrees about z: its edges, not its box.
+        {8,
+         {0, 100 * s, 100 * s - 50 * s, -50 * s, 0, 100 * s, 100 * s - 50 * s, -50 * s},
+         {0, 100 * s, 100 * s + 50 * s, 50 * s, 0, 100 * s, 100 * s + 50 * s, 50 * s},
+         {10, 10, 10, 10, 0, 0, 0, 0},
+         "Teil 1: 100 × 50 × 10 mm"},
+        // A triangle standing in the x-z plane, 19 deep along y.
+        {6,
+         {0, 581, 0, 0, 581, 0},
+         {0, 0, 0, 19, 19, 19},
+         {0, 0, 300, 0, 0, 300},
+         "Teil 1: 581 × 300 mm, Länge 19 mm"},
+        {10,
+         {0, 320, 320, 160, 0, 0, 320, 320, 160, 0},
+         {0, 0, 1600, 1850, 1600, 0, 0, 1600, 1850, 1600},
+         {0, 0, 0, 0, 0, 19, 19, 19, 19, 19},
+         "Teil 1: 1850 × 320 mm, Länge 19 mm"},
+        {12,
+         {17.321, 51.962, 69.282, 51.962, 17.321, 0, 17.321, 51.962, 69.282, 51.962, 17.321, 0},
+         {0, 0, 30, 60, 60, 30, 0, 0, 30, 60, 60, 30},
+         {0, 0, 0, 0, 0, 0, 722, 722, 722, 722, 722, 722},
+         "Teil 1: 69,3 × 60 mm, Länge 722 mm"},
+    };
+    for (const SizeRow& row : rows) {
+        PartSize size;
+        ASSERT_TRUE(MeasurePart(row.type, row.x.data(), row.y.data(), row.z.data(), size));
+        EXPECT_EQ(PartSizeText(1, size), row.text) << row.type;
+    }
+    PartSize none;
+    EXPECT_FALSE(MeasurePart(7, nullptr, nullptr, nullptr, none));
+
+    const double a[3] = {0, 0, 0}, b[3] = {1181, 0, -19};
+    EXPECT_EQ(DistanceText(a, b), "Abstand 1181,2 mm (x 1181,0 · y 0,0 · z 19,0)");
+}
+
+}  // namespace
+}  // namespace orx
