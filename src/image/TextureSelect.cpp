@@ -42,7 +42,7 @@ void CViewerDlg::OnLoadTexture() {
     // The dialog gives the full path; the current folder is never changed for it.
     LoadTexture(*chosen);
 
-    DeleteAndRebuildModel(m_strModelPath);
+    RebuildModel(m_strModelPath);
     m_platform.Invalidate(false);
 }
 

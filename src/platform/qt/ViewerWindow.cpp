@@ -1,5 +1,7 @@
 #include "platform/qt/ViewerWindow.h"
 
+#include <GL/gl.h>
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QContextMenuEvent>
@@ -54,6 +56,22 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+// No busy pointer over a message box, dialog or menu: it waits for the user.
+class BusyPause {
+public:
+    explicit BusyPause(bool busy) : m_busy(busy) {
+        if (m_busy) QGuiApplication::restoreOverrideCursor();
+    }
+    ~BusyPause() {
+        if (m_busy) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    BusyPause(const BusyPause&) = delete;
+    BusyPause& operator=(const BusyPause&) = delete;
+
+private:
+    bool m_busy;
+};
+
 }  // namespace
 
 ViewerWindow::ViewerWindow() {
@@ -99,7 +117,30 @@ void ViewerWindow::resizeGL(int w, int h) {
                   static_cast<int>(std::lround(h * ratio)));
 }
 
-void ViewerWindow::paintGL() { m_dlg->OnPaint(); }
+void ViewerWindow::paintGL() {
+    // The first frame shows the window with its background while the model still
+    // waits to be compiled; the next one, asked for at once, compiles and draws it.
+    if (!m_firstFrameShown) {
+        m_firstFrameShown = true;
+        if (m_dlg->ModelListWaiting()) {
+            m_backgroundOnly = true;
+            QTimer::singleShot(0, this, [this] { update(); });
+        }
+    }
+    if (m_backgroundOnly) {
+        m_backgroundOnly = false;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        return;
+    }
+    m_dlg->OnPaint();
+}
+
+void ViewerWindow::ShowWithoutModel() {
+    m_backgroundOnly = true;
+    repaint();
+    m_backgroundOnly = false;
+    QGuiApplication::sync();
+}
 
 void ViewerWindow::Tick() {
     makeCurrent();
@@ -197,6 +238,7 @@ void ViewerWindow::ShowWindowMenu() {
 // --- Platform ---
 
 void ViewerWindow::MessageBox(const std::string& text, MsgIcon icon) {
+    const BusyPause pause(m_busy);
     QMessageBox box(icon == MsgIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning,
                     Q(ProgramName()), Q(text), QMessageBox::Ok, isVisible() ? this : nullptr);
     box.exec();
@@ -255,6 +297,18 @@ void ViewerWindow::SetWindowPlacement(const WindowPlacement& placement) {
 void ViewerWindow::StartTimer(unsigned, unsigned milliseconds) { m_timer.start(milliseconds); }
 void ViewerWindow::AddAboutEntry(const std::string& text) { m_aboutEntry = text; }
 
+void ViewerWindow::SetBusy(bool busy) {
+    if (busy == m_busy) return;
+    m_busy = busy;
+    if (busy) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QGuiApplication::restoreOverrideCursor();
+    }
+    // The work that follows gives the event loop no turn: the window system is told now.
+    QGuiApplication::sync();
+}
+
 bool ViewerWindow::SetupPixelFormat() {
     // The format was requested for every window before the application started.
     return context() != nullptr;
@@ -269,8 +323,13 @@ bool ViewerWindow::CreateGLContext() {
 void ViewerWindow::DeleteGLContext() { doneCurrent(); }
 
 std::optional<std::string> ViewerWindow::RunFileDialog(const FileDialogSpec& spec, bool save) {
+    const BusyPause pause(m_busy);
     FileDialog dialog(isVisible() ? this : nullptr, spec, save);
     const bool ok = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    dialog.hide();
+    // A file chosen to open (a model, a texture) is read and the model compiled next:
+    // the dialog leaves the screen first.
+    if (ok && !save && isVisible()) ShowWithoutModel();
     makeCurrent();
     if (!ok) return std::nullopt;
     return dialog.selectedFiles().first().toStdString();
@@ -285,6 +344,7 @@ std::optional<std::string> ViewerWindow::SaveFileDialog(const FileDialogSpec& sp
 }
 
 std::optional<Rgb> ViewerWindow::ChooseColour(Rgb initial) {
+    const BusyPause pause(m_busy);
     const QColor colour = QColorDialog::getColor(QColor(initial.r, initial.g, initial.b),
                                                  isVisible() ? this : nullptr);
     makeCurrent();
@@ -293,6 +353,7 @@ std::optional<Rgb> ViewerWindow::ChooseColour(Rgb initial) {
 }
 
 std::unique_ptr<PrintJob> ViewerWindow::PrintDialog() {
+    const BusyPause pause(m_busy);
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setFromTo(1, 1);
     QPrintDialog dialog(printer.get(), isVisible() ? this : nullptr);
@@ -304,6 +365,7 @@ std::unique_ptr<PrintJob> ViewerWindow::PrintDialog() {
 }
 
 void ViewerWindow::ShowAboutBox(const std::string& infoText) {
+    const BusyPause pause(m_busy);
     QDialog dialog(isVisible() ? this : nullptr);
     dialog.setWindowTitle(CAboutDlg::kCaption);
     auto* layout = new QVBoxLayout(&dialog);
@@ -326,6 +388,7 @@ void ViewerWindow::ShowAboutBox(const std::string& infoText) {
 }
 
 int ViewerWindow::TrackPopupMenu(const MenuItem& popup, Point screenPoint) {
+    const BusyPause pause(m_busy);
     QMenu menu(this);
     FillPopupMenu(menu, popup);
     QAction* chosen = menu.exec(QPoint(screenPoint.x, screenPoint.y));

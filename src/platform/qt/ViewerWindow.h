@@ -35,6 +35,7 @@ public:
     void SetWindowPlacement(const WindowPlacement& placement) override;
     void StartTimer(unsigned id, unsigned milliseconds) override;
     void AddAboutEntry(const std::string& text) override;
+    void SetBusy(bool busy) override;
     bool SetupPixelFormat() override;
     bool CreateGLContext() override;
     void DeleteGLContext() override;
@@ -74,6 +75,10 @@ private:
     Point ClientPoint(const QPointF& logical) const;
     std::optional<std::string> RunFileDialog(const FileDialogSpec& spec, bool save);
 
+    // Draws the background without the model over the whole window at once: the
+    // dialog that led to the work that follows is gone from the screen before it.
+    void ShowWithoutModel();
+
     std::unique_ptr<CViewerDlg> m_dlg;
     QTimer m_timer;
     // Tells follow mode at once when the design program has saved.
@@ -81,6 +86,12 @@ private:
     std::string m_aboutEntry;
     bool m_created = false;
     bool m_destroyed = false;
+    // The busy pointer is set (as the application's override cursor).
+    bool m_busy = false;
+    // The next frame shows the background only; the first frame does so while a
+    // model waits to be compiled, so that the window appears at once.
+    bool m_backgroundOnly = false;
+    bool m_firstFrameShown = false;
 };
 
 }  // namespace orx
