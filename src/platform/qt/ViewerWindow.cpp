@@ -87,6 +87,12 @@ ViewerWindow::ViewerWindow() {
     m_dlg = std::make_unique<CViewerDlg>(*this);
     SetMessagePlatform(this);
     connect(&m_timer, &QTimer::timeout, this, [this] { Tick(); });
+    // The frame with the model is drawn once the first one is on the screen.
+    connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
+        if (!m_modelAfterFirstFrame) return;
+        m_modelAfterFirstFrame = false;
+        update();
+    });
     connect(&m_followWatcher, &FollowWatcher::Settled, this, [this] {
         if (m_dlg) m_dlg->RequestFollowCheck();
     });
@@ -118,17 +124,13 @@ void ViewerWindow::resizeGL(int w, int h) {
 }
 
 void ViewerWindow::paintGL() {
-    // The first frame shows the window with its background while the model still
-    // waits to be compiled; the next one, asked for at once, compiles and draws it.
+    // Until the first frame is on the screen the window shows its background while
+    // the model waits to be compiled; the frame after it compiles and draws the model.
     if (!m_firstFrameShown) {
         m_firstFrameShown = true;
-        if (m_dlg->ModelListWaiting()) {
-            m_backgroundOnly = true;
-            QTimer::singleShot(0, this, [this] { update(); });
-        }
+        m_modelAfterFirstFrame = m_dlg->ModelListWaiting();
     }
-    if (m_backgroundOnly) {
-        m_backgroundOnly = false;
+    if (m_backgroundOnly || m_modelAfterFirstFrame) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         return;
     }

@@ -23,6 +23,8 @@ public:
 
     // Opens the model at start-up, before any follow check; call before the window shows.
     void OpenAtStartUp(const std::string& path) { m_dlg->SetStartModel(path); }
+    // A model waits for the frame that compiles it.
+    bool ModelWaiting() const { return m_dlg->ModelListWaiting(); }
 
     // --- Platform ---
     void MessageBox(const std::string& text, MsgIcon icon) override;
@@ -88,10 +90,12 @@ private:
     bool m_destroyed = false;
     // The busy pointer is set (as the application's override cursor).
     bool m_busy = false;
-    // The next frame shows the background only; the first frame does so while a
-    // model waits to be compiled, so that the window appears at once.
+    // Frames show the background only: while the window clears a dialog away, and
+    // until the first frame is on the screen while a model waits to be compiled, so
+    // that the window appears at once.
     bool m_backgroundOnly = false;
     bool m_firstFrameShown = false;
+    bool m_modelAfterFirstFrame = false;
 };
 
 }  // namespace orx
