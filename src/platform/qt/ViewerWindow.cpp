@@ -1,6 +1,8 @@
 #include "platform/qt/ViewerWindow.h"
 
 #include <GL/gl.h>
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
 
 #include <QApplication>
 #include <QColorDialog>
@@ -55,6 +57,13 @@ void SetViewerSurfaceFormat() {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Sends what Qt has queued for the X server (a new pointer, a hidden dialog) without
+// running the event loop, which must not run inside a frame or an operation.
+void FlushToWindowSystem() {
+    if (const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        xcb_flush(x11->connection());
+}
 
 // No busy pointer over a message box, dialog or menu: it waits for the user.
 class BusyPause {
@@ -141,7 +150,7 @@ void ViewerWindow::ShowWithoutModel() {
     m_backgroundOnly = true;
     repaint();
     m_backgroundOnly = false;
-    QGuiApplication::sync();
+    FlushToWindowSystem();
 }
 
 void ViewerWindow::Tick() {
@@ -308,7 +317,7 @@ void ViewerWindow::SetBusy(bool busy) {
         QGuiApplication::restoreOverrideCursor();
     }
     // The work that follows gives the event loop no turn: the window system is told now.
-    QGuiApplication::sync();
+    FlushToWindowSystem();
 }
 
 bool ViewerWindow::SetupPixelFormat() {
