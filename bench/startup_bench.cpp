@@ -1,5 +1,6 @@
 // The viewer window as orx-view starts it, timed: from the launch of the process
-// to the first frame on screen, then from an option key to the next frame.
+// to the first frame on screen (the window with its background) and to the frame
+// that shows the model, then from an option key to the next frame.
 // Usage: orx-startup-bench LAUNCH_TIME [KEY...]
 //   LAUNCH_TIME  wall-clock seconds at the launch (date +%s.%N)
 //   KEY          F1..F4 or a letter, pressed one after another once a frame is shown
@@ -53,12 +54,20 @@ int main(int argc, char** argv) {
     orx::ViewerWindow window;
     size_t next = 0;
     double pressed = 0;
-    bool first = true;
+    bool first = true, modelShown = false;
     QObject::connect(&window, &QOpenGLWidget::frameSwapped, &window, [&] {
         const double now = Now();
+        // The first frame shows the window with its background, a later one the model
+        // (compiled by it).
         if (first) {
             first = false;
             std::printf("first-frame %.3f\n", now - launched);
+            std::fflush(stdout);
+        }
+        if (!modelShown) {
+            if (window.ModelWaiting()) return;
+            modelShown = true;
+            std::printf("model-frame %.3f\n", now - launched);
         } else if (pressed > 0) {
             std::printf("key %s %.3f\n", keys[next - 1].c_str(), now - pressed);
             pressed = 0;

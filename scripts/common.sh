@@ -9,6 +9,7 @@ PACKAGES=(
   libxkbcommon-dev libxkbcommon-x11-dev
   libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   libjpeg-dev libpng-dev libtinygltf-dev libgtest-dev libgmock-dev
+  libxcb1-dev libxfixes-dev libxcursor-dev adwaita-icon-theme
   xvfb xauth xdotool x11-utils x11-apps x11-xkb-utils fonts-dejavu-core locales poppler-utils
   clang-format clang-tidy
 )

@@ -45,6 +45,8 @@ void CViewerDlg::SetProjection(int cx, int cy) {
 }
 
 void CViewerDlg::DrawScene() {
+    // The list is compiled here, by the first frame that needs it.
+    PrepareModelList();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPushMatrix();
     glTranslated(m_dOrigin[0], m_dOrigin[1], m_dOrigin[2]);

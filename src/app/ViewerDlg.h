@@ -190,6 +190,9 @@ public:
     // OpenModelForRendering for an export alone: the build measures the model and
     // sets everything up, but sends no geometry to OpenGL and leaves no list.
     bool OpenModelForExport(const std::string& path, int part);
+    // True when the next frame compiles list 1 (a build asked for a list that the
+    // one in place is not).
+    bool ModelListWaiting() const;
     // The model's bounds as the last build left them.
     const ModelBounds& Bounds() const { return m_bounds; }
     // Draws the frame with these angles and origin (which stay set) and the current
@@ -240,21 +243,30 @@ private:
     // --- model file and build (src/model) ---
     bool ReadModelFile(const std::string& path, int part);
     bool ParseModelLine(const std::string& line);
+    // Reads and measures the model (bounds, part count) and asks the next frame for
+    // list 1; an unreadable file starts the slideshow.
     void LoadModel(const std::string& path);
+    // LoadModel, left out when the last read of the file still holds.
     void RebuildModel(const std::string& path);
     void OpenModelFile(const std::string& path);
     void UpdateTitle(int step);
 
-    // --- builds left out when the list in place has their inputs (src/model) ---
-    // The inputs a build from `path` would have now; false when the parse cache
-    // keeps no records of that file (a build would read it).
-    bool CurrentListInputs(const std::string& path, ModelListInputs& inputs) const;
-    // True when list 1 is in place and was built from the inputs a build from
-    // `path` would have now; it then leaves what that build would leave besides the
-    // list (bounds, part count, scale). False when a build is needed.
-    bool KeepModelList(const std::string& path);
-    // glDeleteLists(1, 1), then RebuildModel(path); both left out together.
-    void DeleteAndRebuildModel(const std::string& path);
+    // --- list 1 compiled by the frame that needs it (src/model) ---
+    // What a compile now would draw from: the model as last read, and the options.
+    ModelListInputs CurrentListInputs() const;
+    // True when the last read of `path` for the part shown still holds (the file
+    // did not change); it then leaves what a build would leave besides the list
+    // (bounds, part count, scale). False when the model must be read and measured.
+    bool KeepModelRead(const std::string& path);
+    // Compiles list 1 when a build asked for it and the list in place was compiled
+    // from other inputs (or is gone); ends the busy pointer of a read.
+    void PrepareModelList();
+    void CompileModelList();
+    // Sends the records of the parse cache for `part` (negative: all) to the emitters.
+    void DrawRecords(int part);
+    // The busy pointer while the window reads or compiles a model.
+    void ShowBusy();
+    void EndBusy();
 
     // --- emitters (src/geometry) ---
     void DrawTriangularPrism(const long* colour, const long* count, const double* x,
@@ -380,10 +392,12 @@ private:
     int m_nWheelRest = 0;
     OpenGlSink m_glSink;
     ModelFileCache m_modelCache;
-    // The inputs of the build that made display list 1.
+    // The model the last build read, and the inputs of the compile that made list 1.
+    ModelRead m_modelRead;
     ModelListRecord m_listBuilt;
-    // Builds with the inputs of the list in place are left out; tests clear it to
-    // compare with the lists that every build makes.
+    // Builds read the model only when it changed and leave the compiling to the next
+    // frame; tests clear it to compare with the lists that compiling at every build
+    // makes.
     bool m_bReuseModelList = true;
     // The picked part, the list it was picked in, and the boxes of that list's records.
     PartPick m_pick;
@@ -395,6 +409,8 @@ private:
     int m_nViewHeight = 0;
     // Set while a frame for a saved or printed picture is drawn: no marker in it.
     bool m_bPlainFrame = false;
+    // The busy pointer is shown.
+    bool m_bBusy = false;
 };
 
 }  // namespace orx

@@ -49,7 +49,7 @@ void CViewerDlg::OnLoadTexture() {
     LoadTexture(*chosen, slash == std::string::npos ? *chosen : chosen->substr(slash + 1));
     m_nTextureNumber = 0;
 
-    DeleteAndRebuildModel(m_strModelPath);
+    RebuildModel(m_strModelPath);
     m_platform.Invalidate(false);
 }
 

@@ -14,30 +14,16 @@
 namespace orx {
 
 void CViewerDlg::LoadModel(const std::string& path) {
+    ShowBusy();
     ClearMeasuredBounds(m_bounds);
     m_bMeasuring = true;
-    m_listBuilt.valid = false;
-    // Without an image (a texture load failed) the model is drawn untextured. The list
-    // then specifies no image, so the one an earlier list left in OpenGL's default
-    // texture is cleared here, outside the list. A kept list keeps this state too:
-    // only a build with another image, which is never left out, changes it.
-    if (!m_texture.pixels)
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, 0, 0, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-    GlSink& sink = Sink();
-    sink.NewList(1, GL_COMPILE_AND_EXECUTE);
-    if (m_texture.pixels) {
-        sink.TexImage2D(static_cast<GLsizei>(m_texture.width),
-                        static_cast<GLsizei>(m_texture.height), m_texture.pixels);
-    }
-    glColor3f(1.0f, 1.0f, 1.0f);
+    m_modelRead = ModelRead{};
+    m_modelRead.requested = true;
 
+    // The measuring pass: the emitters only widen the bounds. The records stay in
+    // the parse cache for the pass that draws them into the list.
     bool drawn = false;
-    // The inputs of this build, taken once the file is read; kept only when both
-    // passes drew from the same read of it.
-    ModelListInputs inputs;
-    bool known = false;
     if (ReadModelFile(path, m_nPart)) {
-        known = CurrentListInputs(path, inputs);
         ModelBounds& b = m_bounds;
         // The divisor is the largest maximum coordinate.
         b.extent = b.maxX;
@@ -54,39 +40,40 @@ void CViewerDlg::LoadModel(const std::string& path) {
         b.centreX = b.minX + (b.maxX - b.minX) * 0.5;
         b.centreY = b.minY + (b.maxY - b.minY) * 0.5;
         b.centreZ = b.minZ + (b.maxZ - b.minZ) * 0.5;
-        if (ReadModelFile(path, m_nPart)) {
-            m_fScale[0] = m_fScale[1] = m_fScale[2] = 1.0f;
-            drawn = true;
-            known = known && m_modelCache.Generation() == inputs.fileGeneration;
-        }
+        m_fScale[0] = m_fScale[1] = m_fScale[2] = 1.0f;
+        drawn = true;
+        m_modelRead.read = true;
+        m_modelRead.path = path;
+        m_modelRead.fileGeneration = m_modelCache.Generation();
+        m_modelRead.part = m_nPart;
+        m_modelRead.bounds = m_bounds;
     }
     // A file that cannot be read starts the slideshow. While the slideshow already
     // runs it goes on with its next file instead: starting it again would append
     // every file once more at each unreadable file, and the list would grow without
     // end while the files after the unreadable one were never shown.
-    if (!drawn && m_nDemoTick < 0) {
-        // A slideshow that starts because the model follow mode named (or none yet) could
-        // not be read leaves follow mode watching: on Linux the viewer is usually started
-        // before the design program saves its first model.
-        const bool following = m_bLiveFollow;
-        StartDemo();
-        if (m_nDemoTick >= 0 && following) {
-            m_bLiveFollow = true;
-            m_bDemoFollows = true;
+    if (!drawn) {
+        // The slideshow may have a message to show: not under the busy pointer.
+        EndBusy();
+        if (m_nDemoTick < 0) {
+            // A slideshow that starts because the model follow mode named (or none yet)
+            // could not be read leaves follow mode watching: on Linux the viewer is
+            // usually started before the design program saves its first model.
+            const bool following = m_bLiveFollow;
+            StartDemo();
+            if (m_nDemoTick >= 0 && following) {
+                m_bLiveFollow = true;
+                m_bDemoFollows = true;
+            }
         }
     }
-    DrawReferenceGeometry();
-    sink.EndList();
     NotePickSource(drawn, path);
-    if (drawn && known) {
-        m_listBuilt.inputs = inputs;
-        m_listBuilt.bounds = m_bounds;
-        m_listBuilt.valid = true;
-    }
+    // Building on every occasion (a test's comparison) compiles at once.
+    if (!m_bReuseModelList) CompileModelList();
 }
 
 void CViewerDlg::RebuildModel(const std::string& path) {
-    if (KeepModelList(path)) return;
+    if (KeepModelRead(path)) return;
     LoadModel(path);
 }
 
@@ -125,7 +112,7 @@ void CViewerDlg::OpenModelFile(const std::string& path) {
         ShowMessage("Unbekanntes Dateiformat");
         return;
     }
-    DeleteAndRebuildModel(path);
+    RebuildModel(path);
     m_strModelPath = path;
     UpdateTitle(0);
     SetupGLState(m_nLightMode);

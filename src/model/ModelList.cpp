@@ -1,22 +1,25 @@
-// Leaving out builds of display list 1 that would compile the list in place again.
+// Display list 1 is compiled by the frame that needs it.
 //
-// Opening a model builds the list three times from the same file with the same
-// options, start-up and every resize build it again: at 100,000 parts each build
-// is the driver compiling a list of millions of calls. A build depends only on its
-// inputs (ModelListInputs); one whose inputs equal those of the build that made
-// the list still in place is left out, together with the deletion before it. A
-// build that could not read its file is never the model for a later one.
+// An open builds the model three times, start-up and every resize build it again,
+// and every option key asks for a new list. At 100,000 parts compiling the list is
+// the driver taking millions of calls. So the operations only read and measure the
+// model (bounds, part count, title and messages stay where they were) and note what
+// the list must hold; the next frame (paint, a picture capture, the renderer's
+// frame, a thumbnail) compiles it once from the inputs in force then, unless the
+// list in place was compiled from the same inputs.
 #include <GL/gl.h>
 
 #include "app/ViewerDlg.h"
 
 namespace orx {
 
-bool CViewerDlg::CurrentListInputs(const std::string& path, ModelListInputs& in) const {
-    const ModelFileCache& cache = m_modelCache;
-    if (!cache.Holds(path)) return false;
-    in.path = path;
-    in.fileGeneration = cache.Generation();
+ModelListInputs CViewerDlg::CurrentListInputs() const {
+    ModelListInputs in;
+    in.modelRead = m_modelRead.read;
+    if (m_modelRead.read) {
+        in.path = m_modelRead.path;
+        in.fileGeneration = m_modelRead.fileGeneration;
+    }
     in.part = m_nPart;
     in.shading = m_nShading;
     // Each vertex carries the shades in the solid mode, the line colour in the line
@@ -32,32 +35,84 @@ bool CViewerDlg::CurrentListInputs(const std::string& path, ModelListInputs& in)
     in.zeroPlane = m_bShowZeroPlane;
     in.textureGeneration = m_texture.Generation();
     in.sink = m_pSink;
-    return true;
+    return in;
 }
 
-bool CViewerDlg::KeepModelList(const std::string& path) {
-    if (!m_bReuseModelList || !m_listBuilt.valid) return false;
-    // The list may have gone with its context.
-    if (glIsList(1) != GL_TRUE) return false;
+bool CViewerDlg::KeepModelRead(const std::string& path) {
+    if (!m_bReuseModelList || !m_modelRead.read) return false;
+    if (m_modelRead.path != path || m_modelRead.part != m_nPart) return false;
     // Reads the file again when it changed on disk; a new read never matches.
-    if (!m_modelCache.Load(path)) return false;
-    ModelListInputs now;
-    if (!CurrentListInputs(path, now) || !(now == m_listBuilt.inputs)) return false;
-
-    // What the build would leave besides the list: the bounds it measures, the part
-    // count it reads, the scale it resets.
-    m_bounds = m_listBuilt.bounds;
+    if (!m_modelCache.Load(path) || !m_modelCache.Holds(path) ||
+        m_modelCache.Generation() != m_modelRead.fileGeneration) {
+        return false;
+    }
+    // What the build would leave: the bounds it measures, the part count it reads,
+    // the scale it resets.
+    m_bounds = m_modelRead.bounds;
     m_nPartCount = m_modelCache.lineCount;
     m_bMeasuring = false;
     m_fScale[0] = m_fScale[1] = m_fScale[2] = 1.0f;
     return true;
 }
 
-void CViewerDlg::DeleteAndRebuildModel(const std::string& path) {
-    if (KeepModelList(path)) return;
+bool CViewerDlg::ModelListWaiting() const {
+    if (!m_bReuseModelList || !m_modelRead.requested) return false;
+    // The list may have gone with its context.
+    return !m_listBuilt.valid || !(CurrentListInputs() == m_listBuilt.inputs) ||
+           glIsList(1) != GL_TRUE;
+}
+
+void CViewerDlg::PrepareModelList() {
+    if (ModelListWaiting()) CompileModelList();
+    // A read whose list needed no compile ends here too.
+    EndBusy();
+}
+
+void CViewerDlg::CompileModelList() {
+    ShowBusy();
+    // The old list goes first, so that the two never take memory together.
     m_listBuilt.valid = false;
-    Sink().DeleteLists(1, 1);
-    RebuildModel(path);
+    GlSink& sink = Sink();
+    sink.DeleteLists(1, 1);
+    // Without an image (a texture load failed) the model is drawn untextured. The list
+    // then specifies no image, so the one an earlier list left in OpenGL's default
+    // texture is cleared here, outside the list.
+    if (!m_texture.pixels)
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, 0, 0, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    // Compiled only: the frame calls the list right after, and executing it while
+    // compiling would draw the model once more into a picture about to be cleared.
+    sink.NewList(1, GL_COMPILE);
+    if (m_texture.pixels) {
+        sink.TexImage2D(static_cast<GLsizei>(m_texture.width),
+                        static_cast<GLsizei>(m_texture.height), m_texture.pixels);
+    }
+    glColor3f(1.0f, 1.0f, 1.0f);
+    const ModelListInputs inputs = CurrentListInputs();
+    // The records of the read that was measured; the parse cache keeps them until
+    // the next build reads, which measures anew (also those of a read that did not
+    // reach the end of the file, which the cache does not offer to later builds).
+    if (m_modelRead.read && m_modelCache.Generation() == m_modelRead.fileGeneration) {
+        m_bounds = m_modelRead.bounds;
+        m_bMeasuring = false;
+        DrawRecords(m_nPart);
+    }
+    DrawReferenceGeometry();
+    sink.EndList();
+    m_listBuilt.inputs = inputs;
+    m_listBuilt.valid = true;
+    EndBusy();
+}
+
+void CViewerDlg::ShowBusy() {
+    if (m_bBusy) return;
+    m_bBusy = true;
+    m_platform.SetBusy(true);
+}
+
+void CViewerDlg::EndBusy() {
+    if (!m_bBusy) return;
+    m_bBusy = false;
+    m_platform.SetBusy(false);
 }
 
 }  // namespace orx

@@ -1,7 +1,9 @@
 #pragma once
-// What display list 1 is compiled from. Two builds with equal inputs compile the
-// same list call for call, so a build whose inputs equal those of the build that
-// made the list still in place can be left out.
+// What display list 1 is compiled from. The operations that change the model or an
+// option ask for the list (they read and measure the model at once); the first frame
+// that needs the list compiles it, once, from the inputs in force then. Two
+// compiles with equal inputs make the same list call for call, so a list whose
+// inputs equal those of the list in place is not compiled again.
 #include <cstdint>
 #include <string>
 
@@ -10,15 +12,26 @@
 
 namespace orx {
 
-struct ModelListInputs {
-    // The model file's records: the file and the read of it that the records came
-    // from. The parse cache reads a file anew whenever its identity, size or time
-    // changed, and every read has a generation of its own, so these two stand for
-    // the file's content.
+// The model as the last build read and measured it: what the list draws.
+struct ModelRead {
+    bool requested = false;  // a build asked for list 1 (none has before the first)
+    bool read = false;       // the file was read: its records are drawn
+    // The file and the read of it that the records came from. The parse cache reads
+    // a file anew whenever its identity, size or time changed, and every read has a
+    // generation of its own, so these two stand for the file's content.
     std::string path;
     uint64_t fileGeneration = 0;
     // The part shown (whole model or one record line), which also decides the
     // outlines placed and so the bounds.
+    int part = 0;
+    ModelBounds bounds{};
+};
+
+struct ModelListInputs {
+    // The records drawn: none when the file could not be read.
+    bool modelRead = false;
+    std::string path;
+    uint64_t fileGeneration = 0;
     int part = 0;
     // What each vertex carries (only what the display mode sends is set), and the
     // reference geometry.
@@ -37,12 +50,10 @@ struct ModelListInputs {
     bool operator==(const ModelListInputs&) const = default;
 };
 
-// The inputs of the build that made the current list 1 and what that build left
-// besides the list.
+// The inputs of the compile that made the current list 1.
 struct ModelListRecord {
-    bool valid = false;  // false: no successful build made the list in place
+    bool valid = false;  // false: no compile made the list in place
     ModelListInputs inputs;
-    ModelBounds bounds{};
 };
 
 }  // namespace orx

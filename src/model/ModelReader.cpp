@@ -214,15 +214,18 @@ void CViewerDlg::DrawRecord(const ParsedRecord& r, const double* coords) {
     }
 }
 
+void CViewerDlg::DrawRecords(int part) {
+    if (part == 0) return;
+    const ModelFileCache& cache = m_modelCache;
+    for (const ParsedRecord& r : cache.records) {
+        if (part < 0 || part == r.line) DrawRecord(r, cache.coords.data());
+    }
+}
+
 bool CViewerDlg::ReadModelFile(const std::string& path, int part) {
     if (!m_modelCache.Load(path)) return false;
-    const ModelFileCache& cache = m_modelCache;
-    if (part != 0) {
-        for (const ParsedRecord& r : cache.records) {
-            if (part < 0 || part == r.line) DrawRecord(r, cache.coords.data());
-        }
-    }
-    m_nPartCount = cache.lineCount;
+    DrawRecords(part);
+    m_nPartCount = m_modelCache.lineCount;
     return true;
 }
 

@@ -100,6 +100,9 @@ public:
     virtual void ShowOverlayText(const std::string& /*text*/) {}
     // Adds the About entry to the window's own menu.
     virtual void AddAboutEntry(const std::string& text) = 0;
+    // The busy pointer over the window while it reads or compiles a model; shown
+    // at once, as the work that follows gives the window system no turn.
+    virtual void SetBusy(bool busy) { (void)busy; }
 
     // OpenGL: the context of the window; current from creation until deletion.
     virtual bool SetupPixelFormat() = 0;

@@ -152,9 +152,9 @@ void CViewerDlg::SetupGLState(int lightMode) {
     glEnable(GL_DEPTH_TEST);
 
     // The display mode also lives in the list (per-vertex colours or texture
-    // coordinates), so the model is compiled again unless the list in place was
-    // compiled from the same inputs.
-    DeleteAndRebuildModel(m_strModelPath);
+    // coordinates): the model is built again, and the next frame compiles the list
+    // unless the one in place was compiled from the same inputs.
+    RebuildModel(m_strModelPath);
     m_platform.Invalidate(false);
 }
 

@@ -47,6 +47,8 @@ public:
     std::string aboutEntry;
     int invalidations = 0;
     int swaps = 0;
+    // Each change of the busy pointer, in order (true: shown).
+    std::vector<bool> busyChanges;
     unsigned timerId = 0;
     unsigned timerPeriod = 0;  // 0: no timer started
     std::string title = "ORX-Soft 3D-Viewer";
@@ -65,6 +67,7 @@ public:
 
     // --- Platform ---
     void MessageBox(const std::string& text, MsgIcon icon) override;
+    void SetBusy(bool busy) override { busyChanges.push_back(busy); }
     void SetWindowText(const std::string& text) override { title = text; }
     void Invalidate(bool) override { ++invalidations; }
     Point ClientToScreen(Point p) const override {

@@ -68,8 +68,10 @@ public:
     decltype(CViewerDlg::m_strLiveFile)& m_strLiveFile = d.m_strLiveFile;
     decltype(CViewerDlg::m_strProfileDir)& m_strProfileDir = d.m_strProfileDir;
     decltype(CViewerDlg::m_modelCache)& m_modelCache = d.m_modelCache;
+    decltype(CViewerDlg::m_modelRead)& m_modelRead = d.m_modelRead;
     decltype(CViewerDlg::m_listBuilt)& m_listBuilt = d.m_listBuilt;
     decltype(CViewerDlg::m_bReuseModelList)& m_bReuseModelList = d.m_bReuseModelList;
+    decltype(CViewerDlg::m_bBusy)& m_bBusy = d.m_bBusy;
 
     template <typename... A>
     decltype(auto) SetupPixelFormat(A&&... a) {
@@ -116,12 +118,12 @@ public:
         return d.CurrentListInputs(std::forward<A>(a)...);
     }
     template <typename... A>
-    decltype(auto) KeepModelList(A&&... a) {
-        return d.KeepModelList(std::forward<A>(a)...);
+    decltype(auto) KeepModelRead(A&&... a) {
+        return d.KeepModelRead(std::forward<A>(a)...);
     }
     template <typename... A>
-    decltype(auto) DeleteAndRebuildModel(A&&... a) {
-        return d.DeleteAndRebuildModel(std::forward<A>(a)...);
+    decltype(auto) PrepareModelList(A&&... a) {
+        return d.PrepareModelList(std::forward<A>(a)...);
     }
     template <typename... A>
     decltype(auto) DrawTriangularPrism(A&&... a) {

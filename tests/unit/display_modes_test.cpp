@@ -172,10 +172,11 @@ TEST(DisplayModes, ColourSchemesFillTheShades) {
         SCOPED_TRACE("scheme " + std::to_string(scheme));
         v.sink.calls.clear();
         v.dlg->SetColourScheme(scheme);
+        Probe(*v.dlg).DrawScene();  // the frame compiles the list
         for (int k = 0; k < 6; ++k)
             EXPECT_EQ(Probe(*v.dlg).Shade(k), (scheme == 1 ? coloured : grey)[k]);
         EXPECT_EQ(v.Setting("Schattierungen"), "0x" + std::to_string(scheme));
-        // The model was compiled again with the new colours; 7 gives the grey shades
+        // The frame compiled the model again with the new colours; 7 gives the grey shades
         // that 0 gave, which the list in place already holds.
         bool sawShade0 = false;
         for (const GlCall& c : v.sink.calls) {
@@ -240,6 +241,7 @@ TEST(DisplayModes, BackgroundColour) {
 
     // Cancel: colour and settings stay, the window is redrawn; the background is no
     // part of the list, which is kept.
+    Probe(*v.dlg).DrawScene();
     v.sink.calls.clear();
     const int before = v.platform.invalidations;
     v.dlg->ChooseBackgroundColour();
@@ -247,6 +249,7 @@ TEST(DisplayModes, BackgroundColour) {
     EXPECT_EQ(Probe(*v.dlg).m_nBackG, 128);
     EXPECT_EQ(v.Setting("ColG"), "0x80");
     EXPECT_EQ(v.platform.invalidations, before + 1);
+    Probe(*v.dlg).DrawScene();
     EXPECT_TRUE(v.sink.calls.empty());
 }
 

@@ -54,6 +54,7 @@ TEST_F(ModelBuild, BoundsCentreAndExtent) {
     const std::string path =
         Model("schrank3d.gl", Block(0, 0, 0, 2000, 19, 600) + "\n" + Block(0, 0, 0, 19, 800, 600));
     Probe(*dlg).OpenModelFile(path);
+    Probe(*dlg).DrawScene();
     const ModelBounds& b = Probe(*dlg).m_bounds;
     EXPECT_EQ(b.extent, 2000.0);
     EXPECT_EQ(b.centreX, 1000.0);
@@ -76,6 +77,7 @@ TEST_F(ModelBuild, SinglePrismExample) {
     const std::string path = Model("p3d.gl", "6 0 6 0 0 0 2 0 0 0 1 0 0 0 1 2 0 1 0 1 1\n");
     Probe(*dlg).m_nShading = 1;
     Probe(*dlg).OpenModelFile(path);
+    Probe(*dlg).DrawScene();
     EXPECT_EQ(Probe(*dlg).m_bounds.extent, 2.0);
     // The last build's first vertex is P1.
     size_t lastBegin = 0;
@@ -152,6 +154,7 @@ TEST_F(ModelBuild, UnreadableFileKeepsItsNameAndDrawsNoModel) {
     Probe(*dlg).m_bShowAxes = true;
     const std::string missing = dir.File("fehlt3d.gl");
     Probe(*dlg).OpenModelFile(missing);
+    Probe(*dlg).DrawScene();
     EXPECT_EQ(Probe(*dlg).m_strModelPath, missing);
     // Only the reference geometry was sent: the axis cross, no faces.
     EXPECT_EQ(sink.Count(GlCall::Vertex3d), 0);
@@ -163,6 +166,7 @@ TEST_F(ModelBuild, UnreadableFileKeepsItsNameAndDrawsNoModel) {
 TEST_F(ModelBuild, ModelsAtNegativeCoordinatesAreScaledByTheirLargestSide) {
     Probe(*dlg).OpenModelFile(
         Model("neg3d.gl", Block(-3000, -800, -600, -1000, -400, -100) + "\n"));
+    Probe(*dlg).DrawScene();
     const ModelBounds& b = Probe(*dlg).m_bounds;
     EXPECT_EQ(b.extent, 2000.0);
     EXPECT_EQ(b.centreX, -2000.0);

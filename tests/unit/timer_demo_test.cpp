@@ -326,7 +326,10 @@ TEST(DemoMode, LongRunKeepsOneListAndItsFileList) {
     rig.Ticks(kDemoPeriod);
     const std::vector<std::string> files = Probe(d).m_demoFiles;
     ASSERT_EQ(files.size(), 3u);
-    for (int i = 0; i < 300; ++i) rig.Ticks(kDemoPeriod);
+    for (int i = 0; i < 300; ++i) {
+        rig.Ticks(kDemoPeriod);
+        d.OnPaint();  // each step's frame compiles its list
+    }
     EXPECT_EQ(Probe(d).m_demoFiles, files);
     EXPECT_NE(Probe(d).m_nDemoTick, kDemoOff);
     EXPECT_EQ(glIsList(1), GL_TRUE);

@@ -1,5 +1,9 @@
 #include "platform/qt/ViewerWindow.h"
 
+#include <GL/gl.h>
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QContextMenuEvent>
@@ -55,6 +59,29 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+// Sends what Qt has queued for the X server (a new pointer, a hidden dialog) without
+// running the event loop, which must not run inside a frame or an operation.
+void FlushToWindowSystem() {
+    if (const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        xcb_flush(x11->connection());
+}
+
+// No busy pointer over a message box, dialog or menu: it waits for the user.
+class BusyPause {
+public:
+    explicit BusyPause(bool busy) : m_busy(busy) {
+        if (m_busy) QGuiApplication::restoreOverrideCursor();
+    }
+    ~BusyPause() {
+        if (m_busy) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    BusyPause(const BusyPause&) = delete;
+    BusyPause& operator=(const BusyPause&) = delete;
+
+private:
+    bool m_busy;
+};
+
 }  // namespace
 
 ViewerWindow::ViewerWindow() {
@@ -79,6 +106,12 @@ ViewerWindow::ViewerWindow() {
     m_dlg = std::make_unique<CViewerDlg>(*this);
     SetMessagePlatform(this);
     connect(&m_timer, &QTimer::timeout, this, [this] { Tick(); });
+    // The frame with the model is drawn once the first one is on the screen.
+    connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
+        if (!m_modelAfterFirstFrame) return;
+        m_modelAfterFirstFrame = false;
+        update();
+    });
     connect(&m_followWatcher, &FollowWatcher::Settled, this, [this] {
         if (m_dlg) m_dlg->RequestFollowCheck();
     });
@@ -109,7 +142,26 @@ void ViewerWindow::resizeGL(int w, int h) {
                   static_cast<int>(std::lround(h * ratio)));
 }
 
-void ViewerWindow::paintGL() { m_dlg->OnPaint(); }
+void ViewerWindow::paintGL() {
+    // Until the first frame is on the screen the window shows its background while
+    // the model waits to be compiled; the frame after it compiles and draws the model.
+    if (!m_firstFrameShown) {
+        m_firstFrameShown = true;
+        m_modelAfterFirstFrame = m_dlg->ModelListWaiting();
+    }
+    if (m_backgroundOnly || m_modelAfterFirstFrame) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        return;
+    }
+    m_dlg->OnPaint();
+}
+
+void ViewerWindow::ShowWithoutModel() {
+    m_backgroundOnly = true;
+    repaint();
+    m_backgroundOnly = false;
+    FlushToWindowSystem();
+}
 
 void ViewerWindow::Tick() {
     makeCurrent();
@@ -218,6 +270,7 @@ void ViewerWindow::ShowWindowMenu() {
 // --- Platform ---
 
 void ViewerWindow::MessageBox(const std::string& text, MsgIcon icon) {
+    const BusyPause pause(m_busy);
     QMessageBox box(icon == MsgIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning,
                     Q(ProgramName()), Q(text), QMessageBox::Ok, isVisible() ? this : nullptr);
     box.exec();
@@ -308,6 +361,18 @@ void ViewerWindow::ShowOverlayText(const std::string& text) {
 void ViewerWindow::StartTimer(unsigned, unsigned milliseconds) { m_timer.start(milliseconds); }
 void ViewerWindow::AddAboutEntry(const std::string& text) { m_aboutEntry = text; }
 
+void ViewerWindow::SetBusy(bool busy) {
+    if (busy == m_busy) return;
+    m_busy = busy;
+    if (busy) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QGuiApplication::restoreOverrideCursor();
+    }
+    // The work that follows gives the event loop no turn: the window system is told now.
+    FlushToWindowSystem();
+}
+
 bool ViewerWindow::SetupPixelFormat() {
     // The format was requested for every window before the application started.
     return context() != nullptr;
@@ -322,8 +387,13 @@ bool ViewerWindow::CreateGLContext() {
 void ViewerWindow::DeleteGLContext() { doneCurrent(); }
 
 std::optional<std::string> ViewerWindow::RunFileDialog(const FileDialogSpec& spec, bool save) {
+    const BusyPause pause(m_busy);
     FileDialog dialog(isVisible() ? this : nullptr, spec, save);
     const bool ok = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    dialog.hide();
+    // A file chosen to open (a model, a texture) is read and the model compiled next:
+    // the dialog leaves the screen first.
+    if (ok && !save && isVisible()) ShowWithoutModel();
     makeCurrent();
     if (!ok) return std::nullopt;
     return dialog.selectedFiles().first().toStdString();
@@ -338,6 +408,7 @@ std::optional<std::string> ViewerWindow::SaveFileDialog(const FileDialogSpec& sp
 }
 
 std::optional<Rgb> ViewerWindow::ChooseColour(Rgb initial) {
+    const BusyPause pause(m_busy);
     const QColor colour = QColorDialog::getColor(QColor(initial.r, initial.g, initial.b),
                                                  isVisible() ? this : nullptr);
     makeCurrent();
@@ -346,6 +417,7 @@ std::optional<Rgb> ViewerWindow::ChooseColour(Rgb initial) {
 }
 
 std::unique_ptr<PrintJob> ViewerWindow::PrintDialog() {
+    const BusyPause pause(m_busy);
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setFromTo(1, 1);
     QPrintDialog dialog(printer.get(), isVisible() ? this : nullptr);
@@ -357,6 +429,7 @@ std::unique_ptr<PrintJob> ViewerWindow::PrintDialog() {
 }
 
 void ViewerWindow::ShowAboutBox(const std::string& infoText) {
+    const BusyPause pause(m_busy);
     QDialog dialog(isVisible() ? this : nullptr);
     dialog.setWindowTitle(CAboutDlg::kCaption);
     auto* layout = new QVBoxLayout(&dialog);
@@ -379,6 +452,7 @@ void ViewerWindow::ShowAboutBox(const std::string& infoText) {
 }
 
 int ViewerWindow::TrackPopupMenu(const MenuItem& popup, Point screenPoint) {
+    const BusyPause pause(m_busy);
     QMenu menu(this);
     FillPopupMenu(menu, popup);
     QAction* chosen = menu.exec(QPoint(screenPoint.x, screenPoint.y));

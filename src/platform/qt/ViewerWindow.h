@@ -24,6 +24,8 @@ public:
 
     // Opens the model at start-up, before any follow check; call before the window shows.
     void OpenAtStartUp(const std::string& path) { m_dlg->SetStartModel(path); }
+    // A model waits for the frame that compiles it.
+    bool ModelWaiting() const { return m_dlg->ModelListWaiting(); }
 
     // --- Platform ---
     void MessageBox(const std::string& text, MsgIcon icon) override;
@@ -37,6 +39,7 @@ public:
     void StartTimer(unsigned id, unsigned milliseconds) override;
     void ShowOverlayText(const std::string& text) override;
     void AddAboutEntry(const std::string& text) override;
+    void SetBusy(bool busy) override;
     bool SetupPixelFormat() override;
     bool CreateGLContext() override;
     void DeleteGLContext() override;
@@ -82,6 +85,10 @@ private:
     Point ClientPoint(const QPointF& logical) const;
     std::optional<std::string> RunFileDialog(const FileDialogSpec& spec, bool save);
 
+    // Draws the background without the model over the whole window at once: the
+    // dialog that led to the work that follows is gone from the screen before it.
+    void ShowWithoutModel();
+
     std::unique_ptr<CViewerDlg> m_dlg;
     QTimer m_timer;
     // Tells follow mode at once when the design program has saved.
@@ -92,6 +99,14 @@ private:
     QLabel* m_overlay = nullptr;
     bool m_created = false;
     bool m_destroyed = false;
+    // The busy pointer is set (as the application's override cursor).
+    bool m_busy = false;
+    // Frames show the background only: while the window clears a dialog away, and
+    // until the first frame is on the screen while a model waits to be compiled, so
+    // that the window appears at once.
+    bool m_backgroundOnly = false;
+    bool m_firstFrameShown = false;
+    bool m_modelAfterFirstFrame = false;
 };
 
 }  // namespace orx

@@ -1,0 +1,31 @@
+# While the window reads and compiles a large model chosen with M, the pointer is the
+# busy pointer; the arrow returns when the model is shown. The pointer's shape is read
+# from the X server (XFixes) and compared with the cursor theme's images by a helper.
+source "$(dirname "$0")/lib.sh"
+POINTER="$2"
+GEN="$3"
+# Large enough that reading and compiling take a good part of a second anywhere.
+"$GEN" bench 100000 7 "$PROFILE/gross3d.gl" "$PROFILE/gross.obj" >/dev/null ||
+  fail "the large model could not be generated"
+name_model "$MODELS/tisch3d.gl"
+printf '[common]\nRotateTimeOn=0\n' > "$PROFILE/orx-view.ini"
+start_viewer
+wait_title "ORX-View"
+xdotool mousemove --window "$WIN" 100 100
+wait_until "the arrow over the idle window" "$POINTER" left_ptr
+send_key m
+dialog_focused() {
+  local focused
+  focused=$(xdotool getwindowfocus 2>/dev/null) || return 1
+  [ "$focused" != "$WIN" ] && viewable_windows | grep -qx "$focused"
+}
+wait_until "the open dialog" dialog_focused
+xdotool type --delay 20 "$PROFILE/gross3d.gl"
+xdotool key Return
+# The helper watches the pointer every few milliseconds itself.
+"$POINTER" wait "$WAIT_SECONDS" || fail "no busy pointer while the large model was read and compiled"
+wait_until "the arrow after the model is shown" "$POINTER" left_ptr
+[ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -le 1 ] || fail "a dialog is still shown"
+send_key Escape
+wait_exit
+echo PASS
