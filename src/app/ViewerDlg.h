@@ -187,8 +187,8 @@ public:
     bool OpenModelForRendering(const std::string& path, int part);
     // The parts of the parts list on screen; 0 for a whole model.
     int PartsInList() const { return m_nPart > 0 ? m_nPartCount : 0; }
-    // OpenModelForRendering for an export alone: the build measures the model and
-    // sets everything up, but sends no geometry to OpenGL and leaves no list.
+    // OpenModelForRendering for an export alone: the model is read and measured; no
+    // frame is drawn, so no list is compiled.
     bool OpenModelForExport(const std::string& path, int part);
     // True when the next frame compiles list 1 (a build asked for a list that the
     // one in place is not).

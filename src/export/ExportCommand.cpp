@@ -25,34 +25,12 @@ std::string HeaderLine(const std::string& path) {
     return line;
 }
 
-// Takes the geometry of a build and sends nothing on, not even the list.
-class DiscardingSink final : public GlSink {
-public:
-    void Begin(GLenum) override {}
-    void End() override {}
-    void Normal3d(double, double, double) override {}
-    void TexCoord2f(float, float) override {}
-    void Color4ubv(const unsigned char*) override {}
-    void Color3f(float, float, float) override {}
-    void Vertex3d(double, double, double) override {}
-    void Vertex3f(float, float, float) override {}
-    void NewList(GLuint, GLenum) override {}
-    void EndList() override {}
-    void DeleteLists(GLuint, GLsizei) override {}
-    void TexImage2D(GLsizei, GLsizei, const void*) override {}
-};
-
 }  // namespace
 
 bool CViewerDlg::OpenModelForExport(const std::string& path, int part) {
-    DiscardingSink nothing;
-    GlSink* const target = m_pSink;
-    m_pSink = &nothing;
-    const bool opened = OpenModelForRendering(path, part);
-    m_pSink = target;
-    // No list was made: the next build must not take it as kept.
-    m_listBuilt.valid = false;
-    return opened;
+    // Opening reads and measures the model; only a frame compiles list 1, and an
+    // export draws no frame.
+    return OpenModelForRendering(path, part);
 }
 
 bool CViewerDlg::GatherShownGeometry(TriangleSink& sink) {

@@ -9,8 +9,13 @@
 namespace orx::test {
 namespace {
 
-TEST(AboutBox, InfoTextInItsOrder) {
-    const std::string info = CAboutDlg().m_strInfo;
+// The text the About box shows when the user opens it from the context menu.
+TEST(AboutBox, ShownTextInItsOrderWithTheVersion) {
+    ViewerRig rig;
+    rig.Start();
+    rig.Menu(ID_ABOUT);
+    ASSERT_EQ(rig.platform.aboutTexts.size(), 1u);
+    const std::string& info = rig.platform.aboutTexts[0];
     const size_t family = info.find(kWebAddress);
     const size_t www = info.find("WWW\t");
     const size_t mail = info.find("EAMIL\t");
