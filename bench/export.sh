@@ -14,16 +14,6 @@ COUNTS=("$@")
 WORK="$(mktemp -d /tmp/orx-bench-XXXXXX)"
 trap 'rm -rf "$WORK"' EXIT
 
-measure() {  # prints "seconds peak-MiB" of the best of 3 runs
-  local best="" mem=""
-  for _ in 1 2 3; do
-    /usr/bin/time -f "%e %M" -o "$WORK/t" "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; return 1; }
-    read -r s k < "$WORK/t"
-    if [ -z "$best" ] || awk "BEGIN{exit !($s < $best)}"; then best=$s; mem=$((k / 1024)); fi
-  done
-  echo "$best $mem"
-}
-
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
 echo "| records | picture (PNG 800 x 600) | .glb export | ratio | picture peak MiB | export peak MiB | .glb size MiB |"
 echo "|---|---|---|---|---|---|---|"

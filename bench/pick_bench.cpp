@@ -7,35 +7,23 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 
+#include "ScatteredBoards.h"
 #include "app/ViewerDlg.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace {
 
-// Boards (type 8) scattered through a 5 m cube, many overlapping: the ray through
-// the middle of the picture crosses the boxes of thousands of them.
+// The boards written to a model file: the ray through the middle of the picture
+// crosses the boxes of thousands of them.
 std::string WriteBoards(int count) {
-    std::mt19937 random(42);
-    std::uniform_real_distribution<double> pos(0.0, 5000.0), size(16.0, 2400.0);
     const std::string path = "/tmp/orx-pick-bench-" + std::to_string(::getpid()) + "-3d.gl";
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return {};
-    std::fputs("ORX header\n", f);
-    for (int i = 0; i < count; ++i) {
-        const double x = pos(random), y = pos(random), z = pos(random);
-        const double w = size(random), h = size(random), d = 19.0;
-        const double c[8][3] = {{x, y, z + d},     {x + w, y, z + d}, {x + w, y + h, z + d},
-                                {x, y + h, z + d}, {x, y, z},         {x + w, y, z},
-                                {x + w, y + h, z}, {x, y + h, z}};
-        std::fprintf(f, "8 %d 8", i % 16);
-        for (const auto& p : c) std::fprintf(f, " %.3f %.3f %.3f", p[0], p[1], p[2]);
-        std::fputc('\n', f);
-    }
-    std::fclose(f);
-    return path;
+    const std::string text = orx::bench::ScatteredBoards(count);
+    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    return std::fclose(f) == 0 && written ? path : std::string();
 }
 
 void BM_PickPart(benchmark::State& state) {

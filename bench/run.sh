@@ -18,16 +18,6 @@ WORK="$(mktemp -d /tmp/orx-bench-XXXXXX)"
 trap 'rm -rf "$WORK"; [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true' EXIT
 start_xvfb_if_needed
 
-measure() {  # prints "seconds peak-MiB" of the best of 3 runs
-  local best="" mem=""
-  for _ in 1 2 3; do
-    /usr/bin/time -f "%e %M" -o "$WORK/t" "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; return 1; }
-    read -r s k < "$WORK/t"
-    if [ -z "$best" ] || awk "BEGIN{exit !($s < $best)}"; then best=$s; mem=$((k / 1024)); fi
-  done
-  echo "$best $mem"
-}
-
 echo "## Parser"
 "$BUILD/bench/orx-parser-bench" --benchmark_format=console 2>/dev/null | grep -E "^BM_"
 echo

@@ -117,3 +117,15 @@ start_xvfb_if_needed() {
   rm -f "$number_file"
   export DISPLAY=":$number"
 }
+
+# For the benchmarks: runs a command three times and prints "seconds peak-MiB" of the
+# best run (GNU time); the caller's WORK folder holds the timing file.
+measure() {
+  local best="" mem=""
+  for _ in 1 2 3; do
+    /usr/bin/time -f "%e %M" -o "$WORK/t" "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; return 1; }
+    read -r s k < "$WORK/t"
+    if [ -z "$best" ] || awk "BEGIN{exit !($s < $best)}"; then best=$s; mem=$((k / 1024)); fi
+  done
+  echo "$best $mem"
+}
