@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "ImageSupport.h"
+#include "RecordingSink.h"
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "ViewerProbe.h"
@@ -34,80 +35,6 @@ std::string Format(const char* format, ...) {
     va_end(args);
     return text;
 }
-
-// Keeps display list 1 as the calls that went into it, the way OpenGL keeps it: a
-// list replaces the previous one when it is closed, a deletion removes it. Numbers
-// are kept exactly (hexadecimal floating point), the texture image by a hash of its
-// bytes. The list calls also reach OpenGL, so that the list exists there.
-class ListRecorder : public GlSink {
-public:
-    std::optional<std::vector<std::string>> list;  // empty while no list 1 exists
-    int builds = 0;
-    int deletions = 0;
-    int stray = 0;  // geometry sent while no list was open
-
-    void NewList(GLuint name, GLenum mode) override {
-        ++builds;
-        m_open = true;
-        m_compiling = {Format("NewList %u %#x", name, mode)};
-        GlSink::NewList(name, mode);
-    }
-    void EndList() override {
-        GlSink::EndList();
-        m_open = false;
-        list = std::move(m_compiling);
-        m_compiling.clear();
-    }
-    void DeleteLists(GLuint name, GLsizei range) override {
-        ++deletions;
-        if (name <= 1 && 1 < name + static_cast<GLuint>(range)) list.reset();
-        GlSink::DeleteLists(name, range);
-    }
-    void TexImage2D(GLsizei w, GLsizei h, const void* pixels) override {
-        // Rows of 24-bit pixels padded to 4 bytes, as OpenGL unpacks them.
-        const size_t rowBytes = (static_cast<size_t>(w) * 3 + 3) / 4 * 4;
-        uint64_t hash = 1469598103934665603ull;
-        const auto* p = static_cast<const unsigned char*>(pixels);
-        for (size_t i = 0; i < rowBytes * static_cast<size_t>(h); ++i) {
-            hash = (hash ^ p[i]) * 1099511628211ull;
-        }
-        Add(Format("TexImage2D %d %d %016llx", w, h, static_cast<unsigned long long>(hash)));
-        GlSink::TexImage2D(w, h, pixels);
-    }
-    void Begin(GLenum mode) override { Add(Format("Begin %#x", mode)); }
-    void End() override { Add("End"); }
-    void Normal3d(double x, double y, double z) override {
-        Add(Format("Normal3d %a %a %a", x, y, z));
-    }
-    void TexCoord2f(float s, float t) override {
-        Add(Format("TexCoord2f %a %a", static_cast<double>(s), static_cast<double>(t)));
-    }
-    void Color4ubv(const unsigned char* c) override {
-        Add(Format("Color4ubv %u %u %u %u", c[0], c[1], c[2], c[3]));
-    }
-    void Color3f(float r, float g, float b) override {
-        Add(Format("Color3f %a %a %a", static_cast<double>(r), static_cast<double>(g),
-                   static_cast<double>(b)));
-    }
-    void Vertex3d(double x, double y, double z) override {
-        Add(Format("Vertex3d %a %a %a", x, y, z));
-    }
-    void Vertex3f(float x, float y, float z) override {
-        Add(Format("Vertex3f %a %a %a", static_cast<double>(x), static_cast<double>(y),
-                   static_cast<double>(z)));
-    }
-
-private:
-    void Add(std::string call) {
-        if (!m_open) {
-            ++stray;
-            return;
-        }
-        m_compiling.push_back(std::move(call));
-    }
-    bool m_open = false;
-    std::vector<std::string> m_compiling;
-};
 
 // A record line of `type` with `outlines` outlines of `n` points, shifted by `at`.
 std::string Record(int type, int n, int outlines, double at) {
@@ -164,7 +91,7 @@ struct Files {
 struct Window {
     ScriptedPlatform platform;
     CViewerDlg dlg{platform};
-    ListRecorder recorder;
+    RecordingSink recorder;
 
     Window(const Files& files, bool reuse) {
         platform.executablePath = files.program + "orx-view";
@@ -195,7 +122,7 @@ struct Window {
 
 // Everything an operation leaves that the build takes part in.
 struct Outcome {
-    std::optional<std::vector<std::string>> list;
+    std::optional<std::vector<GlCall>> list;
     bool listInGl = false;
     ModelBounds bounds{};
     int part = 0, partCount = 0;
@@ -473,7 +400,7 @@ TEST(ModelList, AChangedInputIsNeverLeftOut) {
 
     // The file rewritten in place with the same size, its time one step on.
     {
-        const std::vector<std::string> old = *w.recorder.list;
+        const std::vector<GlCall> old = *w.recorder.list;
         struct stat before {};
         ::stat(files.model.c_str(), &before);
         WriteText(files.model, WholeModel('9'));
@@ -488,7 +415,7 @@ TEST(ModelList, AChangedInputIsNeverLeftOut) {
     }
     // Rewritten in place with the same size and its old time put back (touch -r).
     {
-        const std::vector<std::string> old = *w.recorder.list;
+        const std::vector<GlCall> old = *w.recorder.list;
         struct stat before {};
         ::stat(files.model.c_str(), &before);
         WriteText(files.model, WholeModel('3'));
@@ -501,7 +428,7 @@ TEST(ModelList, AChangedInputIsNeverLeftOut) {
     }
     // The file replaced by another (new inode) of the same size and the same time.
     {
-        const std::vector<std::string> old = *w.recorder.list;
+        const std::vector<GlCall> old = *w.recorder.list;
         struct stat before {};
         ::stat(files.model.c_str(), &before);
         WriteText(files.model + ".new", WholeModel('5'));
@@ -515,25 +442,26 @@ TEST(ModelList, AChangedInputIsNeverLeftOut) {
     }
     // A texture file changed on disk and selected again; a texture loaded.
     {
-        const std::vector<std::string> old = *w.recorder.list;
+        const std::vector<GlCall> old = *w.recorder.list;
         files.NumberedTexture(1, 0, 255, 0);
         const int builds = w.recorder.builds;
         w.Key('1');
         EXPECT_EQ(w.recorder.builds, builds + 1);
         ASSERT_NE(w.recorder.list->at(1), old.at(1));  // the image at the head of the list
-        EXPECT_EQ(w.recorder.list->at(1).rfind("TexImage2D 8 8 ", 0), 0u);
+        EXPECT_EQ(w.recorder.list->at(1).kind, GlCall::TexImage2D);
+        EXPECT_EQ(w.recorder.list->at(1).w, 8);
 
-        const std::vector<std::string> numbered = *w.recorder.list;
+        const std::vector<GlCall> numbered = *w.recorder.list;
         w.platform.openFileAnswers.push_back(files.bmp);
         w.Key('0');
         EXPECT_EQ(w.recorder.builds, builds + 2);
-        EXPECT_EQ(w.recorder.list->at(1).rfind("TexImage2D 4 4 ", 0), 0u);
+        EXPECT_EQ(w.recorder.list->at(1).w, 4);
     }
     // Paging a parts list.
     {
         w.platform.openFileAnswers.push_back(files.parts);
         w.Key('M');
-        const std::vector<std::string> first = *w.recorder.list;
+        const std::vector<GlCall> first = *w.recorder.list;
         const int builds = w.recorder.builds;
         w.Key('X');
         EXPECT_EQ(Probe(w.dlg).m_nPart, 2);
@@ -559,8 +487,7 @@ TEST(ModelList, AChangedInputIsNeverLeftOut) {
         w.Key('B');
         EXPECT_EQ(w.recorder.builds, builds + 1);
         EXPECT_NE(static_cast<int>(Probe(w.dlg).m_modelCache.Generation()), generation);
-        for (const std::string& call : *w.recorder.list)
-            EXPECT_EQ(call.rfind("Vertex3d", 0), std::string::npos);
+        for (const GlCall& call : *w.recorder.list) EXPECT_NE(call.kind, GlCall::Vertex3d);
     }
 }
 
