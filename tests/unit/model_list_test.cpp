@@ -88,12 +88,12 @@ struct Files {
 };
 
 // The window's viewer over the scripted platform, its list recorded.
-struct Window {
+struct ListViewer {
     ScriptedPlatform platform;
     CViewerDlg dlg{platform};
     RecordingSink recorder;
 
-    Window(const Files& files, bool reuse) {
+    ListViewer(const Files& files, bool reuse) {
         platform.executablePath = files.program + "orx-view";
         Probe(dlg).m_pSink = &recorder;
         Probe(dlg).m_bReuseModelList = reuse;
@@ -142,7 +142,7 @@ std::string WithoutFolder(std::string text, const std::string& folder) {
     return text;
 }
 
-Outcome Observe(Window& w, const std::string& folder) {
+Outcome Observe(ListViewer& w, const std::string& folder) {
     ViewerProbe p = Probe(w.dlg);
     Outcome o;
     o.list = w.recorder.list;
@@ -203,13 +203,13 @@ void StepModificationTime(const std::string& path, const struct stat& before) {
 // One operation of a scenario: its name and what it does.
 struct Step {
     std::string name;
-    std::function<void(Window&, const Files&)> run;
+    std::function<void(ListViewer&, const Files&)> run;
 };
 
 // Runs the steps on a fresh viewer; the outcome and the builds of each step.
 std::vector<std::pair<Outcome, int>> RunSteps(bool reuse, const std::vector<Step>& steps) {
     Files files;
-    Window w(files, reuse);
+    ListViewer w(files, reuse);
     std::vector<std::pair<Outcome, int>> result;
     for (const Step& step : steps) {
         const int builds = w.recorder.builds;
@@ -224,55 +224,55 @@ std::vector<std::pair<Outcome, int>> RunSteps(bool reuse, const std::vector<Step
 // The operations a user runs, each on what the ones before left.
 std::vector<Step> UserSession() {
     return {
-        {"start-up with a model named in ORX.INI", [](Window& w, const Files&) { w.StartUp(); }},
-        {"F3 solid", [](Window& w, const Files&) { w.Key(vk::F3); }},
+        {"start-up with a model named in ORX.INI", [](ListViewer& w, const Files&) { w.StartUp(); }},
+        {"F3 solid", [](ListViewer& w, const Files&) { w.Key(vk::F3); }},
         {"colour scheme coloured",
-         [](Window& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_COLOUR); }},
-        {"colour scheme grey", [](Window& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_GREY); }},
-        {"B lighting", [](Window& w, const Files&) { w.Key('B'); }},
-        {"K axes", [](Window& w, const Files&) { w.Key('K'); }},
-        {"W walls", [](Window& w, const Files&) { w.Key('W'); }},
-        {"N zero plane", [](Window& w, const Files&) { w.Key('N'); }},
-        {"F background, cancelled", [](Window& w, const Files&) { w.Key('F'); }},
+         [](ListViewer& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_COLOUR); }},
+        {"colour scheme grey", [](ListViewer& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_GREY); }},
+        {"B lighting", [](ListViewer& w, const Files&) { w.Key('B'); }},
+        {"K axes", [](ListViewer& w, const Files&) { w.Key('K'); }},
+        {"W walls", [](ListViewer& w, const Files&) { w.Key('W'); }},
+        {"N zero plane", [](ListViewer& w, const Files&) { w.Key('N'); }},
+        {"F background, cancelled", [](ListViewer& w, const Files&) { w.Key('F'); }},
         {"F background, chosen",
-         [](Window& w, const Files&) {
+         [](ListViewer& w, const Files&) {
              w.platform.colourAnswers.push_back(Rgb{10, 20, 30});
              w.Key('F');
          }},
-        {"F1 hairlines", [](Window& w, const Files&) { w.Key(vk::F1); }},
-        {"F2 wireframe", [](Window& w, const Files&) { w.Key(vk::F2); }},
-        {"F4 textured", [](Window& w, const Files&) { w.Key(vk::F4); }},
-        {"5 texture", [](Window& w, const Files&) { w.Key('5'); }},
-        {"5 texture again", [](Window& w, const Files&) { w.Key('5'); }},
+        {"F1 hairlines", [](ListViewer& w, const Files&) { w.Key(vk::F1); }},
+        {"F2 wireframe", [](ListViewer& w, const Files&) { w.Key(vk::F2); }},
+        {"F4 textured", [](ListViewer& w, const Files&) { w.Key(vk::F4); }},
+        {"5 texture", [](ListViewer& w, const Files&) { w.Key('5'); }},
+        {"5 texture again", [](ListViewer& w, const Files&) { w.Key('5'); }},
         {"0 load texture",
-         [](Window& w, const Files& f) {
+         [](ListViewer& w, const Files& f) {
              w.platform.openFileAnswers.push_back(f.bmp);
              w.Key('0');
          }},
-        {"0 load texture, cancelled", [](Window& w, const Files&) { w.Key('0'); }},
-        {"resize", [](Window& w, const Files&) { w.dlg.OnSize(0, 640, 480); }},
+        {"0 load texture, cancelled", [](ListViewer& w, const Files&) { w.Key('0'); }},
+        {"resize", [](ListViewer& w, const Files&) { w.dlg.OnSize(0, 640, 480); }},
         {"M open the parts list",
-         [](Window& w, const Files& f) {
+         [](ListViewer& w, const Files& f) {
              w.platform.openFileAnswers.push_back(f.parts);
              w.Key('M');
          }},
-        {"X next part", [](Window& w, const Files&) { w.Key('X'); }},
-        {"X next part", [](Window& w, const Files&) { w.Key('X'); }},
-        {"X at the last part", [](Window& w, const Files&) { w.Key('X'); }},
-        {"Y previous part", [](Window& w, const Files&) { w.Key('Y'); }},
-        {"F3 solid on a part", [](Window& w, const Files&) { w.Key(vk::F3); }},
+        {"X next part", [](ListViewer& w, const Files&) { w.Key('X'); }},
+        {"X next part", [](ListViewer& w, const Files&) { w.Key('X'); }},
+        {"X at the last part", [](ListViewer& w, const Files&) { w.Key('X'); }},
+        {"Y previous part", [](ListViewer& w, const Files&) { w.Key('Y'); }},
+        {"F3 solid on a part", [](ListViewer& w, const Files&) { w.Key(vk::F3); }},
         {"M open the whole model again",
-         [](Window& w, const Files& f) {
+         [](ListViewer& w, const Files& f) {
              w.platform.openFileAnswers.push_back(f.model);
              w.Key('M');
          }},
         {"M a refused name",
-         [](Window& w, const Files& f) {
+         [](ListViewer& w, const Files& f) {
              w.platform.openFileAnswers.push_back(f.profile.File("model.gl"));
              w.Key('M');
          }},
         {"model rewritten, same size, time one step on; B lighting",
-         [](Window& w, const Files& f) {
+         [](ListViewer& w, const Files& f) {
              struct stat before {};
              ::stat(f.model.c_str(), &before);
              WriteText(f.model, WholeModel('7'));
@@ -280,18 +280,18 @@ std::vector<Step> UserSession() {
              w.Key('B');
          }},
         {"model removed; K axes",
-         [](Window& w, const Files& f) {
+         [](ListViewer& w, const Files& f) {
              std::filesystem::rename(f.model, f.model + ".away");
              w.Key('K');
          }},
         {"model back; K axes",
-         [](Window& w, const Files& f) {
+         [](ListViewer& w, const Files& f) {
              std::filesystem::rename(f.model + ".away", f.model);
              w.Key('K');
          }},
-        {"P demo, first step", [](Window& w, const Files&) { w.DemoStep(7); }},
-        {"demo, next step", [](Window& w, const Files&) { w.DemoStep(8); }},
-        {"demo, next step", [](Window& w, const Files&) { w.DemoStep(9); }},
+        {"P demo, first step", [](ListViewer& w, const Files&) { w.DemoStep(7); }},
+        {"demo, next step", [](ListViewer& w, const Files&) { w.DemoStep(8); }},
+        {"demo, next step", [](ListViewer& w, const Files&) { w.DemoStep(9); }},
     };
 }
 
@@ -317,7 +317,7 @@ TEST(ModelList, EveryOperationLeavesTheListThatBuildingEveryTimeLeaves) {
 
 TEST(ModelList, EachOperationCompilesAtMostOnceAtItsFrame) {
     Files files;
-    Window w(files, true);
+    ListViewer w(files, true);
     // Operation, then its frame; the compiles counted over both.
     const struct {
         const char* name;
@@ -363,7 +363,7 @@ TEST(ModelList, EachOperationCompilesAtMostOnceAtItsFrame) {
 
     // Until its frame an operation compiles nothing: the window is shown first.
     Files other;
-    Window fresh(other, true);
+    ListViewer fresh(other, true);
     fresh.StartUp();
     EXPECT_EQ(fresh.recorder.builds, 0);
     EXPECT_TRUE(fresh.dlg.ModelListWaiting());
@@ -379,7 +379,7 @@ TEST(ModelList, NoMessageUnderTheBusyPointer) {
     Files files;
     std::filesystem::remove(files.model);
     std::filesystem::remove(files.parts);
-    Window w(files, true);
+    ListViewer w(files, true);
     bool busyDuringMessage = false;
     w.platform.whileModal = [&] { busyDuringMessage |= Probe(w.dlg).m_bBusy; };
     w.StartUp();
@@ -392,7 +392,7 @@ TEST(ModelList, NoMessageUnderTheBusyPointer) {
 
 TEST(ModelList, AChangedInputIsNeverLeftOut) {
     Files files;
-    Window w(files, true);
+    ListViewer w(files, true);
     w.StartUp();
     w.Key('B');  // lighting: the list stays
     const int settled = w.recorder.builds;
@@ -495,7 +495,7 @@ TEST(ModelList, AChangedInputIsNeverLeftOut) {
 // build itself would leave, even when something changed them since.
 TEST(ModelList, ALeftOutBuildLeavesWhatTheBuildWould) {
     Files files;
-    Window w(files, true);
+    ListViewer w(files, true);
     w.StartUp();
     w.Frame();
     const ModelBounds built = Probe(w.dlg).m_bounds;
