@@ -144,6 +144,11 @@ public:
         platform.menuAnswers.push_back(command);
         dlg->OnContextMenu(Point{-1, -1});
     }
+    // A click of the left button: it stops the turning and the demo.
+    void Click(Point at = Point{1, 1}) {
+        dlg->OnLButtonDown(0, at);
+        dlg->OnLButtonUp(0, at);
+    }
     // M, and the model chosen in the open dialog.
     void Open(const std::string& path) {
         platform.openFileAnswers.push_back(path);

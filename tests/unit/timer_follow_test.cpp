@@ -222,11 +222,12 @@ TEST(FollowMode, WaitsForAModelThatIsDeletedAndWrittenAnew) {
     const std::string model = rig.StartFollowing("schrank3d.gl", 1, kTime);
     CViewerDlg& d = *rig.dlg;
     ASSERT_EQ(Probe(d).m_nPartCount, 1);
-    const int invalidations = rig.platform.invalidations;
+    ASSERT_TRUE(Probe(d).m_bAutoRotate);
 
     // The design program deletes the file to save it; checks meet the gap.
     std::filesystem::remove(model);
-    Probe(d).m_bAutoRotate = false;
+    rig.Click();  // auto-rotation off: no frame is asked for by turning
+    const int invalidations = rig.platform.invalidations;
     rig.Ticks(300);
     EXPECT_EQ(Probe(d).m_strModelPath, model);
     EXPECT_TRUE(Probe(d).m_bLiveFollow);
@@ -321,19 +322,20 @@ TEST(TimerService, AutoRotationTurnsEveryTick) {
     ASSERT_TRUE(Probe(d).m_bAutoRotate);
     // The timer call at creation took the first step.
     EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[1], -0.5);
-    Probe(d).m_dAngle[0] = 10.0;
-    Probe(d).m_dAngle[1] = 20.0;
-    Probe(d).m_dAngle[2] = 30.0;
+    // Turned by keys first: each step goes on from there.
+    for (int i = 0; i < 4; ++i) rig.Key(vk::INSERT);  // +10 about x
+    for (int i = 0; i < 8; ++i) rig.Key(vk::PRIOR);   // +20 about y
+    const double x = Probe(d).m_dAngle[0], y = Probe(d).m_dAngle[1];
     const int before = rig.platform.invalidations;
     rig.Ticks(4);
-    EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[1], 18.0);
-    EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[0], 9.0);
+    EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[1], y - 2.0);
+    EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[0], x - 1.0);
     EXPECT_EQ(Probe(d).m_dAngle[2], 1.0);
     EXPECT_EQ(rig.platform.invalidations, before + 4);
 
-    Probe(d).m_bAutoRotate = false;
+    rig.Click();  // auto-rotation off
     rig.Ticks(10);
-    EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[1], 18.0);
+    EXPECT_DOUBLE_EQ(Probe(d).m_dAngle[1], y - 2.0);
 }
 
 TEST(TimerService, TickInsideAMessageBoxOfAStepDoesNothing) {
