@@ -224,11 +224,13 @@ std::vector<std::pair<Outcome, int>> RunSteps(bool reuse, const std::vector<Step
 // The operations a user runs, each on what the ones before left.
 std::vector<Step> UserSession() {
     return {
-        {"start-up with a model named in ORX.INI", [](ListViewer& w, const Files&) { w.StartUp(); }},
+        {"start-up with a model named in ORX.INI",
+         [](ListViewer& w, const Files&) { w.StartUp(); }},
         {"F3 solid", [](ListViewer& w, const Files&) { w.Key(vk::F3); }},
         {"colour scheme coloured",
          [](ListViewer& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_COLOUR); }},
-        {"colour scheme grey", [](ListViewer& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_GREY); }},
+        {"colour scheme grey",
+         [](ListViewer& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_GREY); }},
         {"B lighting", [](ListViewer& w, const Files&) { w.Key('B'); }},
         {"K axes", [](ListViewer& w, const Files&) { w.Key('K'); }},
         {"W walls", [](ListViewer& w, const Files&) { w.Key('W'); }},
