@@ -320,6 +320,8 @@ TEST(DemoMode, LongRunKeepsOneListAndItsFileList) {
     WriteModel(rig.Prog() + "a3d.gl", 20);
     WriteModel(rig.Prog() + "b3d.gl", 5);
     WriteModel(rig.Prog() + "gone3d.gl", 5);
+    // The numbered textures, so that the drawn ones replace each other's images.
+    std::filesystem::copy(kBuiltProgram + "texturen", rig.Prog() + "texturen");
     rig.Start();
     CViewerDlg& d = *rig.dlg;
     std::filesystem::remove(rig.Prog() + "gone3d.gl");
@@ -335,6 +337,7 @@ TEST(DemoMode, LongRunKeepsOneListAndItsFileList) {
     EXPECT_EQ(glIsList(1), GL_TRUE);
     for (GLuint list = 2; list <= 64; ++list) EXPECT_EQ(glIsList(list), GL_FALSE) << list;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_TRUE(rig.platform.messages.empty());  // every texture was read
 }
 
 }  // namespace
