@@ -4,10 +4,6 @@
 #include <string>
 
 #include "RecordingSink.h"
-#include "ScriptedPlatform.h"
-#include "TestSupport.h"
-#include "ViewerProbe.h"
-#include "app/ViewerDlg.h"
 
 namespace orx {
 namespace {
@@ -15,6 +11,7 @@ namespace {
 using test::GlCall;
 using test::RecordingSink;
 using test::TempProfile;
+using test::ViewerRig;
 using test::WriteText;
 
 // A block from (x0, y0, z0) to (x1, y1, z1) as a record line.
@@ -27,21 +24,23 @@ std::string Block(double x0, double y0, double z0, double x1, double y1, double 
     return line;
 }
 
+// The harness with the viewer constructed, its context made and its geometry recorded;
+// no start-up, so that each test's open is the first build.
 class ModelBuild : public ::testing::Test {
 protected:
-    TempProfile dir;
-    ScriptedPlatform platform{200, 150};
-    std::unique_ptr<CViewerDlg> dlg;
+    ViewerRig rig{200, 150};  // its program folder has no models and no textures
     RecordingSink sink;
+    TempProfile& dir = rig.dir;
+    ScriptedPlatform& platform = rig.platform;
+    CViewerDlg* dlg = nullptr;
 
     void SetUp() override {
-        platform.executablePath = dir.File("prog/orx-view");  // no models, no textures there
-        dlg = std::make_unique<CViewerDlg>(platform);
+        rig.RecordTo(sink);
+        dlg = &rig.Construct();
         ASSERT_TRUE(Probe(*dlg).SetupPixelFormat());
         ASSERT_TRUE(Probe(*dlg).CreateGLContext());
-        Probe(*dlg).m_strProgramDir = dir.File("prog/");
+        Probe(*dlg).m_strProgramDir = rig.Prog();
         Probe(*dlg).m_bLiveFollow = false;
-        Probe(*dlg).m_pSink = &sink;
     }
     std::string Model(const std::string& name, const std::string& records) {
         const std::string path = dir.File(name);

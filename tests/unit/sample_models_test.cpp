@@ -10,10 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ScriptedPlatform.h"
-#include "TestSupport.h"
-#include "ViewerProbe.h"
-#include "app/ViewerDlg.h"
+#include "ViewerRig.h"
 
 namespace orx {
 namespace {
@@ -47,9 +44,8 @@ std::vector<std::string> Fields(const std::string& line) {
 
 class SampleModelsTest : public ::testing::Test {
 protected:
-    test::TempProfile profile;
-    ScriptedPlatform platform;
-    CViewerDlg dlg{platform};
+    test::ViewerRig rig;
+    CViewerDlg& dlg = rig.Construct();
 
     void ResetBounds() {
         ClearMeasuredBounds(Probe(dlg).m_bounds);
