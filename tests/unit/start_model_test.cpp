@@ -13,9 +13,7 @@ namespace {
 
 // Starts the viewer as orx-view does with a model on its command line.
 void StartWith(ViewerRig& rig, const std::string& model) {
-    rig.platform.executablePath = rig.Prog() + "orx-view";
-    rig.dlg = std::make_unique<CViewerDlg>(rig.platform);
-    rig.dlg->SetStartModel(model);
+    rig.Construct().SetStartModel(model);
     rig.dlg->OnCreate();
     rig.dlg->OnSize(0, 320, 240);
 }

@@ -11,7 +11,6 @@ namespace {
 
 using test::Pixels;
 using test::ReadText;
-using test::TempProfile;
 using test::ViewerRig;
 using test::WriteModel;
 using test::WriteText;
@@ -48,12 +47,11 @@ TEST(ViewerState, FirstStartWithoutASettingsFile) {
 }
 
 TEST(ViewerState, SettingsAreReadAtConstruction) {
-    TempProfile dir;
-    WriteText(dir.File("orx-view.ini"),
+    ViewerRig rig;
+    WriteText(rig.dir.File("orx-view.ini"),
               "[common]\nAchsenkreuz=1\nRaumkanten=1\nNullkanten=yes\nRotateTimeOn=0\n"
               "shading=0x2\nLightMode=0x1\nSchattierungen=0x1\nColR=0x10\nColG=32\nColB=060\n");
-    ScriptedPlatform platform;
-    CViewerDlg dlg(platform);
+    CViewerDlg& dlg = rig.Construct();
     EXPECT_TRUE(Probe(dlg).m_bShowAxes);
     EXPECT_TRUE(Probe(dlg).m_bShowRoomEdges);
     EXPECT_FALSE(Probe(dlg).m_bShowZeroPlane);
@@ -77,13 +75,12 @@ TEST(ViewerState, ProgramFolderDropsBuildConfigurationFolders) {
 }
 
 TEST(ViewerState, StartUpWithoutOpenGLStopsEarly) {
-    TempProfile dir;
-    ScriptedPlatform platform;
-    platform.failContext = true;
-    CViewerDlg dlg(platform);
+    ViewerRig rig;
+    rig.platform.failContext = true;
+    CViewerDlg& dlg = rig.Construct();
     EXPECT_EQ(dlg.OnCreate(), 0);
-    EXPECT_EQ(platform.timerPeriod, 0u);  // no timer
-    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(rig.platform.timerPeriod, 0u);  // no timer
+    EXPECT_TRUE(rig.platform.messages.empty());
     EXPECT_EQ(Probe(dlg).m_hRC, nullptr);
 }
 
