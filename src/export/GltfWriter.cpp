@@ -7,6 +7,7 @@
 #include <tiny_gltf.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <ostream>
@@ -60,8 +61,17 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 // An sRGB byte as the linear value glTF's vertex colours hold.
 float LinearFromSrgb(unsigned char byte) {
-    const double v = byte / 255.0;
-    return static_cast<float>(v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+    // A table of the 256 values: a large model has millions of corners and few colours.
+    static const std::array<float, 256> kTable = [] {
+        std::array<float, 256> table{};
+        for (size_t b = 0; b < table.size(); ++b) {
+            const double v = static_cast<double>(b) / 255.0;
+            table[b] =
+                static_cast<float>(v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+        }
+        return table;
+    }();
+    return kTable[byte];
 }
 
 // A std::ostream target that writes to a C stream and remembers a failed write.
