@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ScriptedPlatform.h"
-#include "TestSupport.h"
+#include "ViewerRig.h"
 
 namespace orx::test {
 
@@ -106,7 +105,8 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
     return std::vector<uint8_t>(s.begin(), s.end());
 }
 
-// A temporary folder and a platform that receives the image code's messages.
+// The harness's folders and platform on an 800 x 600 window; the platform receives the
+// image code's messages. A test that needs the viewer constructs it with rig.Construct().
 class ImageTest : public ::testing::Test {
 protected:
     void SetUp() override { SetMessagePlatform(&platform); }
@@ -118,8 +118,10 @@ protected:
         return t;
     }
 
-    TempProfile dir;
-    ScriptedPlatform platform;
+    ViewerRig rig{800, 600};
+    TempProfile& dir = rig.dir;
+    ScriptedPlatform& platform = rig.platform;
+    std::unique_ptr<CViewerDlg>& dlg = rig.dlg;
 };
 
 }  // namespace orx::test

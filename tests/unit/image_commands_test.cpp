@@ -26,7 +26,7 @@ protected:
         ImageTest::SetUp();
         ASSERT_TRUE(platform.SetupPixelFormat());
         ASSERT_TRUE(platform.CreateGLContext());
-        dlg = std::make_unique<CViewerDlg>(platform);
+        rig.Construct();
         Probe(*dlg).m_strProgramDir = dir.path + "/";
         // A one-block model, so that every rebuild finds something to load.
         test::WriteText(File("block3d.gl"),
@@ -54,8 +54,6 @@ protected:
     }
     int StoredTexture() { return Probe(*dlg).m_pProfile->ReadInt("common", "TexturNr", 0); }
     int StoredShading() { return Probe(*dlg).m_pProfile->ReadInt("common", "shading", 0); }
-
-    std::unique_ptr<CViewerDlg> dlg;
 };
 
 TEST_F(ImageCommandsTest, SaveWithoutExtensionWritesJpegWithTheTimerPaused) {
@@ -173,7 +171,7 @@ TEST_F(ImageCommandsTest, HighResolutionPrintersKeepTheProportions) {
 TEST_F(ImageCommandsTest, TallWindowIsCutOffAtThePageBottom) {
     dlg.reset();
     platform.Resize(100, 1000);
-    dlg = std::make_unique<CViewerDlg>(platform);
+    rig.Construct();
     Paint(0, 0, 1);
     auto job = std::make_shared<MemoryPrintJob>(1000, 1200, 300, 300);
     platform.printAnswers.push_back(job);
