@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "geometry/PartSize.h"
-#include "platform/Text.h"
 
 namespace orx {
 
@@ -26,12 +25,6 @@ std::string PartsCsvLines(const ModelFileCache& cache, bool placed, int part) {
         text += line;
     }
     return text;
-}
-
-bool IsPartsListName(const std::string& path) {
-    const std::string lower = AsciiLowerCase(path);
-    const size_t d = lower.rfind('d');
-    return d != std::string::npos && d > 0 && lower.compare(d - 1, 2, "2d") == 0;
 }
 
 }  // namespace orx

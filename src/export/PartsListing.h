@@ -15,8 +15,4 @@ extern const char* const kPartsCsvHeader;
 // only that record line.
 std::string PartsCsvLines(const ModelFileCache& cache, bool placed, int part);
 
-// Whether a model file name is of the parts-list kind ("2d"), by the rule the viewer
-// opens files with: the two characters that end with the last "d" of the name.
-bool IsPartsListName(const std::string& path);
-
 }  // namespace orx

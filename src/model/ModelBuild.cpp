@@ -7,8 +7,8 @@
 #include <system_error>
 
 #include "app/ViewerDlg.h"
+#include "model/ModelName.h"
 #include "model/Title.h"
-#include "platform/Text.h"
 #include "ui/SettingsKeys.h"
 
 namespace orx {
@@ -77,33 +77,17 @@ void CViewerDlg::RebuildModel(const std::string& path) {
     LoadModel(path);
 }
 
-namespace {
-
-bool HasModelExtension(const std::string& lower) {
-    return lower.size() >= 3 && lower.compare(lower.size() - 3, 3, ".gl") == 0;
-}
-
-// The kind is the two characters that end with the last "d" of the name.
-std::string ModelKind(const std::string& lower) {
-    const size_t d = lower.rfind('d');
-    return d == std::string::npos || d == 0 ? "" : lower.substr(d - 1, 2);
-}
-
-}  // namespace
-
 bool CViewerDlg::ModelReadable(const std::string& path) {
-    const std::string lower = AsciiLowerCase(path);
-    const std::string kind = ModelKind(lower);
-    return HasModelExtension(lower) && (kind == "2d" || kind == "3d") && m_modelCache.Load(path);
+    const std::string kind = ModelKind(path);
+    return HasModelExtension(path) && (kind == "2d" || kind == "3d") && m_modelCache.Load(path);
 }
 
 void CViewerDlg::OpenModelFile(const std::string& path) {
-    const std::string lower = AsciiLowerCase(path);
-    if (!HasModelExtension(lower)) {
+    if (!HasModelExtension(path)) {
         ShowMessage("No *.gl -> NO 3D!");
         return;
     }
-    const std::string kind = ModelKind(lower);
+    const std::string kind = ModelKind(path);
     if (kind == "2d") {
         m_nPart = 1;
     } else if (kind == "3d") {

@@ -17,6 +17,7 @@
 #include "image/PngFile.h"
 #include "image/Thumbnail.h"
 #include "image/WindowCapture.h"
+#include "model/ModelName.h"
 #include "platform/MemoryTuning.h"
 #include "platform/RegularFile.h"
 #include "platform/Text.h"
@@ -62,15 +63,12 @@ int ThumbnailSupersampling(int size) { return std::clamp(2048 / size, 1, 4); }
 // The parts of the model as CSV on standard output. The file is accepted as the
 // viewer opens it: a ".gl" file of kind "2d" (parts list) or "3d" (whole model).
 int ListParts(const orx::render::Request& r) {
-    const std::string lower = orx::AsciiLowerCase(r.model);
-    if (lower.size() < 3 || lower.compare(lower.size() - 3, 3, ".gl") != 0)
-        return Fail(std::string("No *.gl -> NO 3D!: ") + r.model);
-    const size_t d = lower.rfind('d');
-    const std::string kind = d == std::string::npos || d == 0 ? "" : lower.substr(d - 1, 2);
+    if (!orx::HasModelExtension(r.model)) return Fail(std::string("No *.gl -> NO 3D!: ") + r.model);
+    const std::string kind = orx::ModelKind(r.model);
     if (kind != "2d" && kind != "3d") return Fail("Unbekanntes Dateiformat: " + r.model);
     orx::ModelFileCache cache;
     if (!cache.Load(r.model)) return Fail("Unable to open file for reading: " + r.model);
-    const std::string lines = orx::PartsCsvLines(cache, !orx::IsPartsListName(r.model), r.part);
+    const std::string lines = orx::PartsCsvLines(cache, kind == "3d", r.part);
     if (r.part > 0 && lines.empty())
         return Fail("part " + std::to_string(r.part) + ": no such part in " + r.model);
     std::fputs(orx::kPartsCsvHeader, stdout);
