@@ -16,48 +16,13 @@
 #include <vector>
 
 #include "platform/ReplacingFile.h"
+#include "ui/WindowsPath.h"
 
 namespace orx {
 
 namespace {
 
 constexpr double kMetresPerMillimetre = 0.001;
-
-// The characters 0x80 to 0x9F of Windows-1252; 0 where it has none.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-bool IsUtf8(const std::string& s) {
-    size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const size_t n = c < 0x80         ? 1
-                         : (c >> 5) == 6  ? 2
-                         : (c >> 4) == 14 ? 3
-                         : (c >> 3) == 30 ? 4
-                                          : 0;
-        if (n == 0 || (n == 2 && c < 0xC2) || i + n > s.size()) return false;
-        for (size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += n;
-    }
-    return true;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // An sRGB byte as the linear value glTF's vertex colours hold.
 float LinearFromSrgb(unsigned char byte) {
@@ -149,20 +114,17 @@ int AddAccessor(tinygltf::Model& model, int view, size_t offset, size_t count, i
 }  // namespace
 
 std::string TextAsUtf8(const std::string& bytes) {
-    std::string out;
-    const bool utf8 = IsUtf8(bytes);
+    // Control characters, and the bytes Windows-1252 leaves unassigned, are left out.
+    const bool utf8 = winpath::IsValidUtf8(bytes);
+    std::string kept;
+    kept.reserve(bytes.size());
     for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
         if (c < 0x20 || c == 0x7F) continue;
-        if (utf8 || c < 0x80) {
-            out += ch;
-        } else if (c < 0xA0) {
-            if (kCp1252High[c - 0x80] != 0) AppendUtf8(out, kCp1252High[c - 0x80]);
-        } else {
-            AppendUtf8(out, c);
-        }
+        if (!utf8 && (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D)) continue;
+        kept += ch;
     }
-    return out;
+    return utf8 ? kept : winpath::Windows1252ToUtf8(kept);
 }
 
 bool WriteGlb(const std::string& path, TriangleSink& sink, const GltfLook& look,
