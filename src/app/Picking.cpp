@@ -145,21 +145,18 @@ bool CViewerDlg::CastPickRay(Point point, size_t& record, Vec3& hit) {
     // Each candidate's faces come from its emitter, as they went into the list. A
     // record whose box starts beyond the nearest face met cannot hold a nearer one.
     PickSink sink(origin, direction, kNearPlane, kFarPlane);
-    GlSink* const drawingSink = m_pSink;
-    const ModelBounds bounds = m_bounds;
-    m_pSink = &sink;
     bool found = false;
-    for (const auto& [enter, index] : candidates) {
-        if (sink.Hit() && enter > sink.Nearest()) break;
-        const double before = sink.Nearest();
-        DrawRecord(m_modelCache.records[index], m_modelCache.coords.data());
-        if (sink.Hit() && sink.Nearest() < before) {
-            record = index;
-            found = true;
+    DrawThrough(sink, [&] {
+        for (const auto& [enter, index] : candidates) {
+            if (sink.Hit() && enter > sink.Nearest()) break;
+            const double before = sink.Nearest();
+            DrawRecord(m_modelCache.records[index], m_modelCache.coords.data());
+            if (sink.Hit() && sink.Nearest() < before) {
+                record = index;
+                found = true;
+            }
         }
-    }
-    m_pSink = drawingSink;
-    m_bounds = bounds;
+    });
     if (found) hit = sink.HitPoint();
     return found;
 }
@@ -192,12 +189,7 @@ void CViewerDlg::PickAt(Point point) {
         pick.millimetres[0] = mm;
         // The part's faces for its marker, sent by its emitter once more.
         OutlineSink outline;
-        GlSink* const drawingSink = m_pSink;
-        const ModelBounds bounds = m_bounds;
-        m_pSink = &outline;
-        DrawRecord(r, m_modelCache.coords.data());
-        m_pSink = drawingSink;
-        m_bounds = bounds;
+        DrawThrough(outline, [&] { DrawRecord(r, m_modelCache.coords.data()); });
         pick.faces = std::move(outline.loops);
         const bool whole = m_nPart < 0;
         const int n = PointsDrawn(r.type);

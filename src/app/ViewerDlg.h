@@ -2,6 +2,7 @@
 // The viewer window: owner of all run-time state and of every operation of the
 // viewer. Toolkit-free; the window system is reached through Platform.
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -281,6 +282,10 @@ private:
                             const double* rz);
     // Sends one parsed record to the emitter of its type.
     void DrawRecord(const ParsedRecord& record, const double* coords);
+    // Runs `draw` with the emitters sending to `sink` (picking, the marker, export).
+    // The drawing sink and the bounds, which the emitters widen as they go, are as
+    // they were afterwards.
+    void DrawThrough(GlSink& sink, const std::function<void()>& draw);
     // What each vertex carries in the current display mode.
     VertexStyle CurrentVertexStyle() const;
     // Sends the shown records into `sink` as the build does, in the model's own

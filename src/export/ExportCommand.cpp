@@ -38,24 +38,20 @@ bool CViewerDlg::GatherShownGeometry(TriangleSink& sink) {
     // The emitters place every point relative to the build's centre and extent;
     // a centre of 0 and an extent of 1 leave the model's own millimetres. Modes 1
     // and 2 draw lines, so their faces are taken in the shades of mode 3.
-    const ModelBounds built = m_bounds;
-    GlSink* const target = m_pSink;
     const int shading = m_nShading;
-    ModelBounds own{};
-    ClearMeasuredBounds(own);
-    own.extent = 1.0;
-    m_bounds = own;
-    m_pSink = &sink;
     if (m_nShading != kModeTextured || !m_texture.HasImage()) m_nShading = kModeSolid;
-    const bool whole = m_nPart < 0;
-    for (const ParsedRecord& r : m_modelCache.records) {
-        if (!(whole ? r.validWhole : r.validSingle) || (!whole && m_nPart != r.line)) continue;
-        sink.StartGroup(r.line);
-        DrawRecord(r, m_modelCache.coords.data());
-    }
+    DrawThrough(sink, [&] {
+        m_bounds = ModelBounds{};
+        ClearMeasuredBounds(m_bounds);
+        m_bounds.extent = 1.0;
+        const bool whole = m_nPart < 0;
+        for (const ParsedRecord& r : m_modelCache.records) {
+            if (!(whole ? r.validWhole : r.validSingle) || (!whole && m_nPart != r.line)) continue;
+            sink.StartGroup(r.line);
+            DrawRecord(r, m_modelCache.coords.data());
+        }
+    });
     sink.Finish();
-    m_bounds = built;
-    m_pSink = target;
     m_nShading = shading;
     return true;
 }

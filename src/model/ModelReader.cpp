@@ -214,6 +214,15 @@ void CViewerDlg::DrawRecord(const ParsedRecord& r, const double* coords) {
     }
 }
 
+void CViewerDlg::DrawThrough(GlSink& sink, const std::function<void()>& draw) {
+    GlSink* const drawingSink = m_pSink;
+    const ModelBounds bounds = m_bounds;
+    m_pSink = &sink;
+    draw();
+    m_pSink = drawingSink;
+    m_bounds = bounds;
+}
+
 void CViewerDlg::DrawRecords(int part) {
     if (part == 0) return;
     const ModelFileCache& cache = m_modelCache;

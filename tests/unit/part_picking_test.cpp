@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "ViewerProbe.h"
@@ -140,6 +141,17 @@ TEST_F(PartPickingTest, TwoPickedCornersOfABoardAreItsEdgeApart) {
     // Another page or model clears it.
     D().OpenChosenModel(kModels + "tisch3d.gl");
     EXPECT_EQ(D().PickText(), "");
+}
+
+// Exporting the model (key E) sends every record through the emitters once more; the
+// view a click is measured against is as it was.
+TEST_F(PartPickingTest, AnExportLeavesPickingAsItWas) {
+    Open("schrank3d.gl");
+    rig.platform.saveFileAnswers.push_back(rig.dir.File("schrank.glb"));
+    rig.Key('E');
+    ASSERT_TRUE(std::filesystem::exists(rig.dir.File("schrank.glb")));
+    CtrlClick(D(), ScreenPoint(D(), 300.75, 1090, 600));
+    EXPECT_EQ(D().PickText(), "Teil 14: 2016 × 595,5 × 19 mm");
 }
 
 TEST_F(PartPickingTest, SavedPicturesShowNeitherMarkerNorText) {
