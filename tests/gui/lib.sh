@@ -49,6 +49,13 @@ viewable_windows() {
   return 0
 }
 
+# True while a window of the viewer other than its main window (a dialog) has the focus.
+dialog_focused() {
+  local focused
+  focused=$(xdotool getwindowfocus 2>/dev/null) || return 1
+  [ "$focused" != "$WIN" ] && viewable_windows | grep -qx "$focused"
+}
+
 main_window_found() {
   local w
   WIN=""

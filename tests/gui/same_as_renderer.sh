@@ -17,11 +17,6 @@ done
 send_key s
 # The save dialog: once it is shown and has the focus, type the full path into its
 # file name field and confirm.
-dialog_focused() {
-  local focused
-  focused=$(xdotool getwindowfocus 2>/dev/null) || return 1
-  [ "$focused" != "$WIN" ] && viewable_windows | grep -qx "$focused"
-}
 wait_until "the save dialog" dialog_focused
 xdotool type --delay 20 "$PROFILE/window.bmp"
 xdotool key Return

@@ -369,22 +369,25 @@ TEST(GeometryEmitters, BoxKeepsItsNormalsAndTextureWhateverTheCornerOrder) {
     }
 }
 
-// A pentagonal prism whose two caps both have the reference outline `cap` (x, y),
-// placed at z 0 and 1; the placed outline is the reference outline, as in a
-// single-part view.
-Outline PentagonFromCap(std::initializer_list<std::pair<double, double>> cap) {
+// A prism with the reference outline `nearCap` (x, y) at z 0 and `farCap` at z 1; the
+// placed outline is the reference outline, as in a single-part view.
+using Cap = std::vector<std::pair<double, double>>;
+Outline PrismFromCaps(const Cap& nearCap, const Cap& farCap) {
     Outline o{};
     int i = 0;
-    for (int side = 0; side < 2; ++side) {
-        for (const auto& [x, y] : cap) {
+    for (const Cap* cap : {&nearCap, &farCap}) {
+        for (const auto& [x, y] : *cap) {
             o.x[i] = x;
             o.y[i] = y;
-            o.z[i] = side;
+            o.z[i] = cap == &nearCap ? 0 : 1;
             ++i;
         }
     }
     return o;
 }
+
+// A pentagonal prism whose two caps both have the reference outline `cap`.
+Outline PentagonFromCap(const Cap& cap) { return PrismFromCaps(cap, cap); }
 
 struct CapResult {
     std::vector<std::pair<double, double>> tex;  // in units of r
@@ -458,26 +461,12 @@ TEST(GeometryEmitters, PentagonCapMappings) {
 // texture coordinates from its own corners.
 TEST(GeometryEmitters, EachCapIsMappedFromItsOwnCorners) {
     RecordingRig v;
-    const auto prism = [](std::vector<std::pair<double, double>> nearCap,
-                          std::vector<std::pair<double, double>> farCap) {
-        Outline o{};
-        int i = 0;
-        for (const auto* cap : {&nearCap, &farCap}) {
-            for (const auto& [x, y] : *cap) {
-                o.x[i] = x;
-                o.y[i] = y;
-                o.z[i] = cap == &nearCap ? 0 : 1;
-                ++i;
-            }
-        }
-        return o;
-    };
-    const Outline pentagon =
-        prism({{0, 0}, {2, 0}, {2, 2}, {1, 2}, {0, 1}}, {{0, 0}, {4, 0}, {4, 2}, {1, 2}, {0, 1}});
+    const Outline pentagon = PrismFromCaps({{0, 0}, {2, 0}, {2, 2}, {1, 2}, {0, 1}},
+                                           {{0, 0}, {4, 0}, {4, 2}, {1, 2}, {0, 1}});
     ExpectTex(DrawCap(v, pentagon, false, 0), {{0, 0}, {1, 0}, {1, 1}, {0.5, 1}, {0, 0.5}});
     ExpectTex(DrawCap(v, pentagon, false, 1), {{0, 0}, {1, 0}, {1, 1}, {0.25, 1}, {0, 0.5}});
-    const Outline hexagon = prism({{0, 0}, {1, 0}, {2, 1}, {1, 2}, {0, 2}, {-1, 1}},
-                                  {{0, 0}, {3, 0}, {4, 1}, {3, 2}, {0, 2}, {-1, 1}});
+    const Outline hexagon = PrismFromCaps({{0, 0}, {1, 0}, {2, 1}, {1, 2}, {0, 2}, {-1, 1}},
+                                          {{0, 0}, {3, 0}, {4, 1}, {3, 2}, {0, 2}, {-1, 1}});
     ExpectTex(DrawCap(v, hexagon, true, 0),
               {{1 / 3.0, 0}, {2 / 3.0, 0}, {1, 0.5}, {2 / 3.0, 1}, {1 / 3.0, 1}, {0, 0.5}});
     ExpectTex(DrawCap(v, hexagon, true, 1),
