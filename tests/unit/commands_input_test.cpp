@@ -179,38 +179,29 @@ private:
     int& m_docs;
 };
 
-// A viewer showing a parts list of three parts, put into a known state before
+// A viewer showing a parts list of three parts, brought into a known state before
 // each input so that the input's effect can be read off as a list of changes.
 class InputRig : public ViewerRig {
 public:
     InputRig() {
         WriteModel(Prog() + "liste2d.gl", 3);
         NameInOrxIni(Prog() + "liste2d.gl");
-        Start();
     }
 
+    // A first start (no settings file), then with the mouse and keys: turning
+    // stopped by a click, the view centred, texture 2 chosen, wireframe, the second
+    // part, and the view moved to x 0.3, y 0.2, z -1.5 and angles of 10, 20 and 31
+    // degrees (the first turning step set the z angle to 1).
     void Baseline() {
-        CViewerDlg& d = *dlg;
-        WriteText(dir.File("orx-view.ini"),
-                  "[common]\nRotateTimeOn=0\nshading=0x2\nLightMode=0x0\nSchattierungen=0x0\n"
-                  "Achsenkreuz=0\nRaumkanten=0\nNullkanten=0\nTexturNr=0x1\n");
-        Probe(d).m_dOrigin[0] = 0.3;
-        Probe(d).m_dOrigin[1] = 0.2;
-        Probe(d).m_dOrigin[2] = -1.5;
-        Probe(d).m_dAngle[0] = 10;
-        Probe(d).m_dAngle[1] = 20;
-        Probe(d).m_dAngle[2] = 30;
-        Probe(d).m_bAutoRotate = false;
-        Probe(d).m_nShading = 2;
-        Probe(d).m_nLightMode = 0;
-        Probe(d).m_nColourScheme = 0;
-        Probe(d).m_bShowAxes = Probe(d).m_bShowRoomEdges = Probe(d).m_bShowZeroPlane = false;
-        Probe(d).m_bLiveFollow = true;
-        Probe(d).m_nPart = 2;
-        Probe(d).m_nDemoTick = 7;
-        Probe(d).m_nDemoIndex = 0;
-        Probe(d).m_demoFiles.clear();
-        Probe(d).m_texture.fileName.clear();
+        Close();
+        std::filesystem::remove(dir.File("orx-view.ini"));
+        Start();
+        Click();
+        const std::pair<unsigned, int> keys[] = {
+            {'C', 1}, {'2', 1}, {vk::F2, 1},     {'X', 1},       {'R', 3},
+            {'H', 2}, {'Q', 5}, {vk::INSERT, 4}, {vk::PRIOR, 8}, {vk::HOME, 12}};
+        for (const auto& [key, times] : keys)
+            for (int i = 0; i < times; ++i) Key(key);
         platform.openDialogs.clear();
         platform.saveDialogs.clear();
         platform.colourDialogs.clear();
@@ -219,6 +210,14 @@ public:
         platform.printAnswers = {std::make_shared<NotingPrintJob>(m_printed)};
         m_before = Snap();
     }
+    // The baseline with the slideshow started by P, as far as a user can tell: the
+    // demo runs until an input ends it.
+    void BaselineInDemo() {
+        Baseline();
+        Key('P');
+        m_before = Snap();
+    }
+    bool DemoRuns() const { return Probe(*dlg).m_nDemoTick >= 0; }
 
     // What changed since the baseline, as "name=value" words in a fixed order.
     std::string Changes() {
@@ -294,8 +293,8 @@ const std::map<int, std::string>& ExpectedChanges() {
         {ID_CENTRE, "ax=0 ay=0 x=0 y=0 z=-2"},
         {ID_ZOOM_IN, "z=-1.4"},
         {ID_ZOOM_OUT, "z=-1.6"},
-        {ID_TEX_KIRSCH, "ini.shading=0x4 mode=4 texture=textur1.jpg"},  // 1 was stored already
-        {ID_TEX_BIRKE, "ini.TexturNr=0x2 ini.shading=0x4 mode=4 texture=textur2.jpg"},
+        {ID_TEX_KIRSCH, "ini.TexturNr=0x1 ini.shading=0x4 mode=4 texture=textur1.jpg"},
+        {ID_TEX_BIRKE, "ini.shading=0x4 mode=4"},  // 2 was chosen already
         {ID_TEX_MAHAGONI, "ini.TexturNr=0x3 ini.shading=0x4 mode=4 texture=textur3.jpg"},
         {ID_TEX_NUSSBAUM, "ini.TexturNr=0x4 ini.shading=0x4 mode=4 texture=textur4.jpg"},
         {ID_TEX_PUZZLE, "ini.TexturNr=0x5 ini.shading=0x4 mode=4 texture=textur5.jpg"},
@@ -319,7 +318,7 @@ const std::map<int, std::string>& ExpectedChanges() {
         {ID_MODE_WIRE, ""},  // the baseline mode already
         {ID_MODE_SOLID, "ini.shading=0x3 mode=3"},
         {ID_MODE_TEXTURE, "ini.shading=0x4 mode=4"},
-        {ID_SCHEME_GREY, ""},  // likewise
+        {ID_SCHEME_GREY, "ini.Schattierungen=0x0"},  // grey already, now stored
         {ID_SCHEME_COLOUR, "ini.Schattierungen=0x1 scheme=1"},
         {ID_DEMO, "ax=0 ay=0 demo=1 follow=0 rotate=1 x=0 y=0 z=-2.4"},
         {ID_ABOUT, "about=1"},
@@ -361,8 +360,8 @@ TEST(Commands, EveryListedKeyHasItsEffectAndEndsTheDemo) {
         {{'C', vk::NUMPAD5}, "ax=0 ay=0 x=0 y=0 z=-2"},
         {{'Q', vk::ADD}, "z=-1.4"},
         {{'A', vk::SUBTRACT}, "z=-1.6"},
-        {{'1'}, "ini.shading=0x4 mode=4 texture=textur1.jpg"},
-        {{'2'}, "ini.TexturNr=0x2 ini.shading=0x4 mode=4 texture=textur2.jpg"},
+        {{'1'}, "ini.TexturNr=0x1 ini.shading=0x4 mode=4 texture=textur1.jpg"},
+        {{'2'}, "ini.shading=0x4 mode=4"},  // 2 was chosen already
         {{'3'}, "ini.TexturNr=0x3 ini.shading=0x4 mode=4 texture=textur3.jpg"},
         {{'4'}, "ini.TexturNr=0x4 ini.shading=0x4 mode=4 texture=textur4.jpg"},
         {{'5'}, "ini.TexturNr=0x5 ini.shading=0x4 mode=4 texture=textur5.jpg"},
@@ -397,24 +396,27 @@ TEST(Commands, EveryListedKeyHasItsEffectAndEndsTheDemo) {
             rig.Baseline();
             rig.dlg->OnKeyDown(key, 3, 0x4000);
             EXPECT_EQ(rig.Changes(), change);
-            EXPECT_EQ(Probe(*rig.dlg).m_nDemoTick,
-                      std::string(change).find("demo=1") != std::string::npos ? 998 : -2);
+            rig.BaselineInDemo();
+            rig.Key(key);
+            EXPECT_EQ(rig.DemoRuns(), key == 'P');
         }
     }
 }
 
 TEST(Commands, RotationKeysTurnByTwoAndAHalfDegrees) {
     const std::pair<unsigned, const char*> keys[] = {
-        {vk::PRIOR, "ay=22.5"}, {vk::NEXT, "ay=17.5"},   {vk::HOME, "az=32.5"},
-        {vk::END, "az=27.5"},   {vk::INSERT, "ax=12.5"}, {vk::DELETE_, "ax=7.5"},
+        {vk::PRIOR, "ay=22.5"}, {vk::NEXT, "ay=17.5"},   {vk::HOME, "az=33.5"},
+        {vk::END, "az=28.5"},   {vk::INSERT, "ax=12.5"}, {vk::DELETE_, "ax=7.5"},
     };
     InputRig rig;
     for (const auto& [key, change] : keys) {
         SCOPED_TRACE(key);
         rig.Baseline();
-        rig.dlg->OnKeyDown(key, 1, 0);
+        rig.Key(key);
         EXPECT_EQ(rig.Changes(), change);
-        EXPECT_EQ(Probe(*rig.dlg).m_nDemoTick, -2);
+        rig.BaselineInDemo();
+        rig.Key(key);
+        EXPECT_FALSE(rig.DemoRuns());
     }
 }
 
@@ -424,9 +426,12 @@ TEST(Commands, KeysWithoutACommandOnlyEndTheDemo) {
                          0x74u /* F5 */, 0x1Fu, 0x2Fu, 0xBBu, vk::F10, vk::APPS}) {
         SCOPED_TRACE(key);
         rig.Baseline();
-        rig.dlg->OnKeyDown(key, 1, 0);
+        rig.Key(key);
         EXPECT_EQ(rig.Changes(), "");
-        EXPECT_EQ(Probe(*rig.dlg).m_nDemoTick, -2);
+        rig.BaselineInDemo();
+        rig.Key(key);
+        EXPECT_EQ(rig.Changes(), "");
+        EXPECT_FALSE(rig.DemoRuns());
     }
     EXPECT_TRUE(rig.platform.menuPoints.empty());
 }
@@ -443,7 +448,9 @@ TEST(Commands, ArrowKeysShiftLikeTheMenuEntries) {
         EXPECT_TRUE(rig.dlg->PreTranslateMessage(key));
         EXPECT_EQ(rig.Changes(), ExpectedChanges().at(id));
         // The window takes the arrows before the key handler: the demo goes on.
-        EXPECT_EQ(Probe(*rig.dlg).m_nDemoTick, 7);
+        rig.BaselineInDemo();
+        EXPECT_TRUE(rig.dlg->PreTranslateMessage(key));
+        EXPECT_TRUE(rig.DemoRuns());
     }
 }
 
@@ -464,8 +471,10 @@ TEST(Commands, ContextMenuPlacement) {
     ASSERT_EQ(rig.platform.menuPoints.size(), 2u);
     EXPECT_EQ(rig.platform.menuPoints[1], (Point{145, 95}));
     EXPECT_EQ(rig.Changes(), "axes=1 ini.Achsenkreuz=1");
-    // Opening the menu does not end a demo.
-    EXPECT_EQ(Probe(*rig.dlg).m_nDemoTick, 7);
+    // Opening the menu, even choosing an entry, does not end a demo.
+    rig.BaselineInDemo();
+    rig.Menu(ID_AXES);
+    EXPECT_TRUE(rig.DemoRuns());
 }
 
 }  // namespace
