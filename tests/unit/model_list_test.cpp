@@ -18,10 +18,7 @@
 
 #include "ImageSupport.h"
 #include "RecordingSink.h"
-#include "ScriptedPlatform.h"
-#include "TestSupport.h"
-#include "ViewerProbe.h"
-#include "app/ViewerDlg.h"
+#include "ViewerRig.h"
 #include "image/JpegFile.h"
 
 namespace orx::test {
@@ -61,61 +58,48 @@ const char* const kPartsList =
     "6 3 6 0 0 0 4 0 0 2 4 0 0 0 9 4 0 9 2 4 9\n"
     "8 3 8 1 1 1 2 1 1 2 2 1 1 2 1 1 1 2 2 1 2 2 2 2 1 2 2\n";
 
-// A program folder with two numbered textures, a whole model named in "ORX.INI",
-// a parts list and a BMP texture, all in a fresh profile folder.
-struct Files {
-    TempProfile profile;
-    std::string program = profile.path + "/program/";
-    std::string model = program + "modelle/schrank3d.gl";
-    std::string parts = program + "modelle/teile2d.gl";
-    std::string bmp = profile.path + "/holz.bmp";
+// A viewer with two numbered textures in its program folder, a whole model named in
+// "ORX.INI", a parts list and a BMP texture; its list recorded. Constructed, not yet
+// started. With `reuse` false it compiles list 1 at every build: the reference that
+// the viewer which leaves builds out is compared with.
+class ListViewer : public ViewerRig {
+public:
+    RecordingSink recorder;
+    const std::string model = Prog() + "modelle/schrank3d.gl";
+    const std::string parts = Prog() + "modelle/teile2d.gl";
+    const std::string bmp = dir.path + "/holz.bmp";
 
-    Files() {
-        std::filesystem::create_directories(program + "texturen");
+    explicit ListViewer(bool reuse = true) : ViewerRig(800, 600) {
+        std::filesystem::create_directories(Prog() + "texturen");
         NumberedTexture(1, 200, 100, 50);
         NumberedTexture(5, 20, 40, 60);
         WriteText(model, WholeModel('1'));
         WriteText(parts, kPartsList);
         WriteBytes(bmp, MakeBmp(Gradient(4, 4)));
-        WriteText(profile.File("ORX.INI"), "[LIFE]\nACTUAL=" + model + "\n");
+        NameInOrxIni(model);
+        RecordTo(recorder);
+        Construct();
+        Probe(*dlg).m_bReuseModelList = reuse;
     }
     void NumberedTexture(int n, uint8_t r, uint8_t g, uint8_t b) const {
         std::vector<uint8_t> rgb(8 * 8 * 3);
         for (size_t i = 0; i < rgb.size(); i += 3) rgb[i] = r, rgb[i + 1] = g, rgb[i + 2] = b;
-        JpegFile::EncodeFromRgb(program + "texturen/textur" + std::to_string(n) + ".jpg",
-                                rgb.data(), 8, 8, true, 100);
-    }
-};
-
-// The window's viewer over the scripted platform, its list recorded.
-struct ListViewer {
-    ScriptedPlatform platform;
-    CViewerDlg dlg{platform};
-    RecordingSink recorder;
-
-    ListViewer(const Files& files, bool reuse) {
-        platform.executablePath = files.program + "orx-view";
-        Probe(dlg).m_pSink = &recorder;
-        Probe(dlg).m_bReuseModelList = reuse;
-    }
-    // Creation and the first resize, as the front end runs them.
-    void StartUp() {
-        dlg.OnCreate();
-        dlg.OnInitDialog();
-        dlg.OnSize(0, 800, 600);
+        JpegFile::EncodeFromRgb(Prog() + "texturen/textur" + std::to_string(n) + ".jpg", rgb.data(),
+                                8, 8, true, 100);
     }
     // The frame that the invalidation of an operation brings.
-    void Frame() { dlg.OnPaint(); }
-    void Key(unsigned code) {
-        dlg.OnKeyDown(code, 1, 0);
+    void Frame() { dlg->OnPaint(); }
+    // A key and the frame after it.
+    void Press(unsigned code) {
+        Key(code);
         Frame();
     }
     // Starts the slideshow with a known draw of options and runs it to its next step.
     void DemoStep(unsigned seed) {
         std::srand(seed);
-        if (Probe(dlg).m_nDemoTick < 0) dlg.OnCommand(ID_DEMO);
-        const int index = Probe(dlg).m_nDemoIndex;
-        for (int tick = 0; tick < 2000 && Probe(dlg).m_nDemoIndex == index; ++tick) dlg.OnTimer(0);
+        if (Probe(*dlg).m_nDemoTick < 0) Key('P');
+        const int index = Probe(*dlg).m_nDemoIndex;
+        for (int tick = 0; tick < 2000 && Probe(*dlg).m_nDemoIndex == index; ++tick) Ticks(1);
         Frame();
     }
 };
@@ -142,8 +126,9 @@ std::string WithoutFolder(std::string text, const std::string& folder) {
     return text;
 }
 
-Outcome Observe(ListViewer& w, const std::string& folder) {
-    ViewerProbe p = Probe(w.dlg);
+Outcome Observe(ListViewer& w) {
+    const std::string& folder = w.dir.path;
+    ViewerProbe p = Probe(*w.dlg);
     Outcome o;
     o.list = w.recorder.list;
     o.listInGl = glIsList(1) == GL_TRUE;
@@ -203,19 +188,18 @@ void StepModificationTime(const std::string& path, const struct stat& before) {
 // One operation of a scenario: its name and what it does.
 struct Step {
     std::string name;
-    std::function<void(ListViewer&, const Files&)> run;
+    std::function<void(ListViewer&)> run;
 };
 
 // Runs the steps on a fresh viewer; the outcome and the builds of each step.
 std::vector<std::pair<Outcome, int>> RunSteps(bool reuse, const std::vector<Step>& steps) {
-    Files files;
-    ListViewer w(files, reuse);
+    ListViewer w(reuse);
     std::vector<std::pair<Outcome, int>> result;
     for (const Step& step : steps) {
         const int builds = w.recorder.builds;
-        step.run(w, files);
+        step.run(w);
         w.Frame();
-        result.emplace_back(Observe(w, files.profile.path), w.recorder.builds - builds);
+        result.emplace_back(Observe(w), w.recorder.builds - builds);
         EXPECT_EQ(w.recorder.stray, 0) << step.name;
     }
     return result;
@@ -224,76 +208,57 @@ std::vector<std::pair<Outcome, int>> RunSteps(bool reuse, const std::vector<Step
 // The operations a user runs, each on what the ones before left.
 std::vector<Step> UserSession() {
     return {
-        {"start-up with a model named in ORX.INI",
-         [](ListViewer& w, const Files&) { w.StartUp(); }},
-        {"F3 solid", [](ListViewer& w, const Files&) { w.Key(vk::F3); }},
-        {"colour scheme coloured",
-         [](ListViewer& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_COLOUR); }},
-        {"colour scheme grey",
-         [](ListViewer& w, const Files&) { w.dlg.OnCommand(ID_SCHEME_GREY); }},
-        {"B lighting", [](ListViewer& w, const Files&) { w.Key('B'); }},
-        {"K axes", [](ListViewer& w, const Files&) { w.Key('K'); }},
-        {"W walls", [](ListViewer& w, const Files&) { w.Key('W'); }},
-        {"N zero plane", [](ListViewer& w, const Files&) { w.Key('N'); }},
-        {"F background, cancelled", [](ListViewer& w, const Files&) { w.Key('F'); }},
+        {"start-up with a model named in ORX.INI", [](ListViewer& w) { w.Start(); }},
+        {"F3 solid", [](ListViewer& w) { w.Press(vk::F3); }},
+        {"colour scheme coloured", [](ListViewer& w) { w.Menu(ID_SCHEME_COLOUR); }},
+        {"colour scheme grey", [](ListViewer& w) { w.Menu(ID_SCHEME_GREY); }},
+        {"B lighting", [](ListViewer& w) { w.Press('B'); }},
+        {"K axes", [](ListViewer& w) { w.Press('K'); }},
+        {"W walls", [](ListViewer& w) { w.Press('W'); }},
+        {"N zero plane", [](ListViewer& w) { w.Press('N'); }},
+        {"F background, cancelled", [](ListViewer& w) { w.Press('F'); }},
         {"F background, chosen",
-         [](ListViewer& w, const Files&) {
+         [](ListViewer& w) {
              w.platform.colourAnswers.push_back(Rgb{10, 20, 30});
-             w.Key('F');
+             w.Press('F');
          }},
-        {"F1 hairlines", [](ListViewer& w, const Files&) { w.Key(vk::F1); }},
-        {"F2 wireframe", [](ListViewer& w, const Files&) { w.Key(vk::F2); }},
-        {"F4 textured", [](ListViewer& w, const Files&) { w.Key(vk::F4); }},
-        {"5 texture", [](ListViewer& w, const Files&) { w.Key('5'); }},
-        {"5 texture again", [](ListViewer& w, const Files&) { w.Key('5'); }},
-        {"0 load texture",
-         [](ListViewer& w, const Files& f) {
-             w.platform.openFileAnswers.push_back(f.bmp);
-             w.Key('0');
-         }},
-        {"0 load texture, cancelled", [](ListViewer& w, const Files&) { w.Key('0'); }},
-        {"resize", [](ListViewer& w, const Files&) { w.dlg.OnSize(0, 640, 480); }},
-        {"M open the parts list",
-         [](ListViewer& w, const Files& f) {
-             w.platform.openFileAnswers.push_back(f.parts);
-             w.Key('M');
-         }},
-        {"X next part", [](ListViewer& w, const Files&) { w.Key('X'); }},
-        {"X next part", [](ListViewer& w, const Files&) { w.Key('X'); }},
-        {"X at the last part", [](ListViewer& w, const Files&) { w.Key('X'); }},
-        {"Y previous part", [](ListViewer& w, const Files&) { w.Key('Y'); }},
-        {"F3 solid on a part", [](ListViewer& w, const Files&) { w.Key(vk::F3); }},
-        {"M open the whole model again",
-         [](ListViewer& w, const Files& f) {
-             w.platform.openFileAnswers.push_back(f.model);
-             w.Key('M');
-         }},
-        {"M a refused name",
-         [](ListViewer& w, const Files& f) {
-             w.platform.openFileAnswers.push_back(f.profile.File("model.gl"));
-             w.Key('M');
-         }},
+        {"F1 hairlines", [](ListViewer& w) { w.Press(vk::F1); }},
+        {"F2 wireframe", [](ListViewer& w) { w.Press(vk::F2); }},
+        {"F4 textured", [](ListViewer& w) { w.Press(vk::F4); }},
+        {"5 texture", [](ListViewer& w) { w.Press('5'); }},
+        {"5 texture again", [](ListViewer& w) { w.Press('5'); }},
+        {"0 load texture", [](ListViewer& w) { w.LoadTexture(w.bmp); }},
+        {"0 load texture, cancelled", [](ListViewer& w) { w.Press('0'); }},
+        {"resize", [](ListViewer& w) { w.dlg->OnSize(0, 640, 480); }},
+        {"M open the parts list", [](ListViewer& w) { w.Open(w.parts); }},
+        {"X next part", [](ListViewer& w) { w.Press('X'); }},
+        {"X next part", [](ListViewer& w) { w.Press('X'); }},
+        {"X at the last part", [](ListViewer& w) { w.Press('X'); }},
+        {"Y previous part", [](ListViewer& w) { w.Press('Y'); }},
+        {"F3 solid on a part", [](ListViewer& w) { w.Press(vk::F3); }},
+        {"M open the whole model again", [](ListViewer& w) { w.Open(w.model); }},
+        {"M a refused name", [](ListViewer& w) { w.Open(w.dir.File("model.gl")); }},
         {"model rewritten, same size, time one step on; B lighting",
-         [](ListViewer& w, const Files& f) {
+         [](ListViewer& w) {
              struct stat before {};
-             ::stat(f.model.c_str(), &before);
-             WriteText(f.model, WholeModel('7'));
-             StepModificationTime(f.model, before);
-             w.Key('B');
+             ::stat(w.model.c_str(), &before);
+             WriteText(w.model, WholeModel('7'));
+             StepModificationTime(w.model, before);
+             w.Press('B');
          }},
         {"model removed; K axes",
-         [](ListViewer& w, const Files& f) {
-             std::filesystem::rename(f.model, f.model + ".away");
-             w.Key('K');
+         [](ListViewer& w) {
+             std::filesystem::rename(w.model, w.model + ".away");
+             w.Press('K');
          }},
         {"model back; K axes",
-         [](ListViewer& w, const Files& f) {
-             std::filesystem::rename(f.model + ".away", f.model);
-             w.Key('K');
+         [](ListViewer& w) {
+             std::filesystem::rename(w.model + ".away", w.model);
+             w.Press('K');
          }},
-        {"P demo, first step", [](ListViewer& w, const Files&) { w.DemoStep(7); }},
-        {"demo, next step", [](ListViewer& w, const Files&) { w.DemoStep(8); }},
-        {"demo, next step", [](ListViewer& w, const Files&) { w.DemoStep(9); }},
+        {"P demo, first step", [](ListViewer& w) { w.DemoStep(7); }},
+        {"demo, next step", [](ListViewer& w) { w.DemoStep(8); }},
+        {"demo, next step", [](ListViewer& w) { w.DemoStep(9); }},
     };
 }
 
@@ -318,32 +283,26 @@ TEST(ModelList, EveryOperationLeavesTheListThatBuildingEveryTimeLeaves) {
 }
 
 TEST(ModelList, EachOperationCompilesAtMostOnceAtItsFrame) {
-    Files files;
-    ListViewer w(files, true);
+    ListViewer w;
     // Operation, then its frame; the compiles counted over both.
     const struct {
         const char* name;
         std::function<void()> run;
         int compiles;
     } rows[] = {
-        {"start-up with a model named in ORX.INI", [&] { w.StartUp(); }, 1},
+        {"start-up with a model named in ORX.INI", [&] { w.Start(); }, 1},
         {"a second frame", [] {}, 0},
-        {"F3 solid", [&] { w.Key(vk::F3); }, 1},
-        {"K axes", [&] { w.Key('K'); }, 1},
-        {"B lighting", [&] { w.Key('B'); }, 0},
+        {"F3 solid", [&] { w.Press(vk::F3); }, 1},
+        {"K axes", [&] { w.Press('K'); }, 1},
+        {"B lighting", [&] { w.Press('B'); }, 0},
         {"F background",
          [&] {
              w.platform.colourAnswers.push_back(Rgb{1, 2, 3});
-             w.Key('F');
+             w.Press('F');
          },
          0},
-        {"resize", [&] { w.dlg.OnSize(0, 640, 480); }, 0},
-        {"M open",
-         [&] {
-             w.platform.openFileAnswers.push_back(files.parts);
-             w.Key('M');
-         },
-         1},
+        {"resize", [&] { w.dlg->OnSize(0, 640, 480); }, 0},
+        {"M open", [&] { w.Open(w.parts); }, 1},
         {"demo step", [&] { w.DemoStep(3); }, 1},
         {"demo step", [&] { w.DemoStep(4); }, 1},
         {"demo step", [&] { w.DemoStep(5); }, 1},
@@ -359,44 +318,41 @@ TEST(ModelList, EachOperationCompilesAtMostOnceAtItsFrame) {
         const std::vector<bool> busy =
             row.compiles > 0 ? std::vector<bool>{true, false} : std::vector<bool>{};
         EXPECT_EQ(w.platform.busyChanges, busy);
-        EXPECT_FALSE(Probe(w.dlg).m_bBusy);
+        EXPECT_FALSE(Probe(*w.dlg).m_bBusy);
     }
     EXPECT_NE(w.platform.title.find("DEMO"), std::string::npos);
 
     // Until its frame an operation compiles nothing: the window is shown first.
-    Files other;
-    ListViewer fresh(other, true);
-    fresh.StartUp();
+    ListViewer fresh;
+    fresh.Start();
     EXPECT_EQ(fresh.recorder.builds, 0);
-    EXPECT_TRUE(fresh.dlg.ModelListWaiting());
+    EXPECT_TRUE(fresh.dlg->ModelListWaiting());
     EXPECT_NE(fresh.platform.title.find("ORX-View"), std::string::npos);
     fresh.Frame();
     EXPECT_EQ(fresh.recorder.builds, 1);
-    EXPECT_FALSE(fresh.dlg.ModelListWaiting());
+    EXPECT_FALSE(fresh.dlg->ModelListWaiting());
 }
 
 // No message box under the busy pointer: an unreadable model starts the slideshow,
 // which finds no models and says so.
 TEST(ModelList, NoMessageUnderTheBusyPointer) {
-    Files files;
-    std::filesystem::remove(files.model);
-    std::filesystem::remove(files.parts);
-    ListViewer w(files, true);
+    ListViewer w;
+    std::filesystem::remove(w.model);
+    std::filesystem::remove(w.parts);
     bool busyDuringMessage = false;
-    w.platform.whileModal = [&] { busyDuringMessage |= Probe(w.dlg).m_bBusy; };
-    w.StartUp();
+    w.platform.whileModal = [&] { busyDuringMessage |= Probe(*w.dlg).m_bBusy; };
+    w.Start();
     w.Frame();
     ASSERT_FALSE(w.platform.messages.empty());
     EXPECT_EQ(w.platform.messages.back().text, "Nothing found!");
     EXPECT_FALSE(busyDuringMessage);
-    EXPECT_FALSE(Probe(w.dlg).m_bBusy);
+    EXPECT_FALSE(Probe(*w.dlg).m_bBusy);
 }
 
 TEST(ModelList, AChangedInputIsNeverLeftOut) {
-    Files files;
-    ListViewer w(files, true);
-    w.StartUp();
-    w.Key('B');  // lighting: the list stays
+    ListViewer w;
+    w.Start();
+    w.Press('B');  // lighting: the list stays
     const int settled = w.recorder.builds;
     ASSERT_TRUE(w.recorder.list.has_value());
 
@@ -404,14 +360,14 @@ TEST(ModelList, AChangedInputIsNeverLeftOut) {
     {
         const std::vector<GlCall> old = *w.recorder.list;
         struct stat before {};
-        ::stat(files.model.c_str(), &before);
-        WriteText(files.model, WholeModel('9'));
-        StepModificationTime(files.model, before);
+        ::stat(w.model.c_str(), &before);
+        WriteText(w.model, WholeModel('9'));
+        StepModificationTime(w.model, before);
         struct stat after {};
-        ::stat(files.model.c_str(), &after);
+        ::stat(w.model.c_str(), &after);
         ASSERT_EQ(after.st_size, before.st_size);
         ASSERT_EQ(after.st_ino, before.st_ino);
-        w.Key('B');
+        w.Press('B');
         EXPECT_EQ(w.recorder.builds, settled + 1);
         EXPECT_NE(*w.recorder.list, old);
     }
@@ -419,12 +375,12 @@ TEST(ModelList, AChangedInputIsNeverLeftOut) {
     {
         const std::vector<GlCall> old = *w.recorder.list;
         struct stat before {};
-        ::stat(files.model.c_str(), &before);
-        WriteText(files.model, WholeModel('3'));
+        ::stat(w.model.c_str(), &before);
+        WriteText(w.model, WholeModel('3'));
         const timespec times[2] = {before.st_atim, before.st_mtim};
-        ASSERT_EQ(::utimensat(AT_FDCWD, files.model.c_str(), times, 0), 0);
+        ASSERT_EQ(::utimensat(AT_FDCWD, w.model.c_str(), times, 0), 0);
         const int builds = w.recorder.builds;
-        w.Key('B');
+        w.Press('B');
         EXPECT_EQ(w.recorder.builds, builds + 1);
         EXPECT_NE(*w.recorder.list, old);
     }
@@ -432,41 +388,41 @@ TEST(ModelList, AChangedInputIsNeverLeftOut) {
     {
         const std::vector<GlCall> old = *w.recorder.list;
         struct stat before {};
-        ::stat(files.model.c_str(), &before);
-        WriteText(files.model + ".new", WholeModel('5'));
+        ::stat(w.model.c_str(), &before);
+        WriteText(w.model + ".new", WholeModel('5'));
         const timespec times[2] = {before.st_atim, before.st_mtim};
-        ASSERT_EQ(::utimensat(AT_FDCWD, (files.model + ".new").c_str(), times, 0), 0);
-        std::filesystem::rename(files.model + ".new", files.model);
+        ASSERT_EQ(::utimensat(AT_FDCWD, (w.model + ".new").c_str(), times, 0), 0);
+        std::filesystem::rename(w.model + ".new", w.model);
         const int builds = w.recorder.builds;
-        w.Key('B');
+        w.Press('B');
         EXPECT_EQ(w.recorder.builds, builds + 1);
         EXPECT_NE(*w.recorder.list, old);
     }
     // A texture file changed on disk and selected again; a texture loaded.
     {
         const std::vector<GlCall> old = *w.recorder.list;
-        files.NumberedTexture(1, 0, 255, 0);
+        w.NumberedTexture(1, 0, 255, 0);
         const int builds = w.recorder.builds;
-        w.Key('1');
+        w.Press('1');
         EXPECT_EQ(w.recorder.builds, builds + 1);
         ASSERT_NE(w.recorder.list->at(1), old.at(1));  // the image at the head of the list
         EXPECT_EQ(w.recorder.list->at(1).kind, GlCall::TexImage2D);
         EXPECT_EQ(w.recorder.list->at(1).w, 8);
 
         const std::vector<GlCall> numbered = *w.recorder.list;
-        w.platform.openFileAnswers.push_back(files.bmp);
-        w.Key('0');
+        w.LoadTexture(w.bmp);
+        w.Frame();
         EXPECT_EQ(w.recorder.builds, builds + 2);
         EXPECT_EQ(w.recorder.list->at(1).w, 4);
     }
     // Paging a parts list.
     {
-        w.platform.openFileAnswers.push_back(files.parts);
-        w.Key('M');
+        w.Open(w.parts);
+        w.Frame();
         const std::vector<GlCall> first = *w.recorder.list;
         const int builds = w.recorder.builds;
-        w.Key('X');
-        EXPECT_EQ(Probe(w.dlg).m_nPart, 2);
+        w.Press('X');
+        EXPECT_EQ(Probe(*w.dlg).m_nPart, 2);
         EXPECT_EQ(w.recorder.builds, builds + 1);
         EXPECT_NE(*w.recorder.list, first);
     }
@@ -474,21 +430,21 @@ TEST(ModelList, AChangedInputIsNeverLeftOut) {
     {
         glDeleteLists(1, 1);
         const int builds = w.recorder.builds;
-        w.Key('B');
+        w.Press('B');
         EXPECT_EQ(w.recorder.builds, builds + 1);
         EXPECT_TRUE(glIsList(1));
     }
     // A build that cannot read its file tries again every time and starts the
     // slideshow; its list, without the model, is compiled once.
     {
-        std::filesystem::remove(files.parts);
+        std::filesystem::remove(w.parts);
         const int builds = w.recorder.builds;
-        w.Key('B');
-        EXPECT_GE(Probe(w.dlg).m_nDemoTick, 0);
-        const int generation = static_cast<int>(Probe(w.dlg).m_modelCache.Generation());
-        w.Key('B');
+        w.Press('B');
+        EXPECT_GE(Probe(*w.dlg).m_nDemoTick, 0);
+        const int generation = static_cast<int>(Probe(*w.dlg).m_modelCache.Generation());
+        w.Press('B');
         EXPECT_EQ(w.recorder.builds, builds + 1);
-        EXPECT_NE(static_cast<int>(Probe(w.dlg).m_modelCache.Generation()), generation);
+        EXPECT_NE(static_cast<int>(Probe(*w.dlg).m_modelCache.Generation()), generation);
         for (const GlCall& call : *w.recorder.list) EXPECT_NE(call.kind, GlCall::Vertex3d);
     }
 }
@@ -496,23 +452,22 @@ TEST(ModelList, AChangedInputIsNeverLeftOut) {
 // The bounds, part count and scale that a build left out leaves are those the
 // build itself would leave, even when something changed them since.
 TEST(ModelList, ALeftOutBuildLeavesWhatTheBuildWould) {
-    Files files;
-    ListViewer w(files, true);
-    w.StartUp();
+    ListViewer w;
+    w.Start();
     w.Frame();
-    const ModelBounds built = Probe(w.dlg).m_bounds;
-    const int parts = Probe(w.dlg).m_nPartCount;
-    Probe(w.dlg).m_bounds = ModelBounds{9, 9, 9, 9, 9, 9, 9, 9, 9, 9};
-    Probe(w.dlg).m_nPartCount = 77;
-    Probe(w.dlg).m_fScale[0] = 3.0f;
+    const ModelBounds built = Probe(*w.dlg).m_bounds;
+    const int parts = Probe(*w.dlg).m_nPartCount;
+    Probe(*w.dlg).m_bounds = ModelBounds{9, 9, 9, 9, 9, 9, 9, 9, 9, 9};
+    Probe(*w.dlg).m_nPartCount = 77;
+    Probe(*w.dlg).m_fScale[0] = 3.0f;
     const int builds = w.recorder.builds;
-    w.Key('B');
+    w.Press('B');
     EXPECT_EQ(w.recorder.builds, builds);
-    EXPECT_EQ(Probe(w.dlg).m_bounds.extent, built.extent);
-    EXPECT_EQ(Probe(w.dlg).m_bounds.minZ, built.minZ);
-    EXPECT_EQ(Probe(w.dlg).m_bounds.centreY, built.centreY);
-    EXPECT_EQ(Probe(w.dlg).m_nPartCount, parts);
-    EXPECT_EQ(Probe(w.dlg).m_fScale[0], 1.0f);
+    EXPECT_EQ(Probe(*w.dlg).m_bounds.extent, built.extent);
+    EXPECT_EQ(Probe(*w.dlg).m_bounds.minZ, built.minZ);
+    EXPECT_EQ(Probe(*w.dlg).m_bounds.centreY, built.centreY);
+    EXPECT_EQ(Probe(*w.dlg).m_nPartCount, parts);
+    EXPECT_EQ(Probe(*w.dlg).m_fScale[0], 1.0f);
 }
 
 }  // namespace
