@@ -196,11 +196,9 @@ TEST(UserSequences, DemoStartedFromFollowModeShowsEachModelWithItsDrawnOptions) 
             Window fresh(w);
             fresh.Start();
             if (Probe(d).m_nShading != 4) fresh.Key(vk::F1 + unsigned(Probe(d).m_nShading - 1));
-            for (int i = 0; i < 3; ++i) {
-                Probe(*fresh.dlg).m_dAngle[i] = Probe(d).m_dAngle[i];
-                Probe(*fresh.dlg).m_dOrigin[i] = Probe(d).m_dOrigin[i];
-            }
-            EXPECT_LE(Differing(shown, fresh.Picture()), 20);
+            fresh.Picture();
+            fresh.dlg->DrawFrom(Probe(d).m_dAngle, Probe(d).m_dOrigin);
+            EXPECT_LE(Differing(shown, fresh.platform.ReadPixelsRgb()), 20);
         }
         w.platform.MakeCurrent();
         std::srand(unsigned(11 + step));  // the fresh viewer seeded the generator with the time
