@@ -7,7 +7,6 @@ trap 'setxkbmap -layout "${LAYOUT:-us}" 2>/dev/null || true; cleanup' EXIT
 # The title shows the demo counter only while the demo runs, once a command sets
 # it again: the context menu (right button, which does not end the demo) runs
 # "Teileliste vorblättern", which writes the title anew.
-windows_shown() { [ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -ge "$1" ]; }
 refresh_title() {
   xdotool mousemove --window "$WIN" 100 100 click 3
   wait_until "the context menu" windows_shown 2
@@ -37,6 +36,5 @@ for digit in 7 2; do
   wait_setting TexturNr "0x$digit"
 done
 [ "$(setting shading)" = "0x4" ] || fail "a texture key did not switch to textured mode"
-send_key Escape
-wait_exit
+end_viewer
 echo PASS

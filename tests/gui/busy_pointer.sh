@@ -10,7 +10,6 @@ GEN="$3"
 name_model "$MODELS/tisch3d.gl"
 printf '[common]\nRotateTimeOn=0\n' > "$PROFILE/orx-view.ini"
 start_viewer
-wait_title "ORX-View"
 xdotool mousemove --window "$WIN" 100 100
 wait_until "the arrow over the idle window" "$POINTER" left_ptr
 send_key m
@@ -25,7 +24,6 @@ wait_until "the pointer watched" watching
 xdotool key Return
 wait "$WATCHER" || fail "no busy pointer while the large model was read and compiled"
 wait_until "the arrow after the model is shown" "$POINTER" left_ptr
-[ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -le 1 ] || fail "a dialog is still shown"
-send_key Escape
-wait_exit
+only_main_window || fail "a dialog is still shown"
+end_viewer
 echo PASS

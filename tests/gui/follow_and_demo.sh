@@ -9,14 +9,12 @@ name_model "$PROFILE/erster2d.gl"
 wait_until "the first saved model to end the demo (title '$(window_title)')" \
   title_contains " Objekt 1 von "
 title_lacks "DEMO" || fail "the demo still runs: $(window_title)"
-send_key Escape
-wait_exit
+end_viewer
 rm -f "$PROFILE/ORX.INI"
 
 cp "$MODELS/kommode3d.gl" "$PROFILE/kommode3d.gl"
 name_model "$PROFILE/kommode3d.gl"
 start_viewer
 expect_model_followed "$PROFILE/kommode3d.gl"
-send_key Escape
-wait_exit
+end_viewer
 echo PASS

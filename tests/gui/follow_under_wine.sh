@@ -13,6 +13,5 @@ printf '[LIFE]\r\nACTUAL=C:\\auftraege\\regal3d.gl\r\n' > "$WINE/drive_c/windows
 
 start_viewer
 expect_model_followed "$WINE/drive_c/Auftraege/regal3d.gl"
-send_key Escape
-wait_exit
+end_viewer
 echo PASS

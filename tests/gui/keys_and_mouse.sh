@@ -4,16 +4,7 @@ name_model "$MODELS/schrank3d.gl"
 # No automatic turning: the view is set by keys, so that every option below is in sight.
 printf '[common]\nRotateTimeOn=0\n' > "$PROFILE/orx-view.ini"
 start_viewer
-wait_title "ORX-View"
 wait_still_picture
-turn() {  # key, presses: each press turns the model by 2.5 degrees
-  local i before
-  for i in $(seq "$2"); do
-    before=$(window_picture)
-    send_key "$1"
-    wait_picture_change "$before" "key $1 to turn the model"
-  done
-}
 turn Delete 8   # -20 degrees about x
 turn Prior 14   # 35 degrees about y
 check() {  # key, setting, expected value
@@ -32,10 +23,7 @@ check 5 TexturNr 0x5
 [ "$(setting shading)" = "0x4" ] || fail "a texture key did not switch to textured mode"
 # Space turns the model by itself and stores that; a click stops it and stores that.
 check space RotateTimeOn 1
-xdotool mousemove --window "$WIN" 200 200 click 1
-wait_setting RotateTimeOn 0
-wait_still_picture
-send_key Escape
-wait_exit
+stop_turning
+end_viewer
 grep -q '^\[ORX-VIEW\]' "$PROFILE/orx-view.ini" || fail "placement not saved"
 echo PASS

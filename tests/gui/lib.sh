@@ -105,6 +105,16 @@ wait_exit() {
   PID=""
 }
 
+# Ends the viewer with a key that closes it (Escape unless given) and waits for its end.
+end_viewer() {
+  send_key "${1:-Escape}"
+  wait_exit
+}
+
+# The viewer shows at least that many windows (its main window, dialogs, menus).
+windows_shown() { [ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -ge "$1" ]; }
+only_main_window() { ! windows_shown 2; }
+
 window_title() { xdotool getwindowname "$WIN"; }
 
 # A checksum of what the window shows.
@@ -132,6 +142,23 @@ picture_still() {
 }
 wait_still_picture() { STILL=""; wait_until "the picture to stop changing" picture_still; }
 
+# turn key presses: each press turns the model by 2.5 degrees, seen in the picture.
+turn() {
+  local i before
+  for i in $(seq "$2"); do
+    before=$(window_picture)
+    send_key "$1"
+    wait_picture_change "$before" "key $1 to turn the model"
+  done
+}
+
+# A click stops the turning (and stores that): then only a command changes the picture.
+stop_turning() {
+  xdotool mousemove --window "$WIN" 200 200 click 1
+  wait_setting RotateTimeOn 0
+  wait_still_picture
+}
+
 setting_is() { [ "$(setting "$1")" = "$2" ]; }
 
 # Waits until the settings file holds the value for the key.
@@ -147,12 +174,8 @@ MODELS="$(cd "$(dirname "$ORX_VIEW")" && pwd)/modelle"
 # For a viewer started with a model named for follow mode: it shows that model, not
 # the demo, and shows the model the design program then saves under the same name.
 expect_model_followed() {  # the named model's file
-  wait_title "ORX-View"
   case "$(window_title)" in *DEMO*) fail "the demo runs although a model is named" ;; esac
-  # A click stops the turning, so that only a new model can change the picture.
-  xdotool mousemove --window "$WIN" 200 200 click 1
-  wait_setting RotateTimeOn 0
-  wait_still_picture
+  stop_turning
   local before
   before=$(window_picture)
   # The design program saves another model under the same name.

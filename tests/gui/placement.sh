@@ -12,14 +12,12 @@ at_stored_place() { [ "$(window_geometry)" = "150 120 800" ]; }
 start_viewer
 wait_until "the window at 150,120 with its own width 800 (now x, y, width: $(window_geometry))" \
   at_stored_place
-send_key Escape
-wait_exit
+end_viewer
 grep -q '^x=150$' "$PROFILE/orx-view.ini" || fail "position not stored again"
 
 sed -i 's/^x=150$/x=-5000/' "$PROFILE/orx-view.ini"
 on_screen() { [ "$(window_geometry | cut -d' ' -f1)" -ge 0 ]; }
 start_viewer
 wait_until "the window moved onto the screen (now x, y, width: $(window_geometry))" on_screen
-send_key Return   # Enter closes the viewer as Escape does
-wait_exit
+end_viewer Return   # Enter closes the viewer as Escape does
 echo PASS

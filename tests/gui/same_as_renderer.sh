@@ -6,14 +6,11 @@ RENDER="$(dirname "$ORX_VIEW")/orx-render"
 name_model "$MODELS/regal3d.gl"
 printf '[common]\nRotateTimeOn=0\nColR=0x20\nColG=0x40\nColB=0x60\n' > "$PROFILE/orx-view.ini"
 start_viewer
-wait_title "ORX-View"
 wait_still_picture
 # Turned by keys: 10 degrees about x, y and z each, as orx-render --angles 10,10,10.
-for key in Insert Insert Insert Insert Prior Prior Prior Prior Home Home Home Home; do
-  before=$(window_picture)
-  send_key "$key"
-  wait_picture_change "$before" "key $key to turn the model"
-done
+turn Insert 4
+turn Prior 4
+turn Home 4
 send_key s
 # The save dialog: once it is shown and has the focus, type the full path into its
 # file name field and confirm.
@@ -22,8 +19,7 @@ xdotool type --delay 20 "$PROFILE/window.bmp"
 xdotool key Return
 saved() { [ -s "$PROFILE/window.bmp" ]; }
 wait_until "the picture to be saved" saved
-send_key Escape
-wait_exit
+end_viewer
 
 w=$(od -An -tu4 -j18 -N4 "$PROFILE/window.bmp" | tr -d ' ')
 h=$(od -An -tu4 -j22 -N4 "$PROFILE/window.bmp" | tr -d ' ')

@@ -2,8 +2,7 @@
 # section ORX-VIEW of the settings file with its ten keys in order.
 source "$(dirname "$0")/lib.sh"
 start_viewer
-send_key Escape
-wait_exit
+end_viewer
 ini="$PROFILE/orx-view.ini"
 [ -f "$ini" ] || fail "no settings file"
 keys=$(awk '/^\[ORX-VIEW\]/{s=1;next} /^\[/{s=0} s&&/=/{split($0,a,"=");printf "%s ",a[1]}' "$ini")

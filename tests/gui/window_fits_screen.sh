@@ -15,6 +15,5 @@ w=$(echo "$info" | sed -n 's/.*Width: *//p')
 h=$(echo "$info" | sed -n 's/.*Height: *//p')
 [ "$w" -le "$screen_w" ] && [ "$h" -le "$screen_h" ] ||
   fail "window of ${w}x${h} on a ${screen_w}x${screen_h} screen"
-send_key Escape
-wait_exit
+end_viewer
 echo PASS

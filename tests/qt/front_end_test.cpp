@@ -24,6 +24,7 @@
 #include <map>
 #include <set>
 
+#include "../support/TestSupport.h"
 #include "app/ViewerDlg.h"
 #include "platform/qt/Dialogs.h"
 #include "platform/qt/FollowWatcher.h"
@@ -276,18 +277,11 @@ TEST(ScreenFit, ASizeLargerThanTheScreenIsCutToIt) {
     EXPECT_EQ(FitToScreen(QRect(10, 10, 800, 600), QRect()), QRect(10, 10, 800, 600));
 }
 
-// Writes the whole file at once.
-void WriteFile(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(text);
-}
-
 TEST(FollowWatcher, ReportsSavesAlsoAfterAReplaceAndOfAFileThatAppears) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString ini = dir.filePath("ORX.INI");
-    const QString model = dir.filePath("sub/schrank3d.gl");
-    WriteFile(ini, "[LIFE]\n");
+    test::TempProfile dir;
+    const QString ini = QString::fromStdString(dir.File("ORX.INI"));
+    const QString model = QString::fromStdString(dir.File("sub/schrank3d.gl"));
+    test::WriteText(ini.toStdString(), "[LIFE]\n");
     FollowWatcher watcher;
     int reports = 0;
     QObject::connect(&watcher, &FollowWatcher::Settled, [&] { ++reports; });
@@ -309,104 +303,115 @@ TEST(FollowWatcher, ReportsSavesAlsoAfterAReplaceAndOfAFileThatAppears) {
     // Replaced through a rename, twice: the new file is watched again each time.
     for (int round = 0; round < 2; ++round) {
         const int before = reports;
-        WriteFile(ini + ".tmp", "[LIFE]\nACTUAL=y\n");
+        test::WriteText(ini.toStdString() + ".tmp", "[LIFE]\nACTUAL=y\n");
         ASSERT_TRUE(QFile::remove(ini));
         ASSERT_TRUE(QFile::rename(ini + ".tmp", ini));
         ASSERT_TRUE(WaitFor([&] { return reports > before; })) << "round " << round;
     }
     // A later write to the replaced file is still noticed.
     int before = reports;
-    WriteFile(ini, "[LIFE]\nACTUAL=z\n");
+    test::WriteText(ini.toStdString(), "[LIFE]\nACTUAL=z\n");
     EXPECT_TRUE(WaitFor([&] { return reports > before; }));
 
     // Watching again after the model's folder was made finds a model written there.
-    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    ASSERT_TRUE(QDir(QString::fromStdString(dir.path)).mkdir("sub"));
     watcher.Watch({ini.toStdString(), model.toStdString()});
     before = reports;
-    WriteFile(model, "ORX\n");
+    test::WriteText(model.toStdString(), "ORX\n");
     EXPECT_TRUE(WaitFor([&] { return reports > before; }));
     before = reports;
-    WriteFile(model, "ORX 2\n");
+    test::WriteText(model.toStdString(), "ORX 2\n");
     EXPECT_TRUE(WaitFor([&] { return reports > before; }));
 }
 
+// A profile folder of the test's own, no design program under Wine, and model files of
+// unit blocks written there.
+struct WindowFolder {
+    test::TempProfile dir;
+    WindowFolder() { qputenv("WINEPREFIX", QByteArray::fromStdString(dir.File("wine"))); }
+    std::string Model(const std::string& name, int records) const {
+        std::string text = "ORX test model\n";
+        for (int i = 0; i < records; ++i)
+            text += "8 0 8 0 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0\n";
+        test::WriteText(dir.File(name), text);
+        return dir.File(name);
+    }
+    // ORX.INI naming the model, as the design program writes it.
+    void Name(const std::string& model) const {
+        test::WriteText(dir.File("ORX.INI"), "[LIFE]\nACTUAL=" + model + "\n");
+    }
+};
+
 // The real window, with its timer driven by the test one tick at a time and its
-// message boxes recorded instead of shown.
+// message boxes recorded instead of shown. Given a file to save to, it answers the
+// context menu with "Bild speichern unter..." and the save dialog with that file.
 class SteppedWindow : public ViewerWindow {
 public:
     std::vector<std::string> messages;
+    std::string savePath;
     void MessageBox(const std::string& text, MsgIcon) override { messages.push_back(text); }
     void StartTimer(unsigned, unsigned) override {}
+    int TrackPopupMenu(const MenuItem& popup, Point at) override {
+        return savePath.empty() ? ViewerWindow::TrackPopupMenu(popup, at) : ID_SAVE_PICTURE;
+    }
+    std::optional<std::string> SaveFileDialog(const FileDialogSpec& spec) override {
+        return savePath.empty() ? ViewerWindow::SaveFileDialog(spec) : savePath;
+    }
     void Step() { Tick(); }
     const FollowWatcher& FollowWatch() const { return Watcher(); }
-};
-
-// Sets an environment variable for the test's time, and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
-        qputenv(name, value);
+    // Shows the window; true once creation has loaded the named model and set the title.
+    bool Start() {
+        show();
+        return WaitFor([&] { return windowTitle().startsWith("ORX-View"); });
     }
-    ~ScopedEnv() { m_had ? qputenv(m_name, m_old) : qunsetenv(m_name); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    bool m_had;
-    QByteArray m_old;
+    bool TitleEndsWith(const char* text) const { return windowTitle().endsWith(text); }
+    void SavePicture(const std::string& path) {
+        savePath = path;
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                                mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(this, &event);
+    }
+    void ClickWith(Qt::KeyboardModifiers modifiers, QPointF at) {
+        QMouseEvent press(QEvent::MouseButtonPress, at, mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, modifiers);
+        QApplication::sendEvent(this, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, modifiers);
+        QApplication::sendEvent(this, &release);
+    }
 };
-
-QByteArray ModelText(int records) {
-    QByteArray text = "ORX test model\n";
-    for (int i = 0; i < records; ++i)
-        text += "8 0 8 0 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0\n";
-    return text;
-}
 
 TEST(FollowWatcher, TheWindowChecksAtTheNextTickAfterTheWatcherReports) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const ScopedEnv profile("XDG_CONFIG_HOME", dir.path().toUtf8());
-    const ScopedEnv wine("WINEPREFIX", (dir.path() + "/wine").toUtf8());
-    const QString ini = dir.filePath("ORX.INI");
-    const QString whole = dir.filePath("schrank3d.gl");
-    const QString list = dir.filePath("teile2d.gl");
-    WriteFile(whole, ModelText(1));
-    WriteFile(list, ModelText(3));
-    WriteFile(ini, "[LIFE]\nACTUAL=" + whole.toUtf8() + "\n");
+    WindowFolder folder;
+    const std::string ini = folder.dir.File("ORX.INI");
+    const std::string whole = folder.Model("schrank3d.gl", 1);
+    const std::string list = folder.Model("teile2d.gl", 3);
+    folder.Name(whole);
 
     SteppedWindow window;
-    window.show();
-    // Creation loads the named model and sets the viewer's title.
-    ASSERT_TRUE(WaitFor([&] { return window.windowTitle().startsWith("ORX-View"); }));
+    ASSERT_TRUE(window.Start());
     EXPECT_FALSE(window.windowTitle().contains("Objekt"));
     // The first tick hands the files that follow mode reads to the watcher.
     window.Step();
-    EXPECT_EQ(window.FollowWatch().Files(),
-              (std::vector<std::string>{ini.toStdString(), whole.toStdString()}));
+    EXPECT_EQ(window.FollowWatch().Files(), (std::vector<std::string>{ini, whole}));
     int reports = 0;
     QObject::connect(&window.FollowWatch(), &FollowWatcher::Settled, [&] { ++reports; });
 
     // The design program names its parts list: the check comes at the first tick after
     // the watcher's report, long before the once-a-second check would.
-    WriteFile(ini, "[LIFE]\nACTUAL=" + list.toUtf8() + "\n");
+    folder.Name(list);
     ASSERT_TRUE(WaitFor([&] { return reports > 0; }));
     EXPECT_FALSE(window.windowTitle().contains("Objekt"));  // only ticks load
     window.Step();
-    EXPECT_TRUE(window.windowTitle().endsWith(" Objekt 1 von 3"))
-        << window.windowTitle().toStdString();
-    EXPECT_EQ(window.FollowWatch().Files(),
-              (std::vector<std::string>{ini.toStdString(), list.toStdString()}));
+    EXPECT_TRUE(window.TitleEndsWith(" Objekt 1 von 3")) << window.windowTitle().toStdString();
+    EXPECT_EQ(window.FollowWatch().Files(), (std::vector<std::string>{ini, list}));
 
     // The list saved again, now with two parts.
     reports = 0;
-    WriteFile(list, ModelText(2));
+    folder.Model("teile2d.gl", 2);
     ASSERT_TRUE(WaitFor([&] { return reports > 0; }));
     window.Step();
-    EXPECT_TRUE(window.windowTitle().endsWith(" Objekt 1 von 2"))
-        << window.windowTitle().toStdString();
+    EXPECT_TRUE(window.TitleEndsWith(" Objekt 1 von 2")) << window.windowTitle().toStdString();
     for (const std::string& text : window.messages)
         EXPECT_EQ(text.rfind("JPEG :", 0), 0u) << text;  // only the missing textures
 }
@@ -422,19 +427,13 @@ int ModelPixels(ViewerWindow& window) {
 }
 
 TEST(RealWindow, TheWheelZoomsAndTheMenuShowsWhatIsOn) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const ScopedEnv profile("XDG_CONFIG_HOME", dir.path().toUtf8());
-    const ScopedEnv wine("WINEPREFIX", (dir.path() + "/wine").toUtf8());
-    const QString model = dir.filePath("schrank3d.gl");
-    WriteFile(model, ModelText(1));
-    WriteFile(dir.filePath("ORX.INI"), "[LIFE]\nACTUAL=" + model.toUtf8() + "\n");
-    WriteFile(dir.filePath("orx-view.ini"), "[common]\nRotateTimeOn=0\n");
+    WindowFolder folder;
+    folder.Name(folder.Model("schrank3d.gl", 1));
+    test::WriteText(folder.dir.File("orx-view.ini"), "[common]\nRotateTimeOn=0\n");
 
     SteppedWindow window;
     window.resize(320, 240);
-    window.show();
-    ASSERT_TRUE(WaitFor([&] { return window.windowTitle().startsWith("ORX-View"); }));
+    ASSERT_TRUE(window.Start());
     // The first frame shows the background; the model follows in a later one.
     ASSERT_TRUE(WaitFor([&] { return ModelPixels(window) > 0; }));
     const int before = ModelPixels(window);
@@ -476,57 +475,27 @@ TEST(RealWindow, TheWheelZoomsAndTheMenuShowsWhatIsOn) {
     window.close();
 }
 
-// The window answering the context menu with "Bild speichern unter..." and the save
-// dialog with a file of the test.
-class SavingWindow : public SteppedWindow {
-public:
-    QString savePath;
-    int TrackPopupMenu(const MenuItem&, Point) override { return ID_SAVE_PICTURE; }
-    std::optional<std::string> SaveFileDialog(const FileDialogSpec&) override {
-        return savePath.toStdString();
-    }
-    void SavePicture(const QString& path) {
-        savePath = path;
-        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(1, 1),
-                                mapToGlobal(QPoint(1, 1)));
-        QApplication::sendEvent(this, &event);
-    }
-    void ClickWith(Qt::KeyboardModifiers modifiers, QPointF at) {
-        QMouseEvent press(QEvent::MouseButtonPress, at, mapToGlobal(at), Qt::LeftButton,
-                          Qt::LeftButton, modifiers);
-        QApplication::sendEvent(this, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, mapToGlobal(at), Qt::LeftButton,
-                            Qt::NoButton, modifiers);
-        QApplication::sendEvent(this, &release);
-    }
-};
-
 TEST(PartPicking, CtrlClickShowsThePartsSizeOverThePictureButNotInSavedPictures) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const ScopedEnv profile("XDG_CONFIG_HOME", dir.path().toUtf8());
-    const QString model = dir.filePath("block3d.gl");
-    WriteFile(model, ModelText(1));
-    WriteFile(dir.filePath("ORX.INI"), "[LIFE]\nACTUAL=" + model.toUtf8() + "\n");
+    WindowFolder folder;
+    folder.Name(folder.Model("block3d.gl", 1));
 
-    SavingWindow window;
-    window.show();
-    ASSERT_TRUE(WaitFor([&] { return window.windowTitle().startsWith("ORX-View"); }));
+    SteppedWindow window;
+    ASSERT_TRUE(window.Start());
     const auto* overlay = window.findChild<QLabel*>("pickOverlay");
     ASSERT_NE(overlay, nullptr);
     EXPECT_FALSE(overlay->isVisible());
-    window.SavePicture(dir.filePath("before.bmp"));
+    window.SavePicture(folder.dir.File("before.bmp"));
 
     // The unit block fills the middle of the window.
     const QPointF middle(window.width() / 2.0, window.height() / 2.0);
     window.ClickWith(Qt::ControlModifier, middle);
     EXPECT_TRUE(overlay->isVisible());
     EXPECT_EQ(overlay->text().toStdString(), "Teil 1: 1 × 1 × 1 mm");
-    window.SavePicture(dir.filePath("after.bmp"));
-    QFile before(dir.filePath("before.bmp")), after(dir.filePath("after.bmp"));
-    ASSERT_TRUE(before.open(QIODevice::ReadOnly) && after.open(QIODevice::ReadOnly));
-    EXPECT_GT(before.size(), 54);
-    EXPECT_TRUE(before.readAll() == after.readAll()) << "the pick reached the saved picture";
+    window.SavePicture(folder.dir.File("after.bmp"));
+    const std::string before = test::ReadText(folder.dir.File("before.bmp"));
+    EXPECT_GT(before.size(), 54u);
+    EXPECT_TRUE(before == test::ReadText(folder.dir.File("after.bmp")))
+        << "the pick reached the saved picture";
 
     // A plain click leaves the pick; Ctrl+click on the background clears it.
     window.ClickWith(Qt::NoModifier, middle);

@@ -9,13 +9,10 @@
 #include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
 
-#include "ScriptedPlatform.h"
-#include "ViewerProbe.h"
-#include "app/ViewerDlg.h"
+#include "ViewerRig.h"
 #include "platform/qt/QtPrintJob.h"
 
 namespace {
@@ -33,16 +30,14 @@ void Check(bool ok, const char* what) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath("page.pdf");
-    qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());  // no settings of the user are read
-
-    // A viewer window of 800 x 600 that shows plain red.
-    orx::ScriptedPlatform platform(800, 600);
-    orx::CViewerDlg dlg(platform);
-    Check(Probe(dlg).SetupPixelFormat() && Probe(dlg).CreateGLContext(), "window context");
+    // A viewer window of 800 x 600 with a profile folder of its own, following a model
+    // and then showing plain red.
+    orx::test::ViewerRig rig(800, 600);
+    rig.StartFollowing("a3d.gl");
+    Check(Probe(*rig.dlg).m_hRC != nullptr, "window context");
     glClearColor(1, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
+    const QString pdf = QString::fromStdString(rig.dir.File("page.pdf"));
 
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::PdfFormat);
@@ -55,12 +50,12 @@ int main(int argc, char** argv) {
     Check(
         job->GetDeviceCaps(orx::LOGPIXELSX) == 1200 && job->GetDeviceCaps(orx::LOGPIXELSY) == 1200,
         "1200 dpi");
-    platform.printAnswers.push_back(job);
-    dlg.OnPrintPicture();
-    Check(platform.messages.empty(), "no message");
+    rig.platform.printAnswers.push_back(job);
+    rig.Key('D');
+    Check(rig.Messages().empty(), "no message");
 
     // Rasterise at 60 dpi: the page is 480 x 600 pixels, the picture 480 x 360.
-    const QString png = dir.filePath("page");
+    const QString png = QString::fromStdString(rig.dir.File("page"));
     const int rc = QProcess::execute("pdftoppm", {"-r", "60", "-png", "-singlefile", pdf, png});
     Check(rc == 0, "pdftoppm ran");
     QImage page(png + ".png");

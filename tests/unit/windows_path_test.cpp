@@ -13,6 +13,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// "ü" and "Ü" in UTF-8, "ü" in Windows-1252.
+const std::string kUe = "\xC3\xBC";
+const std::string kUpperUe = "\xC3\x9C";
+const std::string kUe1252 = "\xFC";
+
 // A profile folder with a drive table, and a Wine prefix whose dosdevices hold the
 // links Wine makes (c: to ../drive_c, z: to /) and one link the table overrides.
 struct WineRig {
@@ -27,10 +32,7 @@ struct WineRig {
         fs::create_symlink("../drive_c", prefix + "/dosdevices/c:");
         fs::create_symlink("/", prefix + "/dosdevices/z:");
         fs::create_symlink(dir.path + "/elsewhere", prefix + "/dosdevices/n:");
-        WriteText(driveC +
-                      "/Auftraege/K\xC3\xBC"
-                      "che/schrank3d.gl",
-                  "x\n");
+        WriteText(driveC + "/Auftraege/K" + kUe + "che/schrank3d.gl", "x\n");
         WriteText(driveC + "/windows/win.ini", "");
         WriteText(kunden + "/Meier/meier2d.gl", "x\n");
         WriteText(dir.File("orx-view.ini"),
@@ -40,9 +42,7 @@ struct WineRig {
 
 TEST(WindowsPath, MapsDrivesSeparatorsCaseAndEncoding) {
     WineRig rig;
-    const std::string schrank = rig.driveC +
-                                "/Auftraege/K\xC3\xBC"
-                                "che/schrank3d.gl";
+    const std::string schrank = rig.driveC + "/Auftraege/K" + kUe + "che/schrank3d.gl";
     const std::string meier = rig.kunden + "/Meier/meier2d.gl";
     const std::optional<std::string> none;
     struct Case {
@@ -51,24 +51,14 @@ TEST(WindowsPath, MapsDrivesSeparatorsCaseAndEncoding) {
     };
     const Case cases[] = {
         // Drive C through the prefix's relative link, exactly as written.
-        {"C:\\Auftraege\\K\xC3\xBC"
-         "che\\schrank3d.gl",
-         schrank},
+        {"C:\\Auftraege\\K" + kUe + "che\\schrank3d.gl", schrank},
         // Every component in another case, the umlaut too, and a lower-case drive.
-        {"c:\\AUFTRAEGE\\K\xC3\x9C"
-         "CHE\\SCHRANK3D.GL",
-         schrank},
+        {"c:\\AUFTRAEGE\\K" + kUpperUe + "CHE\\SCHRANK3D.GL", schrank},
         // The name in Windows-1252 (0xFC is "ü").
-        {"C:\\Auftraege\\K\xFC"
-         "che\\schrank3d.gl",
-         schrank},
+        {"C:\\Auftraege\\K" + kUe1252 + "che\\schrank3d.gl", schrank},
         // Forward slashes, doubled separators, "." and "..".
-        {"C:/auftraege//./x/..\\k\xC3\xBC"
-         "che\\schrank3d.gl",
-         schrank},
-        {"C:\\..\\..\\Auftraege\\K\xC3\xBC"
-         "che\\schrank3d.gl",
-         schrank},
+        {"C:/auftraege//./x/..\\k" + kUe + "che\\schrank3d.gl", schrank},
+        {"C:\\..\\..\\Auftraege\\K" + kUe + "che\\schrank3d.gl", schrank},
         // The drive table names N: and wins over the prefix's n: link.
         {"N:\\meier\\MEIER2D.gl", meier},
         {"n:/Meier/meier2d.gl", meier},
@@ -90,10 +80,7 @@ TEST(WindowsPath, MapsDrivesSeparatorsCaseAndEncoding) {
         {"/home/meier/Schrank3d.gl", "/home/meier/Schrank3d.gl"},
         {"/tmp/a\\b3d.gl", "/tmp/a\\b3d.gl"},
         {"modelle/a3d.gl", "modelle/a3d.gl"},
-        {"/tmp/K\xFC"
-         "che3d.gl",
-         "/tmp/K\xFC"
-         "che3d.gl"},
+        {"/tmp/K" + kUe1252 + "che3d.gl", "/tmp/K" + kUe1252 + "che3d.gl"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(winpath::MapToLocal(c.value, rig.sources), c.expected) << c.value;
@@ -105,12 +92,8 @@ TEST(WindowsPath, MapsDrivesSeparatorsCaseAndEncoding) {
 }
 
 TEST(WindowsPath, TextEncodings) {
-    EXPECT_TRUE(
-        winpath::IsValidUtf8("K\xC3\xBC"
-                             "che \xE2\x82\xAC \xF0\x9F\x98\x80"));
-    EXPECT_FALSE(
-        winpath::IsValidUtf8("K\xFC"
-                             "che"));
+    EXPECT_TRUE(winpath::IsValidUtf8("K" + kUe + "che \xE2\x82\xAC \xF0\x9F\x98\x80"));
+    EXPECT_FALSE(winpath::IsValidUtf8("K" + kUe1252 + "che"));
     EXPECT_FALSE(winpath::IsValidUtf8("\xC0\xAF"));      // overlong "/"
     EXPECT_FALSE(winpath::IsValidUtf8("\xED\xA0\x80"));  // a surrogate
     EXPECT_FALSE(winpath::IsValidUtf8("\xE2\x82"));      // cut short
