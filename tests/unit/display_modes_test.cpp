@@ -44,13 +44,21 @@ GLint GetInt(GLenum name) {
     return value[0];
 }
 
+// The polygon mode of the front and the back faces.
+std::pair<GLint, GLint> PolygonMode() {
+    GLint value[2] = {};
+    glGetIntegerv(GL_POLYGON_MODE, value);
+    return {value[0], value[1]};
+}
+const std::pair<GLint, GLint> kLines{GL_LINE, GL_LINE}, kFilled{GL_FILL, GL_FILL};
+
 TEST(DisplayModes, EachModeSetsItsState) {
     GlViewer v;
     ASSERT_TRUE(v.ready);
     for (int light = 0; light <= 1; ++light) {
+        if (light == 1) v.dlg->ToggleLighting();
         for (int mode = 1; mode <= 4; ++mode) {
             SCOPED_TRACE("mode " + std::to_string(mode) + " light " + std::to_string(light));
-            Probe(*v.dlg).m_nLightMode = light;
             const int before = v.platform.invalidations;
             v.dlg->SetDisplayMode(mode);
             EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -58,10 +66,7 @@ TEST(DisplayModes, EachModeSetsItsState) {
             const bool lines = mode <= 2;
             const float width = mode == 1 ? 1.0f : mode == 2 ? 1.5f : 3.0f;
             EXPECT_FLOAT_EQ(GetFloat(GL_LINE_WIDTH), width);
-            GLint polygon[2] = {};
-            glGetIntegerv(GL_POLYGON_MODE, polygon);
-            EXPECT_EQ(polygon[0], lines ? GL_LINE : GL_FILL);
-            EXPECT_EQ(polygon[1], lines ? GL_LINE : GL_FILL);
+            EXPECT_EQ(PolygonMode(), lines ? kLines : kFilled);
             EXPECT_EQ(Enabled(GL_LINE_SMOOTH), mode == 2);
             EXPECT_FALSE(Enabled(GL_BLEND));  // only the blend function is set
             EXPECT_EQ(Enabled(GL_LIGHTING), !lines && light == 1);
@@ -105,25 +110,19 @@ TEST(DisplayModes, ModesOutsideOneToFour) {
     // Mode 5 leaves the polygon mode of mode 1 and switches nothing on ...
     v.dlg->SetDisplayMode(1);
     v.dlg->SetDisplayMode(5);
-    GLint polygon[2] = {};
-    glGetIntegerv(GL_POLYGON_MODE, polygon);
-    EXPECT_EQ(polygon[0], GL_LINE);
-    EXPECT_EQ(polygon[1], GL_LINE);
+    EXPECT_EQ(PolygonMode(), kLines);
     EXPECT_FLOAT_EQ(GetFloat(GL_LINE_WIDTH), 3.0f);
     EXPECT_FALSE(Enabled(GL_TEXTURE_2D));
     // ... but counts as "3 or more" for the light, whose set-up fills both sides.
     v.dlg->ToggleLighting();
     EXPECT_TRUE(Enabled(GL_LIGHTING));
-    glGetIntegerv(GL_POLYGON_MODE, polygon);
-    EXPECT_EQ(polygon[0], GL_FILL);
-    EXPECT_EQ(polygon[1], GL_FILL);
+    EXPECT_EQ(PolygonMode(), kFilled);
     EXPECT_FALSE(Enabled(GL_TEXTURE_2D));
 
-    Probe(*v.dlg).m_nLightMode = 0;
+    v.dlg->ToggleLighting();
     v.dlg->SetDisplayMode(2);
     v.dlg->SetDisplayMode(0);
-    glGetIntegerv(GL_POLYGON_MODE, polygon);
-    EXPECT_EQ(polygon[0], GL_LINE);
+    EXPECT_EQ(PolygonMode().first, GL_LINE);
     EXPECT_FALSE(Enabled(GL_LINE_SMOOTH));
     EXPECT_FALSE(Enabled(GL_LIGHTING));
     EXPECT_EQ(v.Setting("shading"), "0x0");
@@ -167,7 +166,7 @@ TEST(DisplayModes, ColourSchemesFillTheShades) {
                           {128, 128, 128, 0}, {180, 180, 180, 0}, {140, 140, 140, 0}};
     const RGBA coloured[6] = {{255, 0, 0, 0},   {255, 0, 255, 0}, {0, 255, 0, 0},
                               {0, 255, 128, 0}, {255, 255, 0, 0}, {0, 0, 255, 0}};
-    Probe(*v.dlg).m_nShading = 3;
+    v.dlg->SetDisplayMode(3);
     for (int scheme : {1, 0, 7}) {
         SCOPED_TRACE("scheme " + std::to_string(scheme));
         v.sink.calls.clear();
@@ -223,21 +222,18 @@ TEST(DisplayModes, BackgroundColour) {
     v.platform.colourAnswers.push_back(Rgb{255, 128, 1});
     v.dlg->ChooseBackgroundColour();
     ASSERT_EQ(v.platform.colourDialogs.size(), 1u);
-    EXPECT_EQ(v.platform.colourDialogs[0].r, 0);  // opened on black
-    EXPECT_EQ(v.platform.colourDialogs[0].g, 0);
-    EXPECT_EQ(v.platform.colourDialogs[0].b, 0);
-    EXPECT_EQ(Probe(*v.dlg).m_nBackR, 255);
-    EXPECT_EQ(Probe(*v.dlg).m_nBackG, 128);
-    EXPECT_EQ(Probe(*v.dlg).m_nBackB, 1);
-    EXPECT_EQ(v.Setting("ColR"), "0xFF");
-    EXPECT_EQ(v.Setting("ColG"), "0x80");
-    EXPECT_EQ(v.Setting("ColB"), "0x1");
+    const Rgb opened = v.platform.colourDialogs[0];
+    EXPECT_EQ(std::vector<int>({opened.r, opened.g, opened.b}), std::vector<int>({0, 0, 0}));
+    const ViewerProbe p = Probe(*v.dlg);
+    EXPECT_EQ(std::vector<int>({p.m_nBackR, p.m_nBackG, p.m_nBackB}),
+              std::vector<int>({255, 128, 1}));
+    EXPECT_EQ(std::vector<std::string>({v.Setting("ColR"), v.Setting("ColG"), v.Setting("ColB")}),
+              std::vector<std::string>({"0xFF", "0x80", "0x1"}));
     GLfloat clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_FLOAT_EQ(clear[0], 255 * 0.003921569f);
-    EXPECT_FLOAT_EQ(clear[1], 128 * 0.003921569f);
-    EXPECT_FLOAT_EQ(clear[2], 1 * 0.003921569f);
-    EXPECT_FLOAT_EQ(clear[3], 1.0f);
+    const float step = 0.003921569f;  // 1/255 as the viewer scales the channels
+    const float want[4] = {255 * step, 128 * step, 1 * step, 1.0f};
+    for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(clear[i], want[i]) << i;
 
     // Cancel: colour and settings stay, the window is redrawn; the background is no
     // part of the list, which is kept.

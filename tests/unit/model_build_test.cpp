@@ -52,7 +52,7 @@ protected:
 TEST_F(ModelBuild, BoundsCentreAndExtent) {
     const std::string path =
         Model("schrank3d.gl", Block(0, 0, 0, 2000, 19, 600) + "\n" + Block(0, 0, 0, 19, 800, 600));
-    Probe(*dlg).OpenModelFile(path);
+    rig.Open(path);
     Probe(*dlg).DrawScene();
     const ModelBounds& b = Probe(*dlg).m_bounds;
     EXPECT_EQ(b.extent, 2000.0);
@@ -74,8 +74,8 @@ TEST_F(ModelBuild, BoundsCentreAndExtent) {
 
 TEST_F(ModelBuild, SinglePrismExample) {
     const std::string path = Model("p3d.gl", "6 0 6 0 0 0 2 0 0 0 1 0 0 0 1 2 0 1 0 1 1\n");
-    Probe(*dlg).m_nShading = 1;
-    Probe(*dlg).OpenModelFile(path);
+    dlg->OnCommand(ID_MODE_HAIRLINE);
+    rig.Open(path);
     Probe(*dlg).DrawScene();
     EXPECT_EQ(Probe(*dlg).m_bounds.extent, 2.0);
     // The last build's first vertex is P1.
@@ -94,15 +94,14 @@ TEST_F(ModelBuild, SinglePrismExample) {
 
 TEST_F(ModelBuild, FileNamesAreAcceptedByExtensionAndKind) {
     const std::string good = Model("a3d.gl", Block(0, 0, 0, 1, 1, 1) + "\n");
-    Probe(*dlg).OpenModelFile(good);
+    rig.Open(good);
     ASSERT_EQ(Probe(*dlg).m_strModelPath, good);
     const std::string title = platform.title;
 
-    Probe(*dlg).OpenModelFile(dir.File("model.obj"));
-    Probe(*dlg).OpenModelFile(dir.File("kein.GLX"));
-    Probe(*dlg).OpenModelFile(
-        Model("model.gl", Block(0, 0, 0, 1, 1, 1)));  // "de" before the last d
-    Probe(*dlg).OpenModelFile(dir.File("bild.gl"));   // "ld" before the last d
+    rig.Open(dir.File("model.obj"));
+    rig.Open(dir.File("kein.GLX"));
+    rig.Open(Model("model.gl", Block(0, 0, 0, 1, 1, 1)));  // "de" before the last d
+    rig.Open(dir.File("bild.gl"));                         // "ld" before the last d
     ASSERT_EQ(platform.messages.size(), 4u);
     EXPECT_EQ(platform.messages[0].text, "No *.gl -> NO 3D!");
     EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
@@ -116,7 +115,7 @@ TEST_F(ModelBuild, FileNamesAreAcceptedByExtensionAndKind) {
 
     // The kind is read from the lower-cased name; the path is kept as given.
     const std::string upper = Model("TEIL2D.GL", Block(0, 0, 0, 1, 1, 1) + "\n");
-    Probe(*dlg).OpenModelFile(upper);
+    rig.Open(upper);
     EXPECT_EQ(Probe(*dlg).m_strModelPath, upper);
     EXPECT_EQ(Probe(*dlg).m_nPart, 1);
 }
@@ -124,35 +123,35 @@ TEST_F(ModelBuild, FileNamesAreAcceptedByExtensionAndKind) {
 TEST_F(ModelBuild, PartsListPagesWithoutWrapping) {
     std::string records;
     for (int i = 1; i <= 5; ++i) records += Block(0, 0, 0, i * 100, 10, 10) + "\n";
-    Probe(*dlg).OpenModelFile(Model("liste2d.gl", records));
+    rig.Open(Model("liste2d.gl", records));
     const std::string start = "ORX-View www.orx-soft.example";
     EXPECT_EQ(platform.title, start + " Objekt 1 von 5");
     // Each page shows one record: the extent is that part's length.
     EXPECT_EQ(Probe(*dlg).m_bounds.extent, 100.0);
-    for (int i = 0; i < 4; ++i) Probe(*dlg).UpdateTitle(+1);
+    for (int i = 0; i < 4; ++i) dlg->OnCommand(ID_PART_NEXT);
     EXPECT_EQ(platform.title, start + " Objekt 5 von 5");
     EXPECT_EQ(Probe(*dlg).m_bounds.extent, 500.0);
-    Probe(*dlg).UpdateTitle(+1);
+    dlg->OnCommand(ID_PART_NEXT);
     EXPECT_EQ(Probe(*dlg).m_nPart, 5);
-    for (int i = 0; i < 6; ++i) Probe(*dlg).UpdateTitle(-1);
+    for (int i = 0; i < 6; ++i) dlg->OnCommand(ID_PART_PREV);
     EXPECT_EQ(platform.title, start + " Objekt 1 von 5");
     EXPECT_EQ(Probe(*dlg).m_nPart, 1);
 }
 
 TEST_F(ModelBuild, WholeModelTitleIgnoresPaging) {
-    Probe(*dlg).OpenModelFile(Model("b3d.gl", Block(0, 0, 0, 1, 1, 1) + "\n"));
+    rig.Open(Model("b3d.gl", Block(0, 0, 0, 1, 1, 1) + "\n"));
     EXPECT_EQ(platform.title, "ORX-View www.orx-soft.example");
     const int invalidations = platform.invalidations;
-    Probe(*dlg).UpdateTitle(+1);
+    dlg->OnCommand(ID_PART_NEXT);
     EXPECT_EQ(Probe(*dlg).m_nPart, -2);
     EXPECT_EQ(platform.title, "ORX-View www.orx-soft.example");
     EXPECT_GT(platform.invalidations, invalidations);
 }
 
 TEST_F(ModelBuild, UnreadableFileKeepsItsNameAndDrawsNoModel) {
-    Probe(*dlg).m_bShowAxes = true;
+    dlg->OnCommand(ID_AXES);
     const std::string missing = dir.File("fehlt3d.gl");
-    Probe(*dlg).OpenModelFile(missing);
+    rig.Open(missing);
     Probe(*dlg).DrawScene();
     EXPECT_EQ(Probe(*dlg).m_strModelPath, missing);
     // Only the reference geometry was sent: the axis cross, no faces.
@@ -163,8 +162,7 @@ TEST_F(ModelBuild, UnreadableFileKeepsItsNameAndDrawsNoModel) {
 }
 
 TEST_F(ModelBuild, ModelsAtNegativeCoordinatesAreScaledByTheirLargestSide) {
-    Probe(*dlg).OpenModelFile(
-        Model("neg3d.gl", Block(-3000, -800, -600, -1000, -400, -100) + "\n"));
+    rig.Open(Model("neg3d.gl", Block(-3000, -800, -600, -1000, -400, -100) + "\n"));
     Probe(*dlg).DrawScene();
     const ModelBounds& b = Probe(*dlg).m_bounds;
     EXPECT_EQ(b.extent, 2000.0);
@@ -175,13 +173,13 @@ TEST_F(ModelBuild, ModelsAtNegativeCoordinatesAreScaledByTheirLargestSide) {
         EXPECT_LE(std::abs(c.v[0]), 0.5 + 1e-6);
     }
     // A model whose largest maximum is exactly 0.
-    Probe(*dlg).OpenModelFile(Model("null3d.gl", Block(-50, -20, -10, 0, 0, 0) + "\n"));
+    rig.Open(Model("null3d.gl", Block(-50, -20, -10, 0, 0, 0) + "\n"));
     EXPECT_EQ(Probe(*dlg).m_bounds.extent, 50.0);
     // A single point: every side is 0, the divisor becomes 1.
-    Probe(*dlg).OpenModelFile(Model("punkt3d.gl", Block(-5, -5, -5, -5, -5, -5) + "\n"));
+    rig.Open(Model("punkt3d.gl", Block(-5, -5, -5, -5, -5, -5) + "\n"));
     EXPECT_EQ(Probe(*dlg).m_bounds.extent, 1.0);
     // Models reaching positive coordinates keep the largest maximum as divisor.
-    Probe(*dlg).OpenModelFile(Model("pos3d.gl", Block(-1000, 0, 0, 500, 100, 100) + "\n"));
+    rig.Open(Model("pos3d.gl", Block(-1000, 0, 0, 500, 100, 100) + "\n"));
     EXPECT_EQ(Probe(*dlg).m_bounds.extent, 500.0);
 }
 
@@ -205,10 +203,11 @@ TEST_F(ModelBuild, OpenDialogEndsFollowModeOnlyWhenConfirmed) {
 }
 
 TEST_F(ModelBuild, ModelAppearsOnTheBackground) {
-    Probe(*dlg).m_nBackR = 0, Probe(*dlg).m_nBackG = 0, Probe(*dlg).m_nBackB = 255;
-    Probe(*dlg).m_nShading = 3;
+    platform.colourAnswers.push_back(Rgb{0, 0, 255});
+    dlg->OnCommand(ID_BACKGROUND);
+    dlg->OnCommand(ID_MODE_SOLID);
     Probe(*dlg).m_pSink = nullptr;  // draw for real
-    Probe(*dlg).OpenModelFile(Model("d3d.gl", Block(0, 0, 0, 1000, 1000, 1000) + "\n"));
+    rig.Open(Model("d3d.gl", Block(0, 0, 0, 1000, 1000, 1000) + "\n"));
     dlg->OnSize(0, 200, 150);
     dlg->OnPaint();
     EXPECT_EQ(platform.PixelAt(2, 2), 0x0000FFu);
