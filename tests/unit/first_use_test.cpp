@@ -26,30 +26,26 @@ bool Checked(const CViewerDlg& d, int id) {
 
 TEST(FirstUse, DialogsOpenInTheModelsFolderElseTheLastElseTheSampleModels) {
     ViewerRig rig;
-    WriteModel(rig.Prog() + "modelle/muster3d.gl");
+    // The sample models' folder without models: no demo, no model on screen.
+    std::filesystem::create_directories(rig.Prog() + "modelle");
     rig.Start();
-    CViewerDlg& d = *rig.dlg;
-    d.OnKeyDown('E', 1, 0);  // ends the demo, which shows a sample model
-    Probe(d).m_strModelPath.clear();
-    d.OnKeyDown('M', 1, 0);  // cancelled
+    rig.Key('M');  // cancelled
     ASSERT_EQ(rig.platform.openDialogs.size(), 1u);
     EXPECT_EQ(rig.platform.openDialogs[0].initialFolder, rig.Prog() + "modelle/");
 
     // A model chosen elsewhere: its folder, for the texture dialog too.
     const std::string model = rig.Models() + "schrank3d.gl";
     WriteModel(model);
-    rig.platform.openFileAnswers.push_back(model);
-    d.OnKeyDown('M', 1, 0);
-    d.OnKeyDown('0', 1, 0);
+    rig.Open(model);
+    rig.Key('0');
     ASSERT_EQ(rig.platform.openDialogs.size(), 3u);
     EXPECT_EQ(rig.platform.openDialogs[1].initialFolder, rig.Prog() + "modelle/");
     EXPECT_EQ(rig.platform.openDialogs[2].initialFolder, rig.Models());
 
     // Without a model on screen, the folder last chosen from, also after a restart.
-    rig.dlg.reset();
-    rig.Start();
-    Probe(*rig.dlg).m_strModelPath.clear();
-    rig.dlg->OnKeyDown('0', 1, 0);
+    rig.Restart();
+    ASSERT_TRUE(Probe(*rig.dlg).m_strModelPath.empty());
+    rig.Key('0');
     EXPECT_EQ(rig.platform.openDialogs.back().initialFolder, rig.Models());
 }
 
@@ -57,19 +53,19 @@ TEST(FirstUse, TheWheelZoomsANotchAStepAndEndsTheDemo) {
     ViewerRig rig;
     WriteModel(rig.Prog() + "a3d.gl");
     rig.Start();
-    CViewerDlg& d = *rig.dlg;
-    ASSERT_GE(Probe(d).m_nDemoTick, 0);
-    const double z = Probe(d).m_dOrigin[2];
-    d.OnMouseWheel(0, kWheelNotch, Point{5, 5});  // away from the user: nearer
-    EXPECT_LT(Probe(d).m_nDemoTick, 0);
-    EXPECT_NEAR(Probe(d).m_dOrigin[2], z + 0.1, 1e-12);
-    d.OnMouseWheel(0, -2 * kWheelNotch, Point{5, 5});
-    EXPECT_NEAR(Probe(d).m_dOrigin[2], z - 0.1, 1e-12);
+    const ViewerProbe p = Probe(*rig.dlg);
+    ASSERT_GE(p.m_nDemoTick, 0);
+    const double z = p.m_dOrigin[2];
+    rig.dlg->OnMouseWheel(0, kWheelNotch, Point{5, 5});  // away from the user: nearer
+    EXPECT_LT(p.m_nDemoTick, 0);
+    EXPECT_NEAR(p.m_dOrigin[2], z + 0.1, 1e-12);
+    rig.dlg->OnMouseWheel(0, -2 * kWheelNotch, Point{5, 5});
+    EXPECT_NEAR(p.m_dOrigin[2], z - 0.1, 1e-12);
     // Fine wheels report parts of a notch: a step once they make one up.
-    d.OnMouseWheel(0, kWheelNotch / 2, Point{5, 5});
-    EXPECT_NEAR(Probe(d).m_dOrigin[2], z - 0.1, 1e-12);
-    d.OnMouseWheel(0, kWheelNotch / 2, Point{5, 5});
-    EXPECT_NEAR(Probe(d).m_dOrigin[2], z, 1e-12);
+    rig.dlg->OnMouseWheel(0, kWheelNotch / 2, Point{5, 5});
+    EXPECT_NEAR(p.m_dOrigin[2], z - 0.1, 1e-12);
+    rig.dlg->OnMouseWheel(0, kWheelNotch / 2, Point{5, 5});
+    EXPECT_NEAR(p.m_dOrigin[2], z, 1e-12);
 }
 
 TEST(FirstUse, MenuMarksFollowKeysSettingsAndTheDemo) {
@@ -77,7 +73,7 @@ TEST(FirstUse, MenuMarksFollowKeysSettingsAndTheDemo) {
     WriteText(rig.dir.File("orx-view.ini"), "[common]\nAchsenkreuz=1\nTexturNr=3\n");
     WriteModel(rig.Prog() + "a3d.gl");
     rig.Start();
-    CViewerDlg& d = *rig.dlg;
+    const CViewerDlg& d = *rig.dlg;
     // The settings read at start-up.
     EXPECT_TRUE(Checked(d, ID_AXES));
     EXPECT_FALSE(Checked(d, ID_WALLS));
@@ -92,7 +88,7 @@ TEST(FirstUse, MenuMarksFollowKeysSettingsAndTheDemo) {
 
     // Keys.
     for (unsigned key : {unsigned('K'), unsigned('W'), unsigned('B'), vk::F2, unsigned('7')})
-        d.OnKeyDown(key, 1, 0);
+        rig.Key(key);
     EXPECT_FALSE(Checked(d, ID_AXES));
     EXPECT_TRUE(Checked(d, ID_WALLS));
     EXPECT_TRUE(Checked(d, ID_LIGHTING));
@@ -100,13 +96,13 @@ TEST(FirstUse, MenuMarksFollowKeysSettingsAndTheDemo) {
     EXPECT_FALSE(Checked(d, ID_MODE_WIRE));
     EXPECT_TRUE(Checked(d, ID_TEX_EICHE));
     EXPECT_FALSE(Checked(d, ID_TEX_MAHAGONI));
-    d.OnKeyDown(vk::F2, 1, 0);
+    rig.Key(vk::F2);
     EXPECT_TRUE(Checked(d, ID_MODE_WIRE));
-    d.OnLButtonDown(0, Point{1, 1});
+    rig.Click();
     EXPECT_FALSE(Checked(d, ID_AUTOROTATE));
 
     // A demo step: the marks show the options it drew.
-    d.OnKeyDown('P', 1, 0);
+    rig.Key('P');
     rig.Ticks(3);
     const int modeIds[] = {ID_MODE_HAIRLINE, ID_MODE_WIRE, ID_MODE_SOLID, ID_MODE_TEXTURE};
     EXPECT_TRUE(Checked(d, modeIds[Probe(d).m_nShading - 1]));

@@ -97,70 +97,62 @@ TEST(FollowWine, DriveTableAndTheRulesOfTheMappedName) {
     EXPECT_EQ(rig.Messages(), std::vector<std::string>{"No *.gl -> NO 3D!"});
 }
 
-TEST(FollowRequest, AChangeNoticedMakesTheNextTickCheck) {
+TEST(FollowRequest, ANoticedChangeIsCheckedAtTheNextTickAndABurstLoadsOnce) {
     ViewerRig rig;
     const std::string model = rig.StartFollowing("schrank3d.gl", 1, kTime);
-    CViewerDlg& d = *rig.dlg;
-    Probe(d).m_bAutoRotate = false;
+    const ViewerProbe p = Probe(*rig.dlg);
+    rig.Click();  // auto-rotation off: frames are asked for by loads alone
     rig.Ticks(10);
 
     WriteModel(model, 2);
     SetModificationTime(model, kTime + 1);
     rig.Ticks(1);
-    EXPECT_EQ(Probe(d).m_nPartCount, 1);  // without a request, not yet
-    d.RequestFollowCheck();
+    EXPECT_EQ(p.m_nPartCount, 1);  // without a request, not yet
+    rig.dlg->RequestFollowCheck();
     rig.Ticks(1);
-    EXPECT_EQ(Probe(d).m_nPartCount, 2);
-    EXPECT_EQ(Probe(d).m_nLiveTick, 0);
+    EXPECT_EQ(p.m_nPartCount, 2);
+    EXPECT_EQ(p.m_nLiveTick, 0);
 
-    // A second save within the same second: its nanoseconds tell it apart.
+    // A second save within the same second: its nanoseconds tell it apart. What one
+    // load redraws is counted here.
+    int invalidations = rig.platform.invalidations;
     WriteModel(model, 3);
     SetTimeNs(model, kTime + 1, 500000000);
-    d.RequestFollowCheck();
+    rig.dlg->RequestFollowCheck();
     rig.Ticks(1);
-    EXPECT_EQ(Probe(d).m_nPartCount, 3);
-    EXPECT_EQ(Probe(d).m_nLiveStamp, kTime + 1);
-
-    // Follow mode off: requests load nothing.
-    Probe(d).m_bLiveFollow = false;
-    EXPECT_TRUE(d.FollowedFiles().empty());
-    WriteModel(model, 1);
-    SetModificationTime(model, kTime + 9);
-    d.RequestFollowCheck();
-    rig.Ticks(150);
-    EXPECT_EQ(Probe(d).m_nPartCount, 3);
-}
-
-TEST(FollowRequest, ABurstOfWritesLeadsToOneLoad) {
-    ViewerRig rig;
-    const std::string model = rig.StartFollowing("schrank3d.gl", 1, kTime);
-    CViewerDlg& d = *rig.dlg;
-    Probe(d).m_bAutoRotate = false;
-    // What one load redraws: a single save, noticed.
-    int rebuilds = rig.platform.invalidations;
-    WriteModel(model, 2);
-    SetTimeNs(model, kTime + 1, 0);
-    d.RequestFollowCheck();
-    rig.Ticks(1);
-    ASSERT_EQ(Probe(d).m_nPartCount, 2);
-    const int perLoad = rig.platform.invalidations - rebuilds;
+    EXPECT_EQ(p.m_nPartCount, 3);
+    EXPECT_EQ(p.m_nLiveStamp, kTime + 1);
+    const int perLoad = rig.platform.invalidations - invalidations;
     ASSERT_GT(perLoad, 0);
-    rebuilds = rig.platform.invalidations;
+    invalidations = rig.platform.invalidations;
 
     // The design program writes its model in four steps, each noticed, and then the
     // front end's quiet time has passed: one tick, one load of the finished file.
     for (int step = 1; step <= 4; ++step) {
-        WriteModel(model, step + 2);
+        WriteModel(model, step + 3);
         SetTimeNs(model, kTime + 2, step * 1000);
-        d.RequestFollowCheck();
+        rig.dlg->RequestFollowCheck();
     }
     rig.Ticks(1);
-    EXPECT_EQ(Probe(d).m_nPartCount, 6);
-    EXPECT_EQ(rig.platform.invalidations, rebuilds + perLoad);
+    EXPECT_EQ(p.m_nPartCount, 7);
+    EXPECT_EQ(rig.platform.invalidations, invalidations + perLoad);
     // Later checks, asked for or in their turn, find nothing new.
-    d.RequestFollowCheck();
+    rig.dlg->RequestFollowCheck();
     rig.Ticks(250);
-    EXPECT_EQ(rig.platform.invalidations, rebuilds + perLoad);
+    EXPECT_EQ(rig.platform.invalidations, invalidations + perLoad);
+
+    // A model opened by the user ends follow mode: requests load nothing.
+    const std::string opened = rig.Models() + "regal3d.gl";
+    WriteModel(opened, 4);
+    rig.Open(opened);
+    ASSERT_FALSE(p.m_bLiveFollow);
+    EXPECT_TRUE(rig.dlg->FollowedFiles().empty());
+    WriteModel(model, 1);
+    SetModificationTime(model, kTime + 9);
+    rig.dlg->RequestFollowCheck();
+    rig.Ticks(150);
+    EXPECT_EQ(p.m_strModelPath, opened);
+    EXPECT_EQ(p.m_nPartCount, 4);
 }
 
 }  // namespace

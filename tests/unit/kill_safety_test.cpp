@@ -11,6 +11,7 @@
 #include <chrono>
 #include <random>
 #include <thread>
+#include <utility>
 
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
@@ -107,19 +108,18 @@ void KillWriterManyTimes(const std::string& what, const std::string& target, int
         posix_spawn_file_actions_addclose(&actions, fds[0]);
         posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        ::setenv("ORX_KILL_CHILD", what.c_str(), 1);
-        ::setenv("ORX_KILL_TARGET", target.c_str(), 1);
-        ::setenv("ORX_KILL_READY_FD", "3", 1);
-        ::setenv("ORX_KILL_FIRST", round % 2 ? "0" : "1", 1);
+        const std::pair<const char*, std::string> env[] = {
+            {"ORX_KILL_CHILD", what},
+            {"ORX_KILL_TARGET", target},
+            {"ORX_KILL_READY_FD", "3"},
+            {"ORX_KILL_FIRST", round % 2 ? "0" : "1"}};
+        for (const auto& [name, value] : env) ::setenv(name, value.c_str(), 1);
         char filter[] = "--gtest_filter=KillSafety.ChildWriter";
         char* argv[] = {self, filter, nullptr};
         pid_t pid = 0;
         const int spawned = ::posix_spawn(&pid, self, &actions, nullptr, argv, environ);
         posix_spawn_file_actions_destroy(&actions);
-        ::unsetenv("ORX_KILL_CHILD");
-        ::unsetenv("ORX_KILL_TARGET");
-        ::unsetenv("ORX_KILL_READY_FD");
-        ::unsetenv("ORX_KILL_FIRST");
+        for (const auto& [name, value] : env) ::unsetenv(name);
         ::close(fds[1]);
         ASSERT_EQ(spawned, 0);
         const bool reported = WaitForReport(fds[0]);
@@ -180,9 +180,8 @@ TEST(KillSafety, SavedPictureIsAlwaysOldOrNew) {
         ASSERT_TRUE(data.size() == sizes[0] || data.size() == sizes[1]) << data.size();
         const uint8_t fill = data.size() == sizes[0] ? 50 : 200;
         ASSERT_EQ(static_cast<uint8_t>(data[54]), fill);
-        ASSERT_EQ(
-            static_cast<uint8_t>(data.back()) == 0 || static_cast<uint8_t>(data.back()) == fill,
-            true);
+        const auto last = static_cast<uint8_t>(data.back());
+        ASSERT_TRUE(last == 0 || last == fill) << int(last);
         if (data != previous) ++changed;
         previous = data;
     });

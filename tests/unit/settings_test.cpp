@@ -27,7 +27,7 @@ TEST(IniFile, ReadsWithWindowsRules) {
     EXPECT_EQ(ini::ReadString("common", "shading", "", 3, dir.File("a.ini")), "0x");
 }
 
-TEST(IniFile, WriteKeepsEverythingElse) {
+TEST(IniFile, WriteKeepsEverythingElseAndCreatesFileAndFolder) {
     TempProfile dir;
     const std::string original =
         "; my comment\n[common]\nAchsenkreuz=0\nshading=0x3\n\n[LIFE]\nACTUAL=/x/y3d.gl\n";
@@ -38,6 +38,9 @@ TEST(IniFile, WriteKeepsEverythingElse) {
     EXPECT_EQ(ReadText(dir.File("b.ini")),
               "; my comment\n[common]\nAchsenkreuz=0\nshading=0x4\nLightMode=0x1\n\n[LIFE]\n"
               "ACTUAL=/x/y3d.gl\n[new]\nk=v\n");
+    // A file that is not there is made, with its folders.
+    ASSERT_TRUE(ini::WriteString("s", "k", "1", dir.path + "/sub/dir/c.ini"));
+    EXPECT_EQ(ReadText(dir.path + "/sub/dir/c.ini"), "[s]\nk=1\n");
 }
 
 TEST(IniFile, ByteOrderMarkAndCrLfLinesAreKept) {
@@ -74,12 +77,6 @@ TEST(IniFile, LinesLongerThanFourKilobytesAreNeitherSectionsNorKeys) {
     EXPECT_EQ(ini::ReadString("s", "long", "d", 254, dir.File("l.ini")), "y");
 }
 
-TEST(IniFile, WriteCreatesFileAndFolder) {
-    TempProfile dir;
-    ASSERT_TRUE(ini::WriteString("s", "k", "1", dir.path + "/sub/dir/c.ini"));
-    EXPECT_EQ(ReadText(dir.path + "/sub/dir/c.ini"), "[s]\nk=1\n");
-}
-
 TEST(IniFile, ReadOnlyFileRefusesWriteAndStaysIntact) {
     TempProfile dir;
     WriteText(dir.File("ro.ini"), "[s]\nk=old\n");
@@ -100,9 +97,10 @@ protected:
     void TearDown() override { SetMessagePlatform(nullptr); }
 };
 
-TEST_F(ProfileTest, IntegersReadInEveryBaseAndKeepLow16Bits) {
+TEST_F(ProfileTest, ReadsIntegersInEveryBaseKeepingLow16BitsAndOnlyTheTextOneAsYes) {
     WriteText(dir.File("orx-view.ini"),
-              "[common]\nhex=0x10\ndec=16\noct=020\nneg=-1\ntext=abc\nbig=70000\n");
+              "[common]\nhex=0x10\ndec=16\noct=020\nneg=-1\ntext=abc\nbig=70000\n"
+              "a=1\nb=yes\nc=2\nd=0\n");
     CProfile profile(TestProfileFolder(), "orx-view.ini", 1, true);
     EXPECT_EQ(profile.ReadInt("common", "hex", 0), 16);
     EXPECT_EQ(profile.ReadInt("common", "dec", 0), 16);
@@ -111,11 +109,6 @@ TEST_F(ProfileTest, IntegersReadInEveryBaseAndKeepLow16Bits) {
     EXPECT_EQ(profile.ReadInt("common", "text", 7), 0);
     EXPECT_EQ(profile.ReadInt("common", "big", 0), 70000 & 0xFFFF);
     EXPECT_EQ(profile.ReadInt("common", "missing", 192), 192);
-}
-
-TEST_F(ProfileTest, OnlyTheTextOneReadsAsYes) {
-    WriteText(dir.File("orx-view.ini"), "[common]\na=1\nb=yes\nc=2\nd=0\n");
-    CProfile profile(TestProfileFolder(), "orx-view.ini", 1, true);
     EXPECT_TRUE(profile.ReadBool("common", "a", false));
     EXPECT_FALSE(profile.ReadBool("common", "b", true));
     EXPECT_FALSE(profile.ReadBool("common", "c", true));
@@ -163,13 +156,19 @@ TEST_F(ProfileTest, LanguageAndSilentProfiles) {
     EXPECT_TRUE(placementOnly.m_bPlacementPending);
 }
 
-TEST_F(ProfileTest, PlacementRoundTripKeepsTheWindowSize) {
+TEST_F(ProfileTest, PlacementDefaultsWithoutAFileAndRoundTripKeepsTheWindowSize) {
     AppProfile app(dir.File("orx-view.ini"));
+    ScriptedPlatform first(200, 100);
+    first.placement.normalPosition = Rect{0, 0, 200, 100};
+    CProfile(0).RestoreWindowPlacement(app, first, "ORX-VIEW", 0);
+    EXPECT_EQ(first.placement.normalPosition, (Rect{10, 10, 500, 400}));
+    EXPECT_EQ(first.placement.showCmd, 1);
+    EXPECT_EQ(first.placement.minPosition, (Point{0, 0}));
+
     platform.placement.normalPosition = Rect{30, 40, 930, 740};
     platform.placement.showCmd = 3;
     platform.placement.flags = 2;
-    CProfile saver(0);
-    saver.SaveWindowPlacement(app, platform, "ORX-VIEW");
+    CProfile(0).SaveWindowPlacement(app, platform, "ORX-VIEW");
     EXPECT_EQ(ReadText(dir.File("orx-view.ini")),
               "[ORX-VIEW]\nx=30\ny=40\ndx=930\ndy=740\nminy=0\nminx=0\nmaxy=-1\nmaxx=-1\n"
               "flag=2\ncmd=3\n");
@@ -187,16 +186,6 @@ TEST_F(ProfileTest, PlacementRoundTripKeepsTheWindowSize) {
     next.placement.normalPosition = Rect{1, 1, 2, 2};
     restorer.RestoreWindowPlacement(app, next, "ORX-VIEW", 1);
     EXPECT_EQ(next.placement.normalPosition, (Rect{1, 1, 2, 2}));
-}
-
-TEST_F(ProfileTest, PlacementDefaultsWithoutAFile) {
-    ScriptedPlatform window(200, 100);
-    window.placement.normalPosition = Rect{0, 0, 200, 100};
-    CProfile restorer(0);
-    restorer.RestoreWindowPlacement(AppProfile(dir.File("orx-view.ini")), window, "ORX-VIEW", 0);
-    EXPECT_EQ(window.placement.normalPosition, (Rect{10, 10, 500, 400}));
-    EXPECT_EQ(window.placement.showCmd, 1);
-    EXPECT_EQ(window.placement.minPosition, (Point{0, 0}));
 }
 
 }  // namespace

@@ -14,8 +14,7 @@ namespace {
 // Starts the viewer as orx-view does with a model on its command line.
 void StartWith(ViewerRig& rig, const std::string& model) {
     rig.Construct().SetStartModel(model);
-    rig.dlg->OnCreate();
-    rig.dlg->OnSize(0, 320, 240);
+    rig.Start();
 }
 
 TEST(StartModel, OpensInsteadOfTheFollowedModelAndTheDemo) {
@@ -27,14 +26,14 @@ TEST(StartModel, OpensInsteadOfTheFollowedModelAndTheDemo) {
     const std::string model = rig.Models() + "teile2d.gl";
     WriteModel(model, 3);
     StartWith(rig, model);
-    CViewerDlg& d = *rig.dlg;
-    EXPECT_EQ(Probe(d).m_strModelPath, model);
-    EXPECT_FALSE(Probe(d).m_bLiveFollow);
-    EXPECT_LT(Probe(d).m_nDemoTick, 0);
-    EXPECT_EQ(Probe(d).m_nPart, 1);
-    EXPECT_EQ(Probe(d).m_nPartCount, 3);
-    EXPECT_EQ(Probe(d).m_nShading, 4);  // the stored texture was applied after the open
-    EXPECT_NE(rig.platform.title.find("Objekt 1 von 3"), std::string::npos) << rig.platform.title;
+    const ViewerProbe p = Probe(*rig.dlg);
+    EXPECT_EQ(p.m_strModelPath, model);
+    EXPECT_FALSE(p.m_bLiveFollow);
+    EXPECT_LT(p.m_nDemoTick, 0);
+    EXPECT_EQ(p.m_nPart, 1);
+    EXPECT_EQ(p.m_nPartCount, 3);
+    EXPECT_EQ(p.m_nShading, 4);  // the stored texture was applied after the open
+    EXPECT_NE(rig.Title().find("Objekt 1 von 3"), std::string::npos) << rig.Title();
     EXPECT_TRUE(rig.Messages().empty());
     EXPECT_EQ(rig.platform.timerPeriod, 10u);
 
@@ -43,8 +42,8 @@ TEST(StartModel, OpensInsteadOfTheFollowedModelAndTheDemo) {
     WriteModel(rig.Models() + "neu3d.gl");
     rig.NameInOrxIni(rig.Models() + "neu3d.gl");
     rig.Ticks(1100);
-    EXPECT_EQ(Probe(d).m_strModelPath, model);
-    EXPECT_EQ(rig.platform.title.find("DEMO"), std::string::npos) << rig.platform.title;
+    EXPECT_EQ(p.m_strModelPath, model);
+    EXPECT_EQ(rig.Title().find("DEMO"), std::string::npos) << rig.Title();
 }
 
 TEST(StartModel, PictureIsThatOfTheSameModelNamedByTheDesignProgram) {
@@ -52,19 +51,15 @@ TEST(StartModel, PictureIsThatOfTheSameModelNamedByTheDesignProgram) {
     const std::string model = first.Models() + "block3d.gl";
     WriteModel(model);
     StartWith(first, model);
-    first.dlg->OnPaint();
-    const std::vector<uint8_t> fromCommandLine = first.platform.ReadPixelsRgb();
-    const uint32_t background = first.platform.PixelAt(0, 0);
-    EXPECT_NE(first.platform.PixelAt(160, 120), background) << "no model in the picture";
-    first.dlg.reset();
+    const Pixels fromCommandLine = first.Picture();
+    EXPECT_NE(first.platform.PixelAt(160, 120), first.platform.PixelAt(0, 0))
+        << "no model in the picture";
+    first.Close();
 
     ViewerRig second;
-    WriteModel(second.Models() + "block3d.gl");
-    second.NameInOrxIni(second.Models() + "block3d.gl");
-    second.Start();
+    second.StartFollowing("block3d.gl");
     ASSERT_TRUE(Probe(*second.dlg).m_bLiveFollow);
-    second.dlg->OnPaint();
-    EXPECT_TRUE(second.platform.ReadPixelsRgb() == fromCommandLine);
+    EXPECT_TRUE(second.Picture() == fromCommandLine);
 }
 
 // A model that cannot be opened is named in a message; the viewer then goes on as

@@ -2,6 +2,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -13,13 +14,6 @@ namespace {
 
 constexpr int kDemoPeriod = 1001;
 
-// A viewer showing a model that follow mode named, with the given files in the
-// program folder; no demo runs yet.
-void StartWithModel(ViewerRig& rig) {
-    const std::string model = rig.StartFollowing("schrank3d.gl");
-    rig.platform.messages.clear();
-}
-
 std::string DemoCounter(const std::string& title) {
     const size_t at = title.find(" DEMO (");
     return at == std::string::npos ? "" : title.substr(at + 7);
@@ -28,15 +22,9 @@ std::string DemoCounter(const std::string& title) {
 TEST(DemoFileSearch, SubFoldersFirstInNameOrder) {
     TempProfile dir;
     const std::string root = dir.path + "/";
-    WriteModel(root + "b.gl");
-    WriteModel(root + "A.GL");
-    WriteModel(root + "sub/deep/c.gl");
-    WriteModel(root + "sub/d.Gl");
-    WriteModel(root + "ab/e.gl");
-    WriteModel(root + ".hidden/f.gl");
-    WriteModel(root + ".g.gl");
-    WriteModel(root + "h.gl.txt");
-    WriteModel(root + "folder.gl/i.gl");
+    for (const char* file : {"b.gl", "A.GL", "sub/deep/c.gl", "sub/d.Gl", "ab/e.gl", ".hidden/f.gl",
+                             ".g.gl", "h.gl.txt", "folder.gl/i.gl"})
+        WriteModel(root + file);
     std::filesystem::create_symlink(root + "sub", root + "link");
     std::filesystem::create_symlink(root + "b.gl", root + "linked.gl");
 
@@ -70,93 +58,84 @@ TEST(DemoFileSearch, NothingFoundOnlyAtTheOuterLevel) {
     SetMessagePlatform(nullptr);
 }
 
-TEST(DemoMode, StepsThroughTheFilesFromTheSecond) {
+TEST(DemoMode, StepsThroughTheFilesFromTheSecondAndListsThemAgainOnARestart) {
     ViewerRig rig;
     WriteModel(rig.Prog() + "a3d.gl");
     WriteModel(rig.Prog() + "b3d.gl", 2);
     WriteModel(rig.Prog() + "c3d.gl", 3);
-    StartWithModel(rig);
-    CViewerDlg& d = *rig.dlg;
-    const std::string shown = Probe(d).m_strModelPath;
-    d.ShiftRight();
+    const std::string shown = rig.StartFollowing("schrank3d.gl");
+    const ViewerProbe p = Probe(*rig.dlg);
+    rig.Key('R');
 
-    d.OnKeyDown('P', 1, 0);
-    EXPECT_EQ(Probe(d).m_demoFiles.size(), 3u);
-    EXPECT_EQ(Probe(d).m_nDemoTick, 998);
-    EXPECT_FALSE(Probe(d).m_bLiveFollow);
-    EXPECT_DOUBLE_EQ(Probe(d).m_dOrigin[0], 0.0);
-    EXPECT_DOUBLE_EQ(Probe(d).m_dOrigin[2], -2.4);
+    rig.Key('P');
+    EXPECT_EQ(p.m_demoFiles.size(), 3u);
+    EXPECT_EQ(p.m_nDemoTick, 998);
+    EXPECT_FALSE(p.m_bLiveFollow);
+    EXPECT_DOUBLE_EQ(p.m_dOrigin[0], 0.0);
+    EXPECT_DOUBLE_EQ(p.m_dOrigin[2], -2.4);
 
     // The first step comes on the third tick, then every 1001 ticks.
     rig.Ticks(2);
-    EXPECT_EQ(Probe(d).m_strModelPath, shown);
+    EXPECT_EQ(p.m_strModelPath, shown);
     const char* expected[][2] = {
         {"b3d.gl", "1/3)"}, {"c3d.gl", "2/3)"}, {"a3d.gl", "0/3)"}, {"b3d.gl", "1/3)"}};
     for (int step = 0; step < 4; ++step) {
         SCOPED_TRACE(step);
         if (step > 0) {
             rig.Ticks(kDemoPeriod - 1);
-            EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + expected[step - 1][0]);
+            EXPECT_EQ(p.m_strModelPath, rig.Prog() + expected[step - 1][0]);
         }
         rig.Ticks(1);
-        EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + expected[step][0]);
-        EXPECT_EQ(DemoCounter(rig.platform.title), expected[step][1]) << rig.platform.title;
+        EXPECT_EQ(p.m_strModelPath, rig.Prog() + expected[step][0]);
+        EXPECT_EQ(DemoCounter(rig.Title()), expected[step][1]) << rig.Title();
     }
     EXPECT_TRUE(rig.Messages().empty());
-}
 
-TEST(DemoMode, StartingAgainListsEveryFileAgain) {
-    ViewerRig rig;
-    WriteModel(rig.Prog() + "a3d.gl");
-    WriteModel(rig.Prog() + "sub/b3d.gl");
-    StartWithModel(rig);
-    CViewerDlg& d = *rig.dlg;
-    d.OnKeyDown('P', 1, 0);
-    rig.Ticks(3);
-    d.OnKeyDown('P', 1, 0);
-    const std::vector<std::string> expected{rig.Prog() + "sub/b3d.gl", rig.Prog() + "a3d.gl",
-                                            rig.Prog() + "sub/b3d.gl", rig.Prog() + "a3d.gl"};
-    EXPECT_EQ(Probe(d).m_demoFiles, expected);
-    EXPECT_EQ(Probe(d).m_nDemoIndex, 0);
-    EXPECT_EQ(Probe(d).m_nDemoTick, 998);
+    // Started again, the show lists every file once more after the earlier ones.
+    rig.Key('P');
+    const std::string a = rig.Prog() + "a3d.gl", b = rig.Prog() + "b3d.gl",
+                      c = rig.Prog() + "c3d.gl";
+    EXPECT_EQ(p.m_demoFiles, (std::vector<std::string>{a, b, c, a, b, c}));
+    EXPECT_EQ(p.m_nDemoIndex, 0);
+    EXPECT_EQ(p.m_nDemoTick, 998);
 }
 
 TEST(DemoMode, ModelOnlyInAHiddenFolderFindsNothing) {
     ViewerRig rig;
     WriteModel(rig.Prog() + ".versteckt/a3d.gl");
-    StartWithModel(rig);
-    CViewerDlg& d = *rig.dlg;
-    d.ShiftRight();
-    d.OnKeyDown('P', 1, 0);
+    rig.StartFollowing("schrank3d.gl");
+    const ViewerProbe p = Probe(*rig.dlg);
+    rig.Key('R');
+    rig.Key('P');
     EXPECT_EQ(rig.Messages(), std::vector<std::string>{"Nothing found!"});
-    EXPECT_LT(Probe(d).m_nDemoTick, 0);
-    EXPECT_TRUE(Probe(d).m_demoFiles.empty());
-    EXPECT_TRUE(Probe(d).m_bLiveFollow);
+    EXPECT_LT(p.m_nDemoTick, 0);
+    EXPECT_TRUE(p.m_demoFiles.empty());
+    EXPECT_TRUE(p.m_bLiveFollow);
     // The view was centred, but not moved back.
-    EXPECT_DOUBLE_EQ(Probe(d).m_dOrigin[0], 0.0);
-    EXPECT_DOUBLE_EQ(Probe(d).m_dOrigin[2], -2.0);
+    EXPECT_DOUBLE_EQ(p.m_dOrigin[0], 0.0);
+    EXPECT_DOUBLE_EQ(p.m_dOrigin[2], -2.0);
 }
 
 TEST(DemoMode, KeyOrButtonStopsTheDemoAndKeepsTheModel) {
-    for (int byButton = 0; byButton < 2; ++byButton) {
+    for (const bool byButton : {false, true}) {
         SCOPED_TRACE(byButton ? "button" : "key");
         ViewerRig rig;
         WriteModel(rig.Prog() + "a3d.gl");
         WriteModel(rig.Prog() + "b3d.gl");
-        StartWithModel(rig);
-        CViewerDlg& d = *rig.dlg;
-        d.OnCommand(ID_DEMO);
+        rig.StartFollowing("schrank3d.gl");
+        const ViewerProbe p = Probe(*rig.dlg);
+        rig.Menu(ID_DEMO);
         rig.Ticks(3);
-        ASSERT_EQ(Probe(d).m_strModelPath, rig.Prog() + "b3d.gl");
+        ASSERT_EQ(p.m_strModelPath, rig.Prog() + "b3d.gl");
         if (byButton)
-            d.OnLButtonDown(0, Point{10, 10});
+            rig.dlg->OnLButtonDown(0, Point{10, 10});
         else
-            d.OnKeyDown('E', 1, 0);  // a letter without a command
-        EXPECT_EQ(Probe(d).m_nDemoTick, -2);
+            rig.Key('G');  // a letter without a command
+        EXPECT_EQ(p.m_nDemoTick, kDemoStopped);
         rig.Ticks(2 * kDemoPeriod);
-        EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + "b3d.gl");
-        EXPECT_FALSE(Probe(d).m_bLiveFollow);
-        EXPECT_EQ(Probe(d).m_bAutoRotate, !byButton);
+        EXPECT_EQ(p.m_strModelPath, rig.Prog() + "b3d.gl");
+        EXPECT_FALSE(p.m_bLiveFollow);
+        EXPECT_EQ(p.m_bAutoRotate, !byButton);
     }
 }
 
@@ -164,35 +143,35 @@ TEST(DemoMode, StartsByItselfWithoutANamedModel) {
     ViewerRig rig;
     WriteModel(rig.Prog() + "modelle/a3d.gl");
     rig.Start();
-    CViewerDlg& d = *rig.dlg;
-    EXPECT_GE(Probe(d).m_nDemoTick, 0);
-    EXPECT_DOUBLE_EQ(Probe(d).m_dOrigin[2], -2.4);
+    const ViewerProbe p = Probe(*rig.dlg);
+    EXPECT_GE(p.m_nDemoTick, 0);
+    EXPECT_DOUBLE_EQ(p.m_dOrigin[2], -2.4);
     rig.Ticks(3);
-    EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + "modelle/a3d.gl");
-    EXPECT_NE(rig.platform.title.find(" DEMO ("), std::string::npos) << rig.platform.title;
+    EXPECT_EQ(p.m_strModelPath, rig.Prog() + "modelle/a3d.gl");
+    EXPECT_NE(rig.Title().find(" DEMO ("), std::string::npos) << rig.Title();
     EXPECT_TRUE(rig.Messages().empty());
 
     // Follow mode kept watching: the design program's first save ends the show, and
     // the model comes as at a start, with the stored options and the start's view.
-    EXPECT_TRUE(Probe(d).m_bLiveFollow);
-    rig.Ticks(1001);  // a demo step has drawn options of its own
+    EXPECT_TRUE(p.m_bLiveFollow);
+    rig.Ticks(kDemoPeriod);  // a demo step has drawn options of its own
     const std::string model = rig.Models() + "schrank3d.gl";
     WriteModel(model, 3);
     rig.NameInOrxIni(model);
-    for (int i = 0; i < 200 && Probe(d).m_strModelPath != model; ++i) rig.Ticks(1);
-    EXPECT_EQ(Probe(d).m_strModelPath, model);
-    EXPECT_LT(Probe(d).m_nDemoTick, 0);
-    EXPECT_EQ(rig.platform.title.find(" DEMO ("), std::string::npos) << rig.platform.title;
-    EXPECT_EQ(Probe(d).m_nPartCount, 3);
-    EXPECT_DOUBLE_EQ(Probe(d).m_dOrigin[2], -2.0);
-    EXPECT_EQ(Probe(d).m_nShading, 4);
-    EXPECT_FALSE(Probe(d).m_bShowAxes || Probe(d).m_bShowRoomEdges || Probe(d).m_bShowZeroPlane);
-    EXPECT_EQ(Probe(d).m_nLightMode + Probe(d).m_nColourScheme, 0);
-    EXPECT_TRUE(Probe(d).m_bLiveFollow);
+    for (int i = 0; i < 200 && p.m_strModelPath != model; ++i) rig.Ticks(1);
+    EXPECT_EQ(p.m_strModelPath, model);
+    EXPECT_LT(p.m_nDemoTick, 0);
+    EXPECT_EQ(rig.Title().find(" DEMO ("), std::string::npos) << rig.Title();
+    EXPECT_EQ(p.m_nPartCount, 3);
+    EXPECT_DOUBLE_EQ(p.m_dOrigin[2], -2.0);
+    EXPECT_EQ(p.m_nShading, 4);
+    EXPECT_FALSE(p.m_bShowAxes || p.m_bShowRoomEdges || p.m_bShowZeroPlane);
+    EXPECT_EQ(p.m_nLightMode + p.m_nColourScheme, 0);
+    EXPECT_TRUE(p.m_bLiveFollow);
     // A demo the user starts ends follow mode.
-    d.OnKeyDown('P', 1, 0);
-    EXPECT_GE(Probe(d).m_nDemoTick, 0);
-    EXPECT_FALSE(Probe(d).m_bLiveFollow);
+    rig.Key('P');
+    EXPECT_GE(p.m_nDemoTick, 0);
+    EXPECT_FALSE(p.m_bLiveFollow);
     EXPECT_TRUE(rig.Messages().empty());
 }
 
@@ -200,31 +179,21 @@ TEST(DemoMode, DrawnOptionsFollowTheGeneratorAndStayUnsaved) {
     ViewerRig rig;
     WriteModel(rig.Prog() + "a3d.gl");
     WriteModel(rig.Prog() + "b3d.gl");
-    StartWithModel(rig);
-    CViewerDlg& d = *rig.dlg;
-    Probe(d).m_pProfile->WriteBool("common", "RotateTimeOn", false);
-    Probe(d).m_bAutoRotate = false;
-    d.OnKeyDown('P', 1, 0);
+    rig.StartFollowing("schrank3d.gl");
+    const ViewerProbe p = Probe(*rig.dlg);
+    rig.Click();  // auto-rotation off, and stored so
+    rig.Key('P');
     rig.Ticks(2);
 
     // Draw what each step will draw, then seed the generator again.
-    struct Draw {
-        int axes, walls, zero, light, scheme, mode;
-    };
+    // axes, walls, zero plane, light, scheme, mode - 1: each drawn up to its bound.
+    constexpr int kBounds[6] = {3, 3, 3, 1, 2, 11};
     constexpr unsigned kSeed = 4711;
     constexpr int kSteps = 8;
     std::srand(kSeed);
-    std::vector<Draw> draws;
-    for (int i = 0; i < kSteps; ++i) {
-        Draw w{};
-        w.axes = CViewerDlg::RandomUpTo(3);
-        w.walls = CViewerDlg::RandomUpTo(3);
-        w.zero = CViewerDlg::RandomUpTo(3);
-        w.light = CViewerDlg::RandomUpTo(1);
-        w.scheme = CViewerDlg::RandomUpTo(2);
-        w.mode = CViewerDlg::RandomUpTo(11) + 1;
-        draws.push_back(w);
-    }
+    std::vector<std::array<int, 6>> draws(kSteps);
+    for (auto& w : draws)
+        for (int k = 0; k < 6; ++k) w[k] = CViewerDlg::RandomUpTo(kBounds[k]);
     std::srand(kSeed);
 
     const auto settingsWithout = [&](const std::string& key) {
@@ -239,26 +208,27 @@ TEST(DemoMode, DrawnOptionsFollowTheGeneratorAndStayUnsaved) {
         SCOPED_TRACE(i);
         const std::string texture = rig.Setting("TexturNr");
         rig.Ticks(i == 0 ? 1 : kDemoPeriod);
-        const Draw& w = draws[static_cast<size_t>(i)];
-        EXPECT_EQ(Probe(d).m_bShowAxes, w.axes == 1);
-        EXPECT_EQ(Probe(d).m_bShowRoomEdges, w.walls == 1);
-        EXPECT_EQ(Probe(d).m_bShowZeroPlane, w.zero == 1);
-        EXPECT_EQ(Probe(d).m_nLightMode, w.light);
-        EXPECT_EQ(Probe(d).m_nColourScheme, w.scheme);
-        if (w.mode <= 3) {
+        const std::array<int, 6>& w = draws[static_cast<size_t>(i)];
+        EXPECT_EQ(p.m_bShowAxes, w[0] == 1);
+        EXPECT_EQ(p.m_bShowRoomEdges, w[1] == 1);
+        EXPECT_EQ(p.m_bShowZeroPlane, w[2] == 1);
+        EXPECT_EQ(p.m_nLightMode, w[3]);
+        EXPECT_EQ(p.m_nColourScheme, w[4]);
+        const int mode = w[5] + 1;
+        if (mode <= 3) {
             sawPlainMode = true;
-            EXPECT_EQ(Probe(d).m_nShading, w.mode);
+            EXPECT_EQ(p.m_nShading, mode);
             EXPECT_EQ(rig.Setting("TexturNr"), texture);
         } else {
             sawTexture = true;
-            EXPECT_EQ(Probe(d).m_nShading, 4);
-            EXPECT_EQ(rig.Setting("TexturNr"), "0x" + std::to_string(w.mode - 3));
+            EXPECT_EQ(p.m_nShading, 4);
+            EXPECT_EQ(rig.Setting("TexturNr"), "0x" + std::to_string(mode - 3));
         }
         EXPECT_EQ(settingsWithout("TexturNr"), before);
     }
     EXPECT_TRUE(sawTexture && sawPlainMode) << "choose another seed";
     // Turning belongs to the show and is not stored either.
-    EXPECT_TRUE(Probe(d).m_bAutoRotate);
+    EXPECT_TRUE(p.m_bAutoRotate);
     EXPECT_EQ(rig.Setting("RotateTimeOn"), "0");
 }
 
@@ -285,30 +255,22 @@ TEST(RandomUpTo, EveryValueGetsAnEqualShare) {
     }
 }
 
-}  // namespace
-}  // namespace orx::test
-
-namespace orx::test {
-namespace {
-
 TEST(DemoMode, UnreadableFileIsPassedOverWithoutGrowingTheList) {
     ViewerRig rig;
-    WriteModel(rig.Prog() + "a3d.gl");
-    WriteModel(rig.Prog() + "b3d.gl");
-    WriteModel(rig.Prog() + "c3d.gl");
+    for (const char* file : {"a3d.gl", "b3d.gl", "c3d.gl"}) WriteModel(rig.Prog() + file);
     rig.Start();
-    CViewerDlg& d = *rig.dlg;
+    const ViewerProbe p = Probe(*rig.dlg);
     // The start-up builds without a model start the slideshow once.
-    ASSERT_EQ(Probe(d).m_demoFiles.size(), 3u);
+    ASSERT_EQ(p.m_demoFiles.size(), 3u);
     rig.Ticks(3);
-    EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + "b3d.gl");
+    EXPECT_EQ(p.m_strModelPath, rig.Prog() + "b3d.gl");
     std::filesystem::remove(rig.Prog() + "c3d.gl");
-    rig.Ticks(1001);  // c3d.gl is gone: nothing to show
-    EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + "c3d.gl");
-    EXPECT_GE(Probe(d).m_nDemoTick, 0);
-    rig.Ticks(1001);
-    EXPECT_EQ(Probe(d).m_strModelPath, rig.Prog() + "a3d.gl");
-    EXPECT_EQ(Probe(d).m_demoFiles.size(), 3u);
+    rig.Ticks(kDemoPeriod);  // c3d.gl is gone: nothing to show
+    EXPECT_EQ(p.m_strModelPath, rig.Prog() + "c3d.gl");
+    EXPECT_GE(p.m_nDemoTick, 0);
+    rig.Ticks(kDemoPeriod);
+    EXPECT_EQ(p.m_strModelPath, rig.Prog() + "a3d.gl");
+    EXPECT_EQ(p.m_demoFiles.size(), 3u);
 }
 
 // What a long demo keeps is the viewer's own: one display list and the file list it
@@ -323,17 +285,17 @@ TEST(DemoMode, LongRunKeepsOneListAndItsFileList) {
     // The numbered textures, so that the drawn ones replace each other's images.
     std::filesystem::copy(kBuiltProgram + "texturen", rig.Prog() + "texturen");
     rig.Start();
-    CViewerDlg& d = *rig.dlg;
+    const ViewerProbe p = Probe(*rig.dlg);
     std::filesystem::remove(rig.Prog() + "gone3d.gl");
     rig.Ticks(kDemoPeriod);
-    const std::vector<std::string> files = Probe(d).m_demoFiles;
+    const std::vector<std::string> files = p.m_demoFiles;
     ASSERT_EQ(files.size(), 3u);
     for (int i = 0; i < 300; ++i) {
         rig.Ticks(kDemoPeriod);
-        d.OnPaint();  // each step's frame compiles its list
+        rig.dlg->OnPaint();  // each step's frame compiles its list
     }
-    EXPECT_EQ(Probe(d).m_demoFiles, files);
-    EXPECT_NE(Probe(d).m_nDemoTick, kDemoOff);
+    EXPECT_EQ(p.m_demoFiles, files);
+    EXPECT_NE(p.m_nDemoTick, kDemoOff);
     EXPECT_EQ(glIsList(1), GL_TRUE);
     for (GLuint list = 2; list <= 64; ++list) EXPECT_EQ(glIsList(list), GL_FALSE) << list;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));

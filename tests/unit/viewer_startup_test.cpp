@@ -65,13 +65,14 @@ TEST(ViewerState, SettingsAreReadAtConstruction) {
 }
 
 TEST(ViewerState, ProgramFolderDropsBuildConfigurationFolders) {
-    EXPECT_EQ(CViewerDlg::ProgramDirFrom("/opt/orx/orx-view"), "/opt/orx/");
-    EXPECT_EQ(CViewerDlg::ProgramDirFrom("/x/Release/orx-view"), "/x/");
-    EXPECT_EQ(CViewerDlg::ProgramDirFrom("/x/Debug/orx-view"), "/x/");
-    EXPECT_EQ(CViewerDlg::ProgramDirFrom("/x/Debug/Release/orx-view"), "/x/");
     // Only whole folder names are dropped.
-    EXPECT_EQ(CViewerDlg::ProgramDirFrom("/home/u/Debugging/orx-view"), "/home/u/Debugging/");
-    EXPECT_EQ(CViewerDlg::ProgramDirFrom("orx-view"), "./");
+    const char* const rows[][2] = {{"/opt/orx/orx-view", "/opt/orx/"},
+                                   {"/x/Release/orx-view", "/x/"},
+                                   {"/x/Debug/orx-view", "/x/"},
+                                   {"/x/Debug/Release/orx-view", "/x/"},
+                                   {"/home/u/Debugging/orx-view", "/home/u/Debugging/"},
+                                   {"orx-view", "./"}};
+    for (const auto& row : rows) EXPECT_EQ(CViewerDlg::ProgramDirFrom(row[0]), row[1]) << row[0];
 }
 
 TEST(ViewerState, StartUpWithoutOpenGLStopsEarly) {
@@ -84,38 +85,29 @@ TEST(ViewerState, StartUpWithoutOpenGLStopsEarly) {
     EXPECT_EQ(Probe(dlg).m_hRC, nullptr);
 }
 
-TEST(StartedViewer, StartsTexturedAndTimed) {
+TEST(StartedViewer, StartsTexturedAndTimedShowsTheStoredBackgroundAndStoresItsPlacement) {
     ViewerRig rig;
-    WriteText(rig.dir.File("orx-view.ini"), "[common]\nshading=0x2\n");
+    WriteText(rig.dir.File("orx-view.ini"),
+              "[common]\nshading=0x2\nColR=0x20\nColG=0x80\nColB=0xC0\n");
     rig.Start();
-    ScriptedPlatform& platform = rig.platform;
-    const std::unique_ptr<CViewerDlg>& dlg = rig.dlg;
-    EXPECT_EQ(Probe(*dlg).m_strProgramDir, rig.Prog());
-    EXPECT_EQ(Probe(*dlg).m_rgbaLine, (RGBA{0, 0, 0, 0}));
-    EXPECT_NE(Probe(*dlg).m_hRC, nullptr);
-    EXPECT_EQ(Probe(*dlg).m_nShading, 4);
+    const ViewerProbe p = Probe(*rig.dlg);
+    EXPECT_EQ(p.m_strProgramDir, rig.Prog());
+    EXPECT_EQ(p.m_rgbaLine, (RGBA{0, 0, 0, 0}));
+    EXPECT_NE(p.m_hRC, nullptr);
+    EXPECT_EQ(p.m_nShading, 4);
     EXPECT_EQ(rig.Setting(key::kShading), "0x4");
-    EXPECT_EQ(platform.timerId, 0u);
-    EXPECT_EQ(platform.timerPeriod, 10u);
-    EXPECT_EQ(platform.aboutEntry, "&About Kestrel...");
-}
+    EXPECT_EQ(rig.platform.timerId, 0u);
+    EXPECT_EQ(rig.platform.timerPeriod, 10u);
+    EXPECT_EQ(rig.platform.aboutEntry, "&About Kestrel...");
 
-TEST(StartedViewer, PictureShowsTheBackgroundOfTheSettings) {
-    ViewerRig rig;
-    WriteText(rig.dir.File("orx-view.ini"), "[common]\nColR=0x20\nColG=0x80\nColB=0xC0\n");
-    rig.Start();
-    rig.dlg->OnPaint();
+    rig.Picture();
     EXPECT_EQ(rig.platform.PixelAt(5, 5), 0x2080C0u);
     EXPECT_EQ(rig.platform.PixelAt(160, 120), 0x2080C0u);
     EXPECT_EQ(rig.platform.swaps, 1);
-}
 
-TEST(StartedViewer, ShutDownStoresThePlacement) {
-    ViewerRig rig;
-    rig.Start();
     rig.platform.placement.normalPosition = Rect{50, 60, 850, 660};
     rig.dlg->OnDestroy();
-    EXPECT_EQ(Probe(*rig.dlg).m_hRC, nullptr);
+    EXPECT_EQ(p.m_hRC, nullptr);
     const std::string text = ReadText(rig.dir.File("orx-view.ini"));
     EXPECT_NE(text.find("[ORX-VIEW]\nx=50\ny=60\ndx=850\ndy=660\nminy="), std::string::npos)
         << text;
