@@ -65,7 +65,14 @@ std::optional<std::string> RunInChild(const std::function<std::string()>& work,
         const struct rlimit rl { limit, limit };
         ::setrlimit(RLIMIT_AS, &rl);
 #endif
-        const std::string result = work();
+        // The child ends here whatever happens: an exception must not carry it on
+        // into the tests that follow.
+        std::string result;
+        try {
+            result = work();
+        } catch (...) {
+            ::_exit(1);
+        }
         size_t done = 0;
         while (done < result.size()) {
             const ssize_t n = ::write(fds[1], result.data() + done, result.size() - done);
