@@ -31,6 +31,7 @@ protected:
         glClearColor(1, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         glDisable(GL_SCISSOR_TEST);
+        ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
     }
 
     // The JPEG's pixel (x, y) from the top as 0xRRGGBB, channels rounded to 0 or 255.
@@ -42,11 +43,13 @@ protected:
         auto bit = [](uint8_t v) { return v > 127 ? 255u : 0u; };
         return (bit(p[0]) << 16) | (bit(p[1]) << 8) | bit(p[2]);
     }
+
+    CWindowCapture capture;
 };
 
-TEST_F(CaptureTest, CaptureHoldsAPackedBottomUpBitmap) {
-    CWindowCapture capture;
-    ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
+// The capture is a packed 32-bit bitmap, bottom row first; BMP keeps that order and
+// JPEG turns it, so both show the picture the same way up.
+TEST_F(CaptureTest, PackedBottomUpBitmapSavesAsBmpAndJpegTheSameWayUp) {
     EXPECT_EQ(capture.width, 640);
     EXPECT_EQ(capture.height, 480);
     EXPECT_EQ(capture.DibHeight(), 480);
@@ -58,35 +61,17 @@ TEST_F(CaptureTest, CaptureHoldsAPackedBottomUpBitmap) {
     const uint8_t* top = capture.bits + 479 * 640 * 4;
     EXPECT_EQ(top[2], 255);
     EXPECT_EQ(top[0], 0);
-    capture.Release();
-    EXPECT_EQ(capture.dibBlock, nullptr);
-    EXPECT_EQ(capture.info, nullptr);
-    EXPECT_EQ(capture.bits, nullptr);
-    EXPECT_EQ(capture.DibHeight(), 0);
-}
 
-TEST_F(CaptureTest, BmpHeaderAndSize) {
-    CWindowCapture capture;
-    ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
-    ASSERT_TRUE(capture.Save(File("shot.BMP")));
-    const std::string bmp = test::ReadText(File("shot.BMP"));
+    ASSERT_TRUE(capture.Save(File("a.BMP")));
+    ASSERT_TRUE(capture.Save(File("a.jpg")));
+    EXPECT_TRUE(platform.messages.empty());
+    const std::string bmp = test::ReadText(File("a.BMP"));
     ASSERT_EQ(bmp.size(), 54u + 640u * 480u * 4u);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
     EXPECT_EQ(test::Get32(bmp, 2), 54u + 640u * 480u * 4u);
     EXPECT_EQ(test::Get32(bmp, 6), 0u);
     EXPECT_EQ(test::Get32(bmp, 10), 54u);
     EXPECT_EQ(test::Get32(bmp, 14), 40u);
-}
-
-TEST_F(CaptureTest, BmpAndJpegShowThePictureTheSameWayUp) {
-    CWindowCapture capture;
-    ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
-    ASSERT_TRUE(capture.Save(File("a.bmp")));
-    ASSERT_TRUE(capture.Save(File("a.jpg")));
-    EXPECT_TRUE(platform.messages.empty());
-
-    // BMP: bottom row first, so the top-left pixel is the first of the last row.
-    const std::string bmp = test::ReadText(File("a.bmp"));
     auto bmpPixel = [&](int x, int yFromTop) {
         const size_t at = 54 + (size_t(479 - yFromTop) * 640 + x) * 4;
         return (uint32_t(uint8_t(bmp[at + 2])) << 16) | (uint32_t(uint8_t(bmp[at + 1])) << 8) |
@@ -97,11 +82,15 @@ TEST_F(CaptureTest, BmpAndJpegShowThePictureTheSameWayUp) {
     EXPECT_EQ(JpegPixel(File("a.jpg"), 10, 10), kRed);
     EXPECT_EQ(JpegPixel(File("a.jpg"), 10, 470), kBlue);
     EXPECT_EQ(JpegPixel(File("a.jpg"), 630, 10), kBlue);
+
+    capture.Release();
+    EXPECT_EQ(capture.dibBlock, nullptr);
+    EXPECT_EQ(capture.info, nullptr);
+    EXPECT_EQ(capture.bits, nullptr);
+    EXPECT_EQ(capture.DibHeight(), 0);
 }
 
 TEST_F(CaptureTest, UnknownExtensionsAreRefusedWithThePath) {
-    CWindowCapture capture;
-    ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
     for (const char* name : {"b.jpeg", "b.gif", "b"}) {
         platform.messages.clear();
         EXPECT_FALSE(capture.Save(File(name)));
@@ -110,50 +99,59 @@ TEST_F(CaptureTest, UnknownExtensionsAreRefusedWithThePath) {
     }
 }
 
-TEST_F(CaptureTest, DrawSameSizeAndStretched) {
-    CWindowCapture capture;
-    ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
-
-    MemoryDrawTarget window(640, 480);
-    EXPECT_EQ(capture.Draw(window, Rect{0, 0, 640, 480}, Rect{0, 0, 640, 480}), 480);
-    EXPECT_EQ(window.lastCall, MemoryDrawTarget::Call::SetDIBits);
-    EXPECT_EQ(window.PixelAt(0, 0), kRed);
-    EXPECT_EQ(window.PixelAt(199, 99), kRed);
-    EXPECT_EQ(window.PixelAt(200, 99), kBlue);
-    EXPECT_EQ(window.PixelAt(199, 100), kBlue);
-    EXPECT_EQ(window.PixelAt(639, 479), kBlue);
-
-    // A part of the picture: the source's top-left corner lands at the destination's.
-    MemoryDrawTarget part(100, 100);
-    capture.Draw(part, Rect{0, 0, 100, 100}, Rect{150, 50, 250, 150});
-    EXPECT_EQ(part.PixelAt(0, 0), kRed);
-    EXPECT_EQ(part.PixelAt(49, 49), kRed);
-    EXPECT_EQ(part.PixelAt(50, 49), kBlue);
-    EXPECT_EQ(part.PixelAt(49, 50), kBlue);
-
-    MemoryDrawTarget big(1280, 960);
-    capture.Draw(big, Rect{0, 0, 1280, 960}, Rect{0, 0, 640, 480});
-    EXPECT_EQ(big.lastCall, MemoryDrawTarget::Call::Stretch);
-    EXPECT_EQ(big.PixelAt(399, 199), kRed);
-    EXPECT_EQ(big.PixelAt(400, 199), kBlue);
-    EXPECT_EQ(big.PixelAt(399, 200), kBlue);
-    EXPECT_EQ(big.PixelAt(1279, 959), kBlue);
+// Same size draws the bits as they are, another size stretches; a part of the picture
+// lands with the source's top-left corner at the destination's.
+TEST_F(CaptureTest, DrawSameSizeAPartAndStretched) {
+    struct Probe {
+        int x, y;
+        uint32_t rgb;
+    };
+    const struct {
+        int width, height;
+        Rect src;
+        MemoryDrawTarget::Call call;
+        std::vector<Probe> pixels;
+    } rows[] = {
+        {640,
+         480,
+         {0, 0, 640, 480},
+         MemoryDrawTarget::Call::SetDIBits,
+         {{0, 0, kRed}, {199, 99, kRed}, {200, 99, kBlue}, {199, 100, kBlue}, {639, 479, kBlue}}},
+        {100,
+         100,
+         {150, 50, 250, 150},
+         MemoryDrawTarget::Call::SetDIBits,
+         {{0, 0, kRed}, {49, 49, kRed}, {50, 49, kBlue}, {49, 50, kBlue}}},
+        {1280,
+         960,
+         {0, 0, 640, 480},
+         MemoryDrawTarget::Call::Stretch,
+         {{399, 199, kRed}, {400, 199, kBlue}, {399, 200, kBlue}, {1279, 959, kBlue}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.width) + " x " + std::to_string(row.height));
+        MemoryDrawTarget target(row.width, row.height);
+        // As GDI counts them: the 480 scan lines of the capture passed on.
+        EXPECT_EQ(capture.Draw(target, Rect{0, 0, row.width, row.height}, row.src), 480);
+        EXPECT_EQ(target.lastCall, row.call);
+        for (const Probe& p : row.pixels) EXPECT_EQ(target.PixelAt(p.x, p.y), p.rgb);
+    }
 }
 
 TEST_F(CaptureTest, EmptyCaptureDrawsAndWritesNothing) {
-    CWindowCapture capture;
+    CWindowCapture empty;
     MemoryDrawTarget window(10, 10);
-    EXPECT_EQ(capture.Draw(window, Rect{0, 0, 10, 10}, Rect{0, 0, 10, 10}), 0);
+    EXPECT_EQ(empty.Draw(window, Rect{0, 0, 10, 10}, Rect{0, 0, 10, 10}), 0);
     EXPECT_EQ(window.lastCall, MemoryDrawTarget::Call::None);
-    EXPECT_FALSE(capture.WriteBmp(File("e.bmp")));
-    EXPECT_FALSE(capture.WriteJpeg(File("e.jpg")));
+    EXPECT_FALSE(empty.WriteBmp(File("e.bmp")));
+    EXPECT_FALSE(empty.WriteJpeg(File("e.jpg")));
     EXPECT_FALSE(std::filesystem::exists(File("e.bmp")));
     EXPECT_FALSE(std::filesystem::exists(File("e.jpg")));
 
     // Without a picture on screen the capture stays empty.
     ScriptedPlatform noContext(50, 50);
-    EXPECT_FALSE(capture.Capture(noContext, noContext.GetClientRect()));
-    EXPECT_EQ(capture.dibBlock, nullptr);
+    EXPECT_FALSE(empty.Capture(noContext, noContext.GetClientRect()));
+    EXPECT_EQ(empty.dibBlock, nullptr);
     EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -162,11 +160,11 @@ TEST_F(CaptureTest, JpegOfOtherDepths) {
     ScreenPicture screen;
     ASSERT_TRUE(platform.CaptureClient(screen));
     for (uint16_t depth : {16, 24}) {
-        CWindowCapture capture;
-        ASSERT_NE(capture.BuildDib(screen, 640, 480, depth), nullptr);
-        EXPECT_EQ(capture.info->bmiHeader.biBitCount, depth);
+        CWindowCapture deep;
+        ASSERT_NE(deep.BuildDib(screen, 640, 480, depth), nullptr);
+        EXPECT_EQ(deep.info->bmiHeader.biBitCount, depth);
         const std::string path = File("d" + std::to_string(depth) + ".jpg");
-        ASSERT_TRUE(capture.WriteJpeg(path));
+        ASSERT_TRUE(deep.WriteJpeg(path));
         EXPECT_EQ(JpegPixel(path, 10, 10), kRed) << depth;
         EXPECT_EQ(JpegPixel(path, 300, 300), kBlue) << depth;
     }
@@ -202,9 +200,6 @@ TEST_F(CaptureTest, JpegOfOtherDepths) {
 }
 
 TEST_F(CaptureTest, FailedSavesLeaveOldFilesIntact) {
-    CWindowCapture capture;
-    ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
-
     // Replacing works and leaves no temporary file behind.
     test::WriteText(File("old.bmp"), "old");
     ASSERT_TRUE(capture.WriteBmp(File("old.bmp")));
