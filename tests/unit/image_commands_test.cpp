@@ -18,21 +18,23 @@ const char* const kSaveFilter =
     "Jpeg Files (*.jpg)|*.jpg|Windows Bitmap Files (*.bmp)|*.bmp|PNG (*.png)|*.png|"
     "All Files (*.*)|*.*||";
 
-void Paint(float r, float g, float b) {
-    glClearColor(r, g, b, 1);
+// The window shows one colour, 0xRRGGBB.
+void Paint(uint32_t c) {
+    glClearColor(float(c >> 16) / 255, float((c >> 8) & 0xFF) / 255, float(c & 0xFF) / 255, 1);
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
 // A viewer on an 800 x 600 window with numbered textures 1 (red), 3 (black) and 5 (blue)
 // in its program folder, following a one-block model; the window shows plain green.
-class ImageCommandsTest : public ::testing::Test {
+class ImageCommandsTest : public test::ImageTest {
 protected:
     void SetUp() override {
+        ImageTest::SetUp();
         MakeNumberedTexture(1, 0xFA0A0A);
         MakeNumberedTexture(3, 0x000000);
         MakeNumberedTexture(5, 0x0A0AFA);
         rig.StartFollowing("block3d.gl");
-        Paint(0, 1, 0);
+        Paint(0x00FF00);
     }
     void MakeNumberedTexture(int n, uint32_t colour) {
         std::vector<uint8_t> rgb(8 * 8 * 3);
@@ -43,11 +45,6 @@ protected:
     std::string TexturePath(int n) const {
         return rig.Prog() + "texturen/textur" + std::to_string(n) + ".jpg";
     }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> t;
-        for (const auto& m : rig.platform.messages) t.push_back(m.text);
-        return t;
-    }
     const CTexture& Texture() const { return Probe(*rig.dlg).m_texture; }
     int Shading() const { return Probe(*rig.dlg).m_nShading; }
     // A display option as the settings file holds it.
@@ -55,9 +52,6 @@ protected:
         return Probe(*rig.dlg).m_pProfile->ReadInt("common", key, 0);
     }
     int TimerActive() const { return Probe(*rig.dlg).m_bTimerActive; }
-
-    test::ViewerRig rig{800, 600};
-    ScriptedPlatform& platform = rig.platform;
 };
 
 TEST_F(ImageCommandsTest, SaveTakesThePictureFromBeforeTheDialogWithTheTimerPaused) {
@@ -66,10 +60,10 @@ TEST_F(ImageCommandsTest, SaveTakesThePictureFromBeforeTheDialogWithTheTimerPaus
     const double angleBefore = Probe(*rig.dlg).m_dAngle[1];
     platform.whileModal = [&] {
         timerDuringDialog = TimerActive();
-        rig.Ticks(1);    // a tick that arrives while the dialog is open
-        Paint(1, 1, 1);  // the dialog covers the window
+        rig.Ticks(1);     // a tick that arrives while the dialog is open
+        Paint(0xFFFFFF);  // the dialog covers the window
     };
-    platform.saveFileAnswers.push_back(rig.dir.File("picture"));
+    platform.saveFileAnswers.push_back(File("picture"));
     const int invalidations = platform.invalidations;
     rig.Key('S');
     platform.whileModal = nullptr;
@@ -86,9 +80,9 @@ TEST_F(ImageCommandsTest, SaveTakesThePictureFromBeforeTheDialogWithTheTimerPaus
     EXPECT_EQ(platform.saveDialogs[0].filter, kSaveFilter);
 
     // A name without extension is JPEG; the picture is green, not the dialog's white.
-    ASSERT_EQ(test::ReadText(rig.dir.File("picture.jpg")).substr(0, 2), "\xFF\xD8");
+    ASSERT_EQ(test::ReadText(File("picture.jpg")).substr(0, 2), "\xFF\xD8");
     uint32_t w = 0, h = 0;
-    std::unique_ptr<uint8_t[]> rgb(JpegFile::DecodeToRgb(rig.dir.File("picture.jpg"), w, h));
+    std::unique_ptr<uint8_t[]> rgb(JpegFile::DecodeToRgb(File("picture.jpg"), w, h));
     ASSERT_TRUE(rgb);
     EXPECT_EQ(w, 800u);
     EXPECT_EQ(h, 600u);
@@ -98,30 +92,24 @@ TEST_F(ImageCommandsTest, SaveTakesThePictureFromBeforeTheDialogWithTheTimerPaus
 }
 
 TEST_F(ImageCommandsTest, SaveChoosesTheFormatByExtension) {
-    const struct {
-        const char* name;
-        std::string head;  // the file's first bytes; "" where nothing may be written
-        std::vector<std::string> messages;
-    } rows[] = {
-        {"shot.BMP", "BM", {}},
-        {"shot.png", std::string("\x89PNG\r\n\x1a\n", 8), {}},
-        {"shot.jpeg", "", {"Extension unusable from " + rig.dir.File("shot.jpeg")}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    // `head`: the file's first bytes; "" where nothing may be written.
+    auto save = [&](const std::string& name, const std::string& head,
+                    const std::vector<std::string>& messages) {
+        SCOPED_TRACE(name);
         platform.messages.clear();
-        platform.saveFileAnswers.push_back(rig.dir.File(row.name));
+        platform.saveFileAnswers.push_back(File(name));
         rig.Key('S');
-        EXPECT_EQ(std::filesystem::exists(rig.dir.File(row.name)), !row.head.empty());
-        if (!row.head.empty()) {
-            EXPECT_EQ(test::ReadText(rig.dir.File(row.name)).substr(0, row.head.size()), row.head);
-        }
-        EXPECT_EQ(Texts(), row.messages);
+        EXPECT_EQ(test::ReadText(File(name)).substr(0, head.size()), head);
+        EXPECT_EQ(std::filesystem::exists(File(name)), !head.empty());
+        EXPECT_EQ(Texts(), messages);
         EXPECT_EQ(TimerActive(), 1);
-    }
-    EXPECT_EQ(std::filesystem::file_size(rig.dir.File("shot.BMP")), 54u + 800u * 600u * 4u);
+    };
+    save("shot.BMP", "BM", {});
+    save("shot.png", std::string("\x89PNG\r\n\x1a\n", 8), {});
+    save("shot.jpeg", "", {"Extension unusable from " + File("shot.jpeg")});
+    EXPECT_EQ(std::filesystem::file_size(File("shot.BMP")), 54u + 800u * 600u * 4u);
     // The PNG header holds 800 x 600, as the command-line renderer writes it.
-    EXPECT_EQ(test::ReadText(rig.dir.File("shot.png")).substr(16, 8),
+    EXPECT_EQ(test::ReadText(File("shot.png")).substr(16, 8),
               std::string("\0\0\x03\x20\0\0\x02\x58", 8));
 
     // Cancel writes nothing and still restarts the timer.
@@ -155,11 +143,11 @@ TEST(ImagePrintTest, PrintSpansThePrintableWidthInTheWindowsProportions) {
         test::ViewerRig rig(row.width, row.height);
         rig.Start();
         const uint32_t c = row.colour;
-        Paint(float(c >> 16) / 255, float((c >> 8) & 0xFF) / 255, float(c & 0xFF) / 255);
+        Paint(c);
         int timerDuringDialog = -1;
         rig.platform.whileModal = [&] {
             timerDuringDialog = Probe(*rig.dlg).m_bTimerActive;
-            Paint(1, 0, 0);  // the dialog covers the window
+            Paint(0xFF0000);  // the dialog covers the window
         };
         auto job = std::make_shared<MemoryPrintJob>(row.horzRes, row.vertRes, row.dpiX, row.dpiY);
         rig.platform.printAnswers.push_back(job);
@@ -207,7 +195,7 @@ TEST_F(ImageCommandsTest, TextureKeyStoresAndLoadsTheNumberedFileInTexturedMode)
     for (const char* stored : {"0", "10"}) {
         SCOPED_TRACE(stored);
         rig.Close();
-        test::WriteText(rig.dir.File("orx-view.ini"), std::string("[common]\nTexturNr=") + stored);
+        test::WriteText(File("orx-view.ini"), std::string("[common]\nTexturNr=") + stored);
         rig.Start();
         EXPECT_EQ(Stored("TexturNr"), 1);
         EXPECT_EQ(Texture().fileName, TexturePath(1));
@@ -230,7 +218,7 @@ TEST_F(ImageCommandsTest, TextureForTheDemoKeepsTheMode) {
 TEST_F(ImageCommandsTest, LoadTextureReadsTheFullPathAndKeepsSettings) {
     rig.Key('3');
     rig.Key(vk::F1);
-    const std::string wood = rig.dir.File("elsewhere/wood.bmp");
+    const std::string wood = File("elsewhere/wood.bmp");
     test::WriteBytes(wood, test::MakeBmp(test::Gradient(6, 4)));
     rig.LoadTexture(wood);
 
@@ -248,10 +236,10 @@ TEST_F(ImageCommandsTest, LoadTextureReadsTheFullPathAndKeepsSettings) {
     // Cancel keeps the texture; an unknown ending empties it with the reader's message.
     rig.Key('0');
     EXPECT_EQ(Texture().width, 6u);
-    rig.LoadTexture(rig.dir.File("elsewhere/wood.png"));
+    rig.LoadTexture(File("elsewhere/wood.png"));
     EXPECT_FALSE(Texture().HasImage());
     // The messages name the chosen file without its folder.
-    rig.LoadTexture(rig.dir.File("elsewhere/gone.jpg"));
+    rig.LoadTexture(File("elsewhere/gone.jpg"));
     EXPECT_EQ(Texts(), (std::vector<std::string>{
                            "CTexture::ReadFile : invalid file redirection : wood.png\n",
                            "JPEG :\nCan't open gone.jpg\n"}));

@@ -60,75 +60,51 @@ TEST_F(TextureTest, ExtensionChoosesTheReaderWhateverItsCase) {
 // Every refused file empties a texture that held an image and shows the reader's
 // messages, nothing else.
 TEST_F(TextureTest, RefusedFilesEmptyTheTextureWithTheReadersMessage) {
-    std::vector<uint8_t> cut = MakeBmp(Gradient(8, 8));
-    cut.resize(cut.size() - 5);
-    std::vector<uint8_t> offEnd = MakeBmp(Gradient(8, 8), BmpOptions{.gap = 100});
-    test::Put32(offEnd, 10, 1u << 30);  // bfOffBits beyond the end of the file
-    // A header claiming 100000 x 100000 pixels over a few bytes of data.
-    std::vector<uint8_t> huge = MakeBmp(Gradient(2, 2));
-    test::Put32(huge, 18, 100000);
-    test::Put32(huge, 22, 100000);
-    const std::string bmp8 = Bytes(MakeBmp(Gradient(4, 4), BmpOptions{.bitCount = 8}));
-    const std::string bmp32 = Bytes(MakeBmp(Gradient(4, 4), BmpOptions{.bitCount = 32}));
-    const std::string depth = "Texture file must have 24 bits depth";
-    const std::string readError = "Error during reading image";
-    const struct {
-        const char* name;
-        std::string bytes;  // "": no file
-        int rawWidth, rawHeight, rawBits;
-        std::vector<std::string> messages;
-    } rows[] = {
-        {"8.bmp", bmp8, -1, -1, -1, {depth}},
-        {"32.bmp", bmp32, -1, -1, -1, {depth}},
-        {"xm.bmp",
-         Bytes(MakeBmp(Gradient(4, 4), BmpOptions{.magic = {'X', 'M'}})),
-         -1,
-         -1,
-         -1,
-         {"Invalid BMP file"}},
-        {"short.bmp", "BM12", -1, -1, -1, {"Error during reading file header"}},
-        {"shorthdr.bmp",
-         "BM" + std::string(20, '\0'),
-         -1,
-         -1,
-         -1,
-         {"Error during reading image header"}},
-        {"missing.bmp", "", -1, -1, -1, {"Unable to open file for reading"}},
-        {"cut.bmp", Bytes(cut), -1, -1, -1, {readError}},
-        {"off.bmp", Bytes(offEnd), -1, -1, -1, {readError}},
-        {"huge.bmp", Bytes(huge), -1, -1, -1, {"Insuffisant memory"}},
-        // RAW without a size: the length of a square 24-bit picture; with a size: enough rows.
-        {"odd.raw", std::string(50, 'x'), -1, -1, -1, {readError}},
-        {"short.raw", std::string(30, 'x'), 5, 3, 24, {readError}},
-        // RAW shows Alloc's message and then its own.
-        {"x.raw",
-         "abc",
-         70000,
-         70000,
-         24,
-         {"CTexture::Alloc : Insufisant memory", "Insuffisant memory"}},
-        {"gone.jpg", "", -1, -1, -1, {"JPEG :\nCan't open " + File("gone.jpg") + "\n"}},
-        // ".jpeg" is not one of the endings.
-        {"kirsch.jpeg",
-         "",
-         -1,
-         -1,
-         -1,
-         {"CTexture::ReadFile : invalid file redirection : " + File("kirsch.jpeg") + "\n"}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        if (!row.bytes.empty()) test::WriteText(File(row.name), row.bytes);
+    // `bytes` "" writes no file.
+    auto refused = [&](const std::string& name, const std::string& bytes,
+                       const std::vector<std::string>& messages, int rawWidth = -1,
+                       int rawHeight = -1, int rawBits = -1) {
+        SCOPED_TRACE(name);
+        if (!bytes.empty()) test::WriteText(File(name), bytes);
         CTexture t;
         WriteBytes(File("good.bmp"), MakeBmp(Gradient(4, 4)));
         ASSERT_TRUE(t.ReadFile(File("good.bmp"), -1, -1, -1));
         ASSERT_TRUE(t.HasImage());
         platform.messages.clear();
-        EXPECT_FALSE(t.ReadFile(File(row.name), row.rawWidth, row.rawHeight, row.rawBits));
+        EXPECT_FALSE(t.ReadFile(File(name), rawWidth, rawHeight, rawBits));
         ExpectEmpty(t);
-        EXPECT_EQ(t.fileName, File(row.name));
-        EXPECT_EQ(Texts(), row.messages);
-    }
+        EXPECT_EQ(t.fileName, File(name));
+        EXPECT_EQ(Texts(), messages);
+    };
+    const std::string depth = "Texture file must have 24 bits depth";
+    const std::string readError = "Error during reading image";
+    refused("8.bmp", Bytes(MakeBmp(Gradient(4, 4), {.bitCount = 8})), {depth});
+    refused("32.bmp", Bytes(MakeBmp(Gradient(4, 4), {.bitCount = 32})), {depth});
+    refused("xm.bmp", Bytes(MakeBmp(Gradient(4, 4), {.magic = {'X', 'M'}})), {"Invalid BMP file"});
+    refused("short.bmp", "BM12", {"Error during reading file header"});
+    refused("shorthdr.bmp", "BM" + std::string(20, '\0'), {"Error during reading image header"});
+    refused("missing.bmp", "", {"Unable to open file for reading"});
+    std::vector<uint8_t> bytes = MakeBmp(Gradient(8, 8));
+    bytes.resize(bytes.size() - 5);
+    refused("cut.bmp", Bytes(bytes), {readError});
+    bytes = MakeBmp(Gradient(8, 8), {.gap = 100});
+    test::Put32(bytes, 10, 1u << 30);  // bfOffBits beyond the end of the file
+    refused("off.bmp", Bytes(bytes), {readError});
+    // A header claiming 100000 x 100000 pixels over a few bytes of data.
+    bytes = MakeBmp(Gradient(2, 2));
+    test::Put32(bytes, 18, 100000);
+    test::Put32(bytes, 22, 100000);
+    refused("huge.bmp", Bytes(bytes), {"Insuffisant memory"});
+    // RAW without a size: the length of a square 24-bit picture; with a size: enough rows.
+    refused("odd.raw", std::string(50, 'x'), {readError});
+    refused("short.raw", std::string(30, 'x'), {readError}, 5, 3, 24);
+    // RAW shows Alloc's message and then its own.
+    refused("x.raw", "abc", {"CTexture::Alloc : Insufisant memory", "Insuffisant memory"}, 70000,
+            70000, 24);
+    refused("gone.jpg", "", {"JPEG :\nCan't open " + File("gone.jpg") + "\n"});
+    // ".jpeg" is not one of the endings.
+    refused("kirsch.jpeg", "",
+            {"CTexture::ReadFile : invalid file redirection : " + File("kirsch.jpeg") + "\n"});
     EXPECT_EQ(platform.messages.back().icon, MsgIcon::Exclamation);
 
     // A width whose row overflows 32 bits never wraps into a small buffer.
@@ -141,7 +117,7 @@ TEST_F(TextureTest, RefusedFilesEmptyTheTextureWithTheReadersMessage) {
 
 TEST_F(TextureTest, BmpRowsKeepTheirPaddingThroughTheSwap) {
     const Picture p = Gradient(5, 3);
-    WriteBytes(File("five.bmp"), MakeBmp(p, BmpOptions{.padding = 0xAB}));
+    WriteBytes(File("five.bmp"), MakeBmp(p, {.padding = 0xAB}));
     CTexture t;
     ASSERT_TRUE(t.ReadFile(File("five.bmp"), -1, -1, -1));
     EXPECT_EQ(t.rowBytes, 16);
