@@ -39,8 +39,7 @@ TEST_F(JpegFileTest, ColourRoundTripStaysWithinJpegTolerance) {
     ASSERT_TRUE(JpegFile::EncodeFromRgb(File("g.jpg"), p.rgb.data(), p.w, p.h, true, 95));
     const Decoded d = Decode(File("g.jpg"));
     ASSERT_TRUE(d.rgb);
-    ASSERT_EQ(d.w, 37u);
-    ASSERT_EQ(d.h, 23u);
+    ASSERT_EQ(std::pair(d.w, d.h), std::pair(37u, 23u));
     long long sum = 0;
     int worst = 0;
     for (size_t i = 0; i < p.rgb.size(); ++i) {
@@ -76,16 +75,12 @@ TEST_F(JpegFileTest, OnePixelIsAValidBaselineJpeg) {
     ASSERT_TRUE(JpegFile::EncodeFromRgb(File("one.jpg"), pixel, 1, 1, true, 100));
     const std::string bytes = test::ReadText(File("one.jpg"));
     ASSERT_GT(bytes.size(), 4u);
-    EXPECT_EQ(uint8_t(bytes[0]), 0xFF);
-    EXPECT_EQ(uint8_t(bytes[1]), 0xD8);
-    EXPECT_EQ(uint8_t(bytes[bytes.size() - 2]), 0xFF);
-    EXPECT_EQ(uint8_t(bytes[bytes.size() - 1]), 0xD9);
+    EXPECT_EQ(bytes.substr(0, 2) + bytes.substr(bytes.size() - 2), "\xFF\xD8\xFF\xD9");
     EXPECT_NE(bytes.find("\xFF\xC0"), std::string::npos);  // baseline frame
     EXPECT_EQ(bytes.find("\xFF\xC2"), std::string::npos);  // not progressive
     const Decoded d = Decode(File("one.jpg"));
     ASSERT_TRUE(d.rgb);
-    EXPECT_EQ(d.w, 1u);
-    EXPECT_EQ(d.h, 1u);
+    EXPECT_EQ(std::pair(d.w, d.h), std::pair(1u, 1u));
     EXPECT_NEAR(d.rgb[0], 200, 6);
     EXPECT_NEAR(d.rgb[1], 40, 6);
     EXPECT_NEAR(d.rgb[2], 10, 6);
@@ -116,11 +111,10 @@ TEST_F(JpegFileTest, EncodeFailuresKeepOldFiles) {
     test::WriteText(old, "old contents");
     EXPECT_TRUE(JpegFile::EncodeFromRgb(old, p.rgb.data(), 8, 8, true, 100));
     EXPECT_EQ(Decode(old).w, 8u);
-    int entries = 0;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path)) {
-        if (e.is_regular_file()) ++entries;
-    }
-    EXPECT_EQ(entries, 2);  // locked.jpg and old.jpg
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path))
+        files += e.is_regular_file();
+    EXPECT_EQ(files, 2);  // locked.jpg and old.jpg
 }
 
 TEST_F(JpegFileTest, SwapRgbOrderSwapsFirstAndThirdByte) {
@@ -145,31 +139,25 @@ TEST_F(JpegFileTest, UnreadableFilesGiveNoPicture) {
     huge[sof + 5] = huge[sof + 7] = 0xEA;
     huge[sof + 6] = huge[sof + 8] = 0x60;
     test::WriteBytes(File("huge.jpg"), huge);
-    test::WriteText(File("text.jpg"), "this is not a picture at all");
-    test::WriteText(File("empty.jpg"), "");
-    const struct {
-        const char* name;
-        std::string message;  // "": none
-        MsgIcon icon;
-    } rows[] = {
-        {"text.jpg", "", MsgIcon::Exclamation},
-        {"empty.jpg", "", MsgIcon::Exclamation},
-        {"none.jpg", "JPEG :\nCan't open " + File("none.jpg") + "\n", MsgIcon::Exclamation},
-        {"huge.jpg", "JpegFile :\nOut of memory", MsgIcon::Stop},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    // `message` "": none.
+    auto unreadable = [&](const std::string& name, const std::string& message, MsgIcon icon) {
+        SCOPED_TRACE(name);
         platform.messages.clear();
         uint32_t w = 7, h = 7;
-        EXPECT_EQ(JpegFile::DecodeToRgb(File(row.name), w, h), nullptr);
-        EXPECT_EQ(w, 0u);
-        EXPECT_EQ(h, 0u);
-        EXPECT_EQ(Texts(), row.message.empty() ? std::vector<std::string>{}
-                                               : std::vector<std::string>{row.message});
-        if (!row.message.empty()) {
-            EXPECT_EQ(platform.messages[0].icon, row.icon);
+        EXPECT_EQ(JpegFile::DecodeToRgb(File(name), w, h), nullptr);
+        EXPECT_EQ(std::pair(w, h), std::pair(0u, 0u));
+        EXPECT_EQ(Texts(),
+                  message.empty() ? std::vector<std::string>{} : std::vector<std::string>{message});
+        if (!message.empty()) {
+            EXPECT_EQ(platform.messages[0].icon, icon);
         }
-    }
+    };
+    unreadable("huge.jpg", "JpegFile :\nOut of memory", MsgIcon::Stop);
+    unreadable("none.jpg", "JPEG :\nCan't open " + File("none.jpg") + "\n", MsgIcon::Exclamation);
+    test::WriteText(File("text.jpg"), "this is not a picture at all");
+    test::WriteText(File("empty.jpg"), "");
+    unreadable("text.jpg", "", {});
+    unreadable("empty.jpg", "", {});
 }
 
 // Four-component images are converted to RGB (Adobe's inverted CMYK).
