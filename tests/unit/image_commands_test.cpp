@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "ImageSupport.h"
 #include "image/JpegFile.h"
@@ -75,9 +76,9 @@ TEST_F(ImageCommandsTest, SaveTakesThePictureFromBeforeTheDialogWithTheTimerPaus
     EXPECT_NE(Probe(*rig.dlg).m_dAngle[1], angleBefore) << "turning goes on after the dialog";
     EXPECT_GT(platform.invalidations, invalidations);
     ASSERT_EQ(platform.saveDialogs.size(), 1u);
-    EXPECT_EQ(platform.saveDialogs[0].defaultExt, "jpg");
-    EXPECT_EQ(platform.saveDialogs[0].initialName, "*.jpg");
-    EXPECT_EQ(platform.saveDialogs[0].filter, kSaveFilter);
+    const FileDialogSpec& dialog = platform.saveDialogs[0];
+    EXPECT_EQ(std::tuple(dialog.defaultExt, dialog.initialName, dialog.filter),
+              std::tuple("jpg", "*.jpg", kSaveFilter));
 
     // A name without extension is JPEG; the picture is green, not the dialog's white.
     ASSERT_EQ(test::ReadText(File("picture.jpg")).substr(0, 2), "\xFF\xD8");
@@ -91,7 +92,7 @@ TEST_F(ImageCommandsTest, SaveTakesThePictureFromBeforeTheDialogWithTheTimerPaus
     EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(ImageCommandsTest, SaveChoosesTheFormatByExtension) {
+TEST_F(ImageCommandsTest, SaveChoosesTheFormatByExtensionAndCancelWritesNothing) {
     // `head`: the file's first bytes; "" where nothing may be written.
     auto save = [&](const std::string& name, const std::string& head,
                     const std::vector<std::string>& messages) {
@@ -112,9 +113,12 @@ TEST_F(ImageCommandsTest, SaveChoosesTheFormatByExtension) {
     EXPECT_EQ(test::ReadText(File("shot.png")).substr(16, 8),
               std::string("\0\0\x03\x20\0\0\x02\x58", 8));
 
-    // Cancel writes nothing and still restarts the timer.
+    // Cancelled saves and prints write nothing and leave the timer running.
     platform.messages.clear();
     rig.Key('S');
+    platform.printAnswers.push_back(nullptr);
+    rig.Key('D');
+    rig.Key('D');  // no scripted answer: cancel as well
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_EQ(TimerActive(), 1);
 }
@@ -172,14 +176,6 @@ TEST(ImagePrintTest, PrintSpansThePrintableWidthInTheWindowsProportions) {
     }
 }
 
-TEST_F(ImageCommandsTest, CancelledPrintDoesNothing) {
-    platform.printAnswers.push_back(nullptr);
-    rig.Key('D');
-    rig.Key('D');  // no scripted answer: cancel as well
-    EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(TimerActive(), 1);
-}
-
 TEST_F(ImageCommandsTest, TextureKeyStoresAndLoadsTheNumberedFileInTexturedMode) {
     rig.Key(vk::F2);
     rig.Key('5');
@@ -223,10 +219,10 @@ TEST_F(ImageCommandsTest, LoadTextureReadsTheFullPathAndKeepsSettings) {
     rig.LoadTexture(wood);
 
     ASSERT_EQ(platform.openDialogs.size(), 1u);
-    EXPECT_EQ(platform.openDialogs[0].defaultExt, "*.jpg");
-    EXPECT_EQ(platform.openDialogs[0].initialName, "*.jpg");
-    EXPECT_EQ(platform.openDialogs[0].filter, kFilter);
-    EXPECT_TRUE(platform.openDialogs[0].overwritePrompt);
+    const FileDialogSpec& dialog = platform.openDialogs[0];
+    EXPECT_EQ(
+        std::tuple(dialog.defaultExt, dialog.initialName, dialog.filter, dialog.overwritePrompt),
+        std::tuple("*.jpg", "*.jpg", kFilter, true));
     EXPECT_EQ(Texture().fileName, wood);
     EXPECT_EQ(Texture().width, 6u);
     EXPECT_EQ(Shading(), 1);
