@@ -175,13 +175,9 @@ TEST_F(JpegFileTest, CmykIsConvertedToRgb) {
     jpeg_set_quality(&c, 100, TRUE);
     jpeg_start_compress(&c, TRUE);
     // Inverted values: 255 is no ink. Left half white paper, right half full magenta/yellow.
-    std::vector<uint8_t> row(16 * 4);
-    for (int x = 0; x < 16; ++x) {
-        uint8_t* q = &row[x * 4];
-        q[0] = 255;
-        q[1] = q[2] = x < 8 ? 255 : 0;
-        q[3] = 255;
-    }
+    std::vector<uint8_t> row;
+    for (uint8_t ink : {255, 255, 255, 255, 255, 255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0})
+        row.insert(row.end(), {255, ink, ink, 255});
     for (int y = 0; y < 8; ++y) {
         JSAMPROW r = row.data();
         jpeg_write_scanlines(&c, &r, 1);
