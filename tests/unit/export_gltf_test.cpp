@@ -17,8 +17,7 @@
 namespace orx {
 namespace {
 
-const std::string kModelDir = ORX_SOURCE_DIR "/data/modelle/";
-const std::string kTexture = ORX_SOURCE_DIR "/data/texturen/textur1.jpg";
+const std::string& kModelDir = test::kSampleModels;
 
 int RecordCount(const std::string& path) {
     std::ifstream in(path);
@@ -43,16 +42,15 @@ class ExportGltfTest : public ::testing::Test {
 protected:
     test::ViewerRig rig;
 
-    void Open(const std::string& model, DisplayMode mode, bool coloured) {
+    // Started in that display mode with the build's first texture, the model opened with M.
+    void Open(const std::string& model, DisplayMode mode) {
         rig.Start();
         ViewOptions options;
         options.mode = mode;
-        options.coloured = coloured;
-        options.textureFile = kTexture;
+        options.textureFile = test::kBuiltProgram + "texturen/textur1.jpg";
         options.textureNamed = true;
         ASSERT_TRUE(rig.dlg->ApplyViewOptions(options));
-        rig.platform.openFileAnswers.push_back(model);
-        rig.dlg->OnCommand(ID_OPEN_MODEL);
+        rig.Open(model);
     }
 
     // Presses E and answers the save dialog with `target`; only the messages of the
@@ -60,7 +58,7 @@ protected:
     void Export(const std::string& target) {
         rig.platform.messages.clear();
         rig.platform.saveFileAnswers.push_back(target);
-        rig.dlg->OnKeyDown('E', 1, 0);
+        rig.Key('E');
     }
 
     tinygltf::Model ReadBack(const std::string& path) {
@@ -76,7 +74,7 @@ TEST_F(ExportGltfTest, SampleModelsKeepPartsBoundsAndOutwardNormals) {
     for (const char* name : {"eckregal3d", "kommode3d", "regal3d", "schrank3d", "tisch3d"}) {
         SCOPED_TRACE(name);
         const std::string model = kModelDir + name + ".gl";
-        Open(model, kModeSolid, false);
+        Open(model, kModeSolid);
         const std::string target = rig.dir.path + "/" + name + ".glb";
         Export(target);
         ASSERT_TRUE(rig.Messages().empty()) << rig.Messages().front();
@@ -124,16 +122,15 @@ TEST_F(ExportGltfTest, SampleModelsKeepPartsBoundsAndOutwardNormals) {
             EXPECT_NEAR(lo[k], expectLo[k] / 1000.0, 1e-6);
             EXPECT_NEAR(hi[k], expectHi[k] / 1000.0, 1e-6);
         }
-        rig.dlg.reset();
     }
 }
 
 // A parts list exports the part shown, under its own number; the save dialog offers
 // the model's name.
 TEST_F(ExportGltfTest, PartsListExportsTheCurrentPart) {
-    Open(kModelDir + "teile2d.gl", kModeTextured, false);
-    rig.dlg->OnKeyDown('X', 1, 0);
-    rig.dlg->OnKeyDown('X', 1, 0);
+    Open(kModelDir + "teile2d.gl", kModeTextured);
+    rig.Key('X');
+    rig.Key('X');
     const std::string target = rig.dir.path + "/teil.glb";
     Export(target);
     ASSERT_EQ(rig.platform.saveDialogs.size(), 1u);
@@ -146,7 +143,7 @@ TEST_F(ExportGltfTest, PartsListExportsTheCurrentPart) {
 // The textured mode embeds the texture with texture coordinates; the solid mode
 // carries the current shades as vertex colours (linear values of the sRGB bytes).
 TEST_F(ExportGltfTest, LookFollowsTheDisplayMode) {
-    Open(kModelDir + "schrank3d.gl", kModeTextured, false);
+    Open(kModelDir + "schrank3d.gl", kModeTextured);
     Export(rig.dir.path + "/holz.glb");
     tinygltf::Model m = ReadBack(rig.dir.path + "/holz.glb");
     ASSERT_EQ(m.images.size(), 1u);
@@ -155,8 +152,8 @@ TEST_F(ExportGltfTest, LookFollowsTheDisplayMode) {
     EXPECT_EQ(m.samplers.at(0).wrapS, TINYGLTF_TEXTURE_WRAP_REPEAT);
     EXPECT_TRUE(m.meshes[0].primitives[0].attributes.count("TEXCOORD_0"));
 
-    rig.dlg->OnKeyDown(vk::F3, 1, 0);
-    rig.dlg->OnCommand(ID_SCHEME_COLOUR);
+    rig.Key(vk::F3);
+    rig.Menu(ID_SCHEME_COLOUR);
     Export(rig.dir.path + "/farbig.glb");
     m = ReadBack(rig.dir.path + "/farbig.glb");
     EXPECT_TRUE(m.images.empty());
@@ -174,8 +171,7 @@ TEST_F(ExportGltfTest, FailuresShowAMessageAndLeaveNoFile) {
     const std::string model = rig.Models() + "block3d.gl";
     test::WriteModel(model, 3);
     rig.Start();
-    rig.platform.openFileAnswers.push_back(model);
-    rig.dlg->OnCommand(ID_OPEN_MODEL);
+    rig.Open(model);
 
     const std::string folder = rig.dir.path + "/ziel.glb";
     std::filesystem::create_directories(folder);

@@ -14,9 +14,34 @@
 namespace orx {
 namespace {
 
-constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF;
+constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
 
-// A 640 x 480 window showing blue with a red 200 x 100 block in its top-left corner.
+using Spots = std::vector<std::pair<int, int>>;
+using Colours = std::vector<uint32_t>;
+
+// The colours of a draw target at the spots.
+Colours At(const MemoryDrawTarget& t, const Spots& spots) {
+    Colours c;
+    for (const auto& [x, y] : spots) c.push_back(t.PixelAt(x, y));
+    return c;
+}
+
+// A JPEG's colours at the spots (x, y from the top), channels rounded to 0 or 255.
+Colours JpegAt(const std::string& path, const Spots& spots) {
+    uint32_t w = 0, h = 0;
+    std::unique_ptr<uint8_t[]> rgb(JpegFile::DecodeToRgb(path, w, h));
+    auto bit = [](uint8_t v) { return v > 127 ? 255u : 0u; };
+    Colours c;
+    for (const auto& [x, y] : spots) {
+        if (!rgb || uint32_t(x) >= w || uint32_t(y) >= h) return {};
+        const uint8_t* p = &rgb[(size_t(y) * w + x) * 3];
+        c.push_back((bit(p[0]) << 16) | (bit(p[1]) << 8) | bit(p[2]));
+    }
+    return c;
+}
+
+// A 640 x 480 window showing blue with a red 200 x 100 block in its top-left corner,
+// captured.
 class CaptureTest : public test::ImageTest {
 protected:
     void SetUp() override {
@@ -31,33 +56,41 @@ protected:
         glClearColor(1, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         glDisable(GL_SCISSOR_TEST);
+        ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
     }
-
-    // The JPEG's pixel (x, y) from the top as 0xRRGGBB, channels rounded to 0 or 255.
-    static uint32_t JpegPixel(const std::string& path, uint32_t x, uint32_t y) {
-        uint32_t w = 0, h = 0;
-        std::unique_ptr<uint8_t[]> rgb(JpegFile::DecodeToRgb(path, w, h));
-        if (!rgb || x >= w || y >= h) return 0xDEAD;
-        const uint8_t* p = &rgb[(size_t(y) * w + x) * 3];
-        auto bit = [](uint8_t v) { return v > 127 ? 255u : 0u; };
-        return (bit(p[0]) << 16) | (bit(p[1]) << 8) | bit(p[2]);
-    }
+    CWindowCapture capture;
 };
 
-TEST_F(CaptureTest, CaptureHoldsAPackedBottomUpBitmap) {
-    CWindowCapture capture;
-    ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
-    EXPECT_EQ(capture.width, 640);
-    EXPECT_EQ(capture.height, 480);
-    EXPECT_EQ(capture.DibHeight(), 480);
+// The capture is a packed 32-bit bitmap, bottom row first; BMP keeps that order and
+// JPEG turns it, so both show the picture the same way up.
+TEST_F(CaptureTest, PackedBottomUpBitmapSavesAsBmpAndJpegTheSameWayUp) {
     ASSERT_NE(capture.info, nullptr);
-    EXPECT_EQ(capture.info->bmiHeader.biBitCount, 32);
-    EXPECT_EQ(capture.info->bmiHeader.biSizeImage, 640u * 480u * 4u);
+    const BITMAPINFOHEADER& h = capture.info->bmiHeader;
+    EXPECT_EQ((std::vector<long>{capture.width, capture.height, capture.DibHeight(), h.biBitCount,
+                                 long(h.biSizeImage)}),
+              (std::vector<long>{640, 480, 480, 32, 640 * 480 * 4}));
     EXPECT_EQ(capture.bits, capture.dibBlock + 40);
-    // Last row in memory is the top of the picture.
-    const uint8_t* top = capture.bits + 479 * 640 * 4;
+    const uint8_t* top = capture.bits + 479 * 640 * 4;  // the last row in memory
     EXPECT_EQ(top[2], 255);
     EXPECT_EQ(top[0], 0);
+
+    ASSERT_TRUE(capture.Save(File("a.BMP")));
+    ASSERT_TRUE(capture.Save(File("a.jpg")));
+    EXPECT_TRUE(platform.messages.empty());
+    const std::string bmp = test::ReadText(File("a.BMP"));
+    ASSERT_EQ(bmp.size(), 54u + 640u * 480u * 4u);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    EXPECT_EQ((Colours{test::Get32(bmp, 2), test::Get32(bmp, 6), test::Get32(bmp, 10),
+                       test::Get32(bmp, 14)}),
+              (Colours{54u + 640u * 480u * 4u, 0, 54, 40}));
+    auto bmpPixel = [&](int x, int yFromTop) {
+        return test::Get32(bmp, 54 + (size_t(479 - yFromTop) * 640 + x) * 4) & 0xFFFFFF;
+    };
+    EXPECT_EQ(bmpPixel(10, 10), kRed);
+    EXPECT_EQ(bmpPixel(10, 470), kBlue);
+    EXPECT_EQ(JpegAt(File("a.jpg"), {{10, 10}, {10, 470}, {630, 10}}),
+              (Colours{kRed, kBlue, kBlue}));
+
     capture.Release();
     EXPECT_EQ(capture.dibBlock, nullptr);
     EXPECT_EQ(capture.info, nullptr);
@@ -65,43 +98,7 @@ TEST_F(CaptureTest, CaptureHoldsAPackedBottomUpBitmap) {
     EXPECT_EQ(capture.DibHeight(), 0);
 }
 
-TEST_F(CaptureTest, BmpHeaderAndSize) {
-    CWindowCapture capture;
-    ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
-    ASSERT_TRUE(capture.Save(File("shot.BMP")));
-    const std::string bmp = test::ReadText(File("shot.BMP"));
-    ASSERT_EQ(bmp.size(), 54u + 640u * 480u * 4u);
-    EXPECT_EQ(bmp.substr(0, 2), "BM");
-    EXPECT_EQ(test::Get32(bmp, 2), 54u + 640u * 480u * 4u);
-    EXPECT_EQ(test::Get32(bmp, 6), 0u);
-    EXPECT_EQ(test::Get32(bmp, 10), 54u);
-    EXPECT_EQ(test::Get32(bmp, 14), 40u);
-}
-
-TEST_F(CaptureTest, BmpAndJpegShowThePictureTheSameWayUp) {
-    CWindowCapture capture;
-    ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
-    ASSERT_TRUE(capture.Save(File("a.bmp")));
-    ASSERT_TRUE(capture.Save(File("a.jpg")));
-    EXPECT_TRUE(platform.messages.empty());
-
-    // BMP: bottom row first, so the top-left pixel is the first of the last row.
-    const std::string bmp = test::ReadText(File("a.bmp"));
-    auto bmpPixel = [&](int x, int yFromTop) {
-        const size_t at = 54 + (size_t(479 - yFromTop) * 640 + x) * 4;
-        return (uint32_t(uint8_t(bmp[at + 2])) << 16) | (uint32_t(uint8_t(bmp[at + 1])) << 8) |
-               uint8_t(bmp[at]);
-    };
-    EXPECT_EQ(bmpPixel(10, 10), kRed);
-    EXPECT_EQ(bmpPixel(10, 470), kBlue);
-    EXPECT_EQ(JpegPixel(File("a.jpg"), 10, 10), kRed);
-    EXPECT_EQ(JpegPixel(File("a.jpg"), 10, 470), kBlue);
-    EXPECT_EQ(JpegPixel(File("a.jpg"), 630, 10), kBlue);
-}
-
 TEST_F(CaptureTest, UnknownExtensionsAreRefusedWithThePath) {
-    CWindowCapture capture;
-    ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
     for (const char* name : {"b.jpeg", "b.gif", "b"}) {
         platform.messages.clear();
         EXPECT_FALSE(capture.Save(File(name)));
@@ -110,50 +107,41 @@ TEST_F(CaptureTest, UnknownExtensionsAreRefusedWithThePath) {
     }
 }
 
-TEST_F(CaptureTest, DrawSameSizeAndStretched) {
-    CWindowCapture capture;
-    ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
-
-    MemoryDrawTarget window(640, 480);
-    EXPECT_EQ(capture.Draw(window, Rect{0, 0, 640, 480}, Rect{0, 0, 640, 480}), 480);
-    EXPECT_EQ(window.lastCall, MemoryDrawTarget::Call::SetDIBits);
-    EXPECT_EQ(window.PixelAt(0, 0), kRed);
-    EXPECT_EQ(window.PixelAt(199, 99), kRed);
-    EXPECT_EQ(window.PixelAt(200, 99), kBlue);
-    EXPECT_EQ(window.PixelAt(199, 100), kBlue);
-    EXPECT_EQ(window.PixelAt(639, 479), kBlue);
-
-    // A part of the picture: the source's top-left corner lands at the destination's.
-    MemoryDrawTarget part(100, 100);
-    capture.Draw(part, Rect{0, 0, 100, 100}, Rect{150, 50, 250, 150});
-    EXPECT_EQ(part.PixelAt(0, 0), kRed);
-    EXPECT_EQ(part.PixelAt(49, 49), kRed);
-    EXPECT_EQ(part.PixelAt(50, 49), kBlue);
-    EXPECT_EQ(part.PixelAt(49, 50), kBlue);
-
-    MemoryDrawTarget big(1280, 960);
-    capture.Draw(big, Rect{0, 0, 1280, 960}, Rect{0, 0, 640, 480});
-    EXPECT_EQ(big.lastCall, MemoryDrawTarget::Call::Stretch);
-    EXPECT_EQ(big.PixelAt(399, 199), kRed);
-    EXPECT_EQ(big.PixelAt(400, 199), kBlue);
-    EXPECT_EQ(big.PixelAt(399, 200), kBlue);
-    EXPECT_EQ(big.PixelAt(1279, 959), kBlue);
+// Same size draws the bits as they are, another size stretches; a part of the picture
+// lands with the source's top-left corner at the destination's.
+TEST_F(CaptureTest, DrawSameSizeAPartAndStretched) {
+    using Call = MemoryDrawTarget::Call;
+    auto draw = [&](int width, int height, Rect src, Call call, const Spots& spots,
+                    const Colours& colours) {
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        MemoryDrawTarget target(width, height);
+        // As GDI counts them: the 480 scan lines of the capture passed on.
+        EXPECT_EQ(capture.Draw(target, Rect{0, 0, width, height}, src), 480);
+        EXPECT_EQ(target.lastCall, call);
+        EXPECT_EQ(At(target, spots), colours);
+    };
+    draw(640, 480, {0, 0, 640, 480}, Call::SetDIBits,
+         {{0, 0}, {199, 99}, {200, 99}, {199, 100}, {639, 479}}, {kRed, kRed, kBlue, kBlue, kBlue});
+    draw(100, 100, {150, 50, 250, 150}, Call::SetDIBits, {{0, 0}, {49, 49}, {50, 49}, {49, 50}},
+         {kRed, kRed, kBlue, kBlue});
+    draw(1280, 960, {0, 0, 640, 480}, Call::Stretch,
+         {{399, 199}, {400, 199}, {399, 200}, {1279, 959}}, {kRed, kBlue, kBlue, kBlue});
 }
 
 TEST_F(CaptureTest, EmptyCaptureDrawsAndWritesNothing) {
-    CWindowCapture capture;
+    CWindowCapture empty;
     MemoryDrawTarget window(10, 10);
-    EXPECT_EQ(capture.Draw(window, Rect{0, 0, 10, 10}, Rect{0, 0, 10, 10}), 0);
+    EXPECT_EQ(empty.Draw(window, Rect{0, 0, 10, 10}, Rect{0, 0, 10, 10}), 0);
     EXPECT_EQ(window.lastCall, MemoryDrawTarget::Call::None);
-    EXPECT_FALSE(capture.WriteBmp(File("e.bmp")));
-    EXPECT_FALSE(capture.WriteJpeg(File("e.jpg")));
+    EXPECT_FALSE(empty.WriteBmp(File("e.bmp")));
+    EXPECT_FALSE(empty.WriteJpeg(File("e.jpg")));
     EXPECT_FALSE(std::filesystem::exists(File("e.bmp")));
     EXPECT_FALSE(std::filesystem::exists(File("e.jpg")));
 
     // Without a picture on screen the capture stays empty.
     ScriptedPlatform noContext(50, 50);
-    EXPECT_FALSE(capture.Capture(noContext, noContext.GetClientRect()));
-    EXPECT_EQ(capture.dibBlock, nullptr);
+    EXPECT_FALSE(empty.Capture(noContext, noContext.GetClientRect()));
+    EXPECT_EQ(empty.dibBlock, nullptr);
     EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -162,26 +150,24 @@ TEST_F(CaptureTest, JpegOfOtherDepths) {
     ScreenPicture screen;
     ASSERT_TRUE(platform.CaptureClient(screen));
     for (uint16_t depth : {16, 24}) {
-        CWindowCapture capture;
-        ASSERT_NE(capture.BuildDib(screen, 640, 480, depth), nullptr);
-        EXPECT_EQ(capture.info->bmiHeader.biBitCount, depth);
+        CWindowCapture deep;
+        ASSERT_NE(deep.BuildDib(screen, 640, 480, depth), nullptr);
+        EXPECT_EQ(deep.info->bmiHeader.biBitCount, depth);
         const std::string path = File("d" + std::to_string(depth) + ".jpg");
-        ASSERT_TRUE(capture.WriteJpeg(path));
-        EXPECT_EQ(JpegPixel(path, 10, 10), kRed) << depth;
-        EXPECT_EQ(JpegPixel(path, 300, 300), kBlue) << depth;
+        ASSERT_TRUE(deep.WriteJpeg(path));
+        EXPECT_EQ(JpegAt(path, {{10, 10}, {300, 300}}), (Colours{kRed, kBlue})) << depth;
     }
 
     // 8 bits with a colour table: index 1 is green, in the top half of a 16 x 16 picture.
     const size_t table = 256 * 4, stride = 16, rows = 16;
     auto* block = static_cast<uint8_t*>(std::calloc(1, 40 + table + stride * rows));
     ASSERT_NE(block, nullptr);
-    BITMAPINFOHEADER h{};
-    h.biSize = 40;
-    h.biWidth = 16;
-    h.biHeight = 16;
-    h.biPlanes = 1;
-    h.biBitCount = 8;
-    h.biSizeImage = stride * rows;
+    const BITMAPINFOHEADER h{.biSize = 40,
+                             .biWidth = 16,
+                             .biHeight = 16,
+                             .biPlanes = 1,
+                             .biBitCount = 8,
+                             .biSizeImage = stride * rows};
     std::memcpy(block, &h, 40);
     block[40 + 4 + 1] = 255;                                      // colour 1: green
     std::memset(block + 40 + table + 8 * stride, 1, 8 * stride);  // rows stored last: the top
@@ -192,8 +178,7 @@ TEST_F(CaptureTest, JpegOfOtherDepths) {
     palette.width = 16;
     palette.height = 16;
     ASSERT_TRUE(palette.WriteJpeg(File("p8.jpg")));
-    EXPECT_EQ(JpegPixel(File("p8.jpg"), 0, 0), 0x00FF00u);
-    EXPECT_EQ(JpegPixel(File("p8.jpg"), 0, 15), 0u);
+    EXPECT_EQ(JpegAt(File("p8.jpg"), {{0, 0}, {0, 15}}), (Colours{kGreen, 0}));
 
     // A header that promises more rows than the block holds is never read past.
     palette.info->bmiHeader.biHeight = 200;
@@ -202,24 +187,19 @@ TEST_F(CaptureTest, JpegOfOtherDepths) {
 }
 
 TEST_F(CaptureTest, FailedSavesLeaveOldFilesIntact) {
-    CWindowCapture capture;
-    ASSERT_TRUE(capture.Capture(platform, platform.GetClientRect()));
-
     // Replacing works and leaves no temporary file behind.
     test::WriteText(File("old.bmp"), "old");
     ASSERT_TRUE(capture.WriteBmp(File("old.bmp")));
     EXPECT_EQ(std::filesystem::file_size(File("old.bmp")), 54u + 640u * 480u * 4u);
 
-    // A read-only file is refused for both formats and keeps its contents.
-    test::WriteText(File("ro.bmp"), "keep");
-    test::WriteText(File("ro.jpg"), "keep");
-    ::chmod(File("ro.bmp").c_str(), 0444);
-    ::chmod(File("ro.jpg").c_str(), 0444);
-    EXPECT_FALSE(capture.Save(File("ro.bmp")));
-    EXPECT_FALSE(capture.Save(File("ro.jpg")));
-    EXPECT_EQ(test::ReadText(File("ro.bmp")), "keep");
-    EXPECT_EQ(test::ReadText(File("ro.jpg")), "keep");
-    // The BMP refusal is silent, the JPEG one names the file.
+    // A read-only file is refused for both formats and keeps its contents; the BMP
+    // refusal is silent, the JPEG one names the file.
+    for (const char* name : {"ro.bmp", "ro.jpg"}) {
+        test::WriteText(File(name), "keep");
+        ::chmod(File(name).c_str(), 0444);
+        EXPECT_FALSE(capture.Save(File(name)));
+        EXPECT_EQ(test::ReadText(File(name)), "keep");
+    }
     EXPECT_EQ(Texts(), std::vector<std::string>{"JpegFile :\nCan't open " + File("ro.jpg") + "\n"});
 
     EXPECT_FALSE(capture.Save(File("missing/x.bmp")));
@@ -231,30 +211,18 @@ TEST_F(CaptureTest, FailedSavesLeaveOldFilesIntact) {
 
 // GDI rules of the memory target for bitmaps the capture does not make.
 TEST(MemoryDrawTargetTest, OrientationBandsAndClipping) {
-    // 2 x 2 pixels, 24 bits; rows padded to 8 bytes. Memory rows: A then B.
-    uint8_t bits[16] = {};
-    auto set = [&](int row, int x, uint32_t rgb) {
-        uint8_t* p = bits + row * 8 + x * 3;
-        p[0] = uint8_t(rgb);
-        p[1] = uint8_t(rgb >> 8);
-        p[2] = uint8_t(rgb >> 16);
-    };
-    set(0, 0, 0x111111);
-    set(0, 1, 0x222222);
-    set(1, 0, 0x333333);
-    set(1, 1, 0x444444);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = 40;
-    info.bmiHeader.biWidth = 2;
-    info.bmiHeader.biHeight = 2;  // bottom-up: memory row 0 is the bottom
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    // 2 x 2 pixels of 24 bits, rows padded to 8 bytes; memory rows 11 22, then 33 44.
+    const uint8_t bits[16] = {0x11, 0x11, 0x11, 0x22, 0x22, 0x22, 0, 0,
+                              0x33, 0x33, 0x33, 0x44, 0x44, 0x44, 0, 0};
+    // Bottom-up: memory row 0 is the bottom.
+    BITMAPINFO info{
+        .bmiHeader = {.biSize = 40, .biWidth = 2, .biHeight = 2, .biPlanes = 1, .biBitCount = 24},
+        .bmiColors = {}};
 
     MemoryDrawTarget t(3, 3);
     EXPECT_EQ(t.SetDIBitsToDevice(0, 0, 2, 2, 0, 0, 0, 2, bits, &info), 2);
-    EXPECT_EQ(t.PixelAt(0, 0), 0x333333u);
-    EXPECT_EQ(t.PixelAt(1, 1), 0x222222u);
-    EXPECT_EQ(t.PixelAt(2, 2), 0xFFFFFFu);  // untouched page
+    // The page outside the bitmap stays untouched.
+    EXPECT_EQ(At(t, {{0, 0}, {1, 1}, {2, 2}}), (Colours{0x333333, 0x222222, kWhite}));
 
     info.bmiHeader.biHeight = -2;  // top-down: memory row 0 is the top
     t.SetDIBitsToDevice(0, 0, 2, 2, 0, 0, 0, 2, bits, &info);
@@ -266,18 +234,15 @@ TEST(MemoryDrawTargetTest, OrientationBandsAndClipping) {
     info.bmiHeader.biHeight = 2;
     MemoryDrawTarget m(3, 3);
     m.StretchDIBits(2, 0, -2, 2, 0, 0, 2, 2, bits, &info);
-    EXPECT_EQ(m.PixelAt(0, 0), 0x444444u);
-    EXPECT_EQ(m.PixelAt(1, 0), 0x333333u);
+    EXPECT_EQ(At(m, {{0, 0}, {1, 0}}), (Colours{0x444444, 0x333333}));
     MemoryDrawTarget c(3, 3);
     c.SetDIBitsToDevice(-1, -1, 2, 2, 0, 0, 0, 2, bits, &info);
-    EXPECT_EQ(c.PixelAt(0, 0), 0x222222u);
-    EXPECT_EQ(c.PixelAt(1, 0), 0xFFFFFFu);
+    EXPECT_EQ(At(c, {{0, 0}, {1, 0}}), (Colours{0x222222, kWhite}));
 
     // Only the band of scan lines passed is drawn: here line 1 (the top row) alone.
     MemoryDrawTarget band(2, 2);
     band.SetDIBitsToDevice(0, 0, 2, 2, 0, 0, 1, 1, bits, &info);
-    EXPECT_EQ(band.PixelAt(0, 0), 0x111111u);
-    EXPECT_EQ(band.PixelAt(0, 1), 0xFFFFFFu);
+    EXPECT_EQ(At(band, {{0, 0}, {0, 1}}), (Colours{0x111111, kWhite}));
 
     info.bmiHeader.biCompression = BI_BITFIELDS;
     EXPECT_EQ(t.SetDIBitsToDevice(0, 0, 2, 2, 0, 0, 0, 2, bits, &info), 0);

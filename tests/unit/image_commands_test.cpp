@@ -2,12 +2,12 @@
 // load-texture dialog.
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "ImageSupport.h"
-#include "ViewerProbe.h"
-#include "app/ViewerDlg.h"
 #include "image/JpegFile.h"
 
 namespace orx {
@@ -19,66 +19,69 @@ const char* const kSaveFilter =
     "Jpeg Files (*.jpg)|*.jpg|Windows Bitmap Files (*.bmp)|*.bmp|PNG (*.png)|*.png|"
     "All Files (*.*)|*.*||";
 
-// A viewer on an 800 x 600 headless window that shows plain green.
+// The window shows one colour, 0xRRGGBB.
+void Paint(uint32_t c) {
+    glClearColor(float(c >> 16) / 255, float((c >> 8) & 0xFF) / 255, float(c & 0xFF) / 255, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+// A viewer on an 800 x 600 window with numbered textures 1 (red), 3 (black) and 5 (blue)
+// in its program folder, following a one-block model; the window shows plain green.
 class ImageCommandsTest : public test::ImageTest {
 protected:
     void SetUp() override {
         ImageTest::SetUp();
-        ASSERT_TRUE(platform.SetupPixelFormat());
-        ASSERT_TRUE(platform.CreateGLContext());
-        rig.Construct();
-        Probe(*dlg).m_strProgramDir = dir.path + "/";
-        // A one-block model, so that every rebuild finds something to load.
-        test::WriteText(File("block3d.gl"),
-                        "header\n8,1,8, 0,0,0, 1,0,0, 1,1,0, 0,1,0, 0,0,1, 1,0,1, 1,1,1, 0,1,1\n");
-        Probe(*dlg).m_strModelPath = File("block3d.gl");
-        Paint(0, 1, 0);
+        MakeNumberedTexture(1, 0xFA0A0A);
+        MakeNumberedTexture(3, 0x000000);
+        MakeNumberedTexture(5, 0x0A0AFA);
+        rig.StartFollowing("block3d.gl");
+        Paint(0x00FF00);
     }
-    void TearDown() override {
-        dlg.reset();
-        ImageTest::TearDown();
-    }
-    static void Paint(float r, float g, float b) {
-        glClearColor(r, g, b, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    std::string Magic(const std::string& path) const { return test::ReadText(path).substr(0, 2); }
-    // A numbered texture of one colour in the program folder.
-    void MakeNumberedTexture(int n, uint8_t r, uint8_t g, uint8_t b) {
-        std::filesystem::create_directories(dir.path + "/texturen");
+    void MakeNumberedTexture(int n, uint32_t colour) {
         std::vector<uint8_t> rgb(8 * 8 * 3);
-        for (size_t i = 0; i < rgb.size(); i += 3) rgb[i] = r, rgb[i + 1] = g, rgb[i + 2] = b;
-        ASSERT_TRUE(
-            JpegFile::EncodeFromRgb(dir.path + "/texturen/textur" + std::to_string(n) + ".jpg",
-                                    rgb.data(), 8, 8, true, 100));
+        for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = uint8_t(colour >> (16 - 8 * (i % 3)));
+        std::filesystem::create_directories(rig.Prog() + "texturen");
+        ASSERT_TRUE(JpegFile::EncodeFromRgb(TexturePath(n), rgb.data(), 8, 8, true, 100));
     }
-    int StoredTexture() { return Probe(*dlg).m_pProfile->ReadInt("common", "TexturNr", 0); }
-    int StoredShading() { return Probe(*dlg).m_pProfile->ReadInt("common", "shading", 0); }
+    std::string TexturePath(int n) const {
+        return rig.Prog() + "texturen/textur" + std::to_string(n) + ".jpg";
+    }
+    const CTexture& Texture() const { return Probe(*rig.dlg).m_texture; }
+    int Shading() const { return Probe(*rig.dlg).m_nShading; }
+    // A display option as the settings file holds it.
+    int Stored(const char* key) const {
+        return Probe(*rig.dlg).m_pProfile->ReadInt("common", key, 0);
+    }
+    int TimerActive() const { return Probe(*rig.dlg).m_bTimerActive; }
 };
 
-TEST_F(ImageCommandsTest, SaveWithoutExtensionWritesJpegWithTheTimerPaused) {
+TEST_F(ImageCommandsTest, SaveTakesThePictureFromBeforeTheDialogWithTheTimerPaused) {
+    rig.Key(vk::SPACE);
     int timerDuringDialog = -1;
-    const double angleBefore = Probe(*dlg).m_dAngle[1];
+    const double angleBefore = Probe(*rig.dlg).m_dAngle[1];
     platform.whileModal = [&] {
-        timerDuringDialog = Probe(*dlg).m_bTimerActive;
-        dlg->OnTimer(0);  // a tick that arrives while the dialog is open
-        Paint(1, 1, 1);   // the dialog covers the window
+        timerDuringDialog = TimerActive();
+        rig.Ticks(1);     // a tick that arrives while the dialog is open
+        Paint(0xFFFFFF);  // the dialog covers the window
     };
     platform.saveFileAnswers.push_back(File("picture"));
     const int invalidations = platform.invalidations;
-    dlg->OnSavePicture();
+    rig.Key('S');
+    platform.whileModal = nullptr;
 
     EXPECT_EQ(timerDuringDialog, 0);
-    EXPECT_EQ(Probe(*dlg).m_dAngle[1], angleBefore);
-    EXPECT_EQ(Probe(*dlg).m_bTimerActive, 1);
+    EXPECT_EQ(Probe(*rig.dlg).m_dAngle[1], angleBefore);
+    EXPECT_EQ(TimerActive(), 1);
+    rig.Ticks(1);
+    EXPECT_NE(Probe(*rig.dlg).m_dAngle[1], angleBefore) << "turning goes on after the dialog";
     EXPECT_GT(platform.invalidations, invalidations);
     ASSERT_EQ(platform.saveDialogs.size(), 1u);
-    EXPECT_EQ(platform.saveDialogs[0].defaultExt, "jpg");
-    EXPECT_EQ(platform.saveDialogs[0].initialName, "*.jpg");
-    EXPECT_EQ(platform.saveDialogs[0].filter, kSaveFilter);
+    const FileDialogSpec& dialog = platform.saveDialogs[0];
+    EXPECT_EQ(std::tuple(dialog.defaultExt, dialog.initialName, dialog.filter),
+              std::tuple("jpg", "*.jpg", kSaveFilter));
 
-    // JPEG, and the picture from before the dialog: green, not the dialog's white.
-    ASSERT_EQ(Magic(File("picture.jpg")), "\xFF\xD8");
+    // A name without extension is JPEG; the picture is green, not the dialog's white.
+    ASSERT_EQ(test::ReadText(File("picture.jpg")).substr(0, 2), "\xFF\xD8");
     uint32_t w = 0, h = 0;
     std::unique_ptr<uint8_t[]> rgb(JpegFile::DecodeToRgb(File("picture.jpg"), w, h));
     ASSERT_TRUE(rgb);
@@ -89,167 +92,150 @@ TEST_F(ImageCommandsTest, SaveWithoutExtensionWritesJpegWithTheTimerPaused) {
     EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(ImageCommandsTest, SaveChoosesTheFormatByExtension) {
-    platform.saveFileAnswers.push_back(File("shot.BMP"));
-    dlg->OnSavePicture();
-    EXPECT_EQ(Magic(File("shot.BMP")), "BM");
-    EXPECT_EQ(std::filesystem::file_size(File("shot.BMP")), 54u + 800u * 600u * 4u);
-
-    // PNG as the command-line renderer writes it: 800 x 600 in the header.
-    platform.saveFileAnswers.push_back(File("shot.png"));
-    dlg->OnSavePicture();
-    const std::string png = test::ReadText(File("shot.png"));
-    ASSERT_GT(png.size(), 24u);
-    EXPECT_EQ(png.substr(0, 4), "\x89PNG");
-    EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x03\x20\0\0\x02\x58", 8));
-    EXPECT_TRUE(platform.messages.empty());
-
-    platform.saveFileAnswers.push_back(File("shot.jpeg"));
-    dlg->OnSavePicture();
-    EXPECT_FALSE(std::filesystem::exists(File("shot.jpeg")));
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Extension unusable from " + File("shot.jpeg")});
-    EXPECT_EQ(Probe(*dlg).m_bTimerActive, 1);
-
-    // Cancel writes nothing and still restarts the timer.
-    platform.messages.clear();
-    dlg->OnSavePicture();
-    EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(Probe(*dlg).m_bTimerActive, 1);
-}
-
-TEST_F(ImageCommandsTest, PrintSpansThePrintableWidth) {
-    int timerDuringDialog = -1;
-    platform.whileModal = [&] {
-        timerDuringDialog = Probe(*dlg).m_bTimerActive;
-        Paint(1, 0, 0);
+TEST_F(ImageCommandsTest, SaveChoosesTheFormatByExtensionAndCancelWritesNothing) {
+    // `head`: the file's first bytes; "" where nothing may be written.
+    auto save = [&](const std::string& name, const std::string& head,
+                    const std::vector<std::string>& messages) {
+        SCOPED_TRACE(name);
+        platform.messages.clear();
+        platform.saveFileAnswers.push_back(File(name));
+        rig.Key('S');
+        EXPECT_EQ(test::ReadText(File(name)).substr(0, head.size()), head);
+        EXPECT_EQ(std::filesystem::exists(File(name)), !head.empty());
+        EXPECT_EQ(Texts(), messages);
+        EXPECT_EQ(TimerActive(), 1);
     };
-    auto job = std::make_shared<MemoryPrintJob>(4800, 6000, 600, 600);
-    platform.printAnswers.push_back(job);
-    const int invalidations = platform.invalidations;
-    dlg->OnPrintPicture();
+    save("shot.BMP", "BM", {});
+    save("shot.png", std::string("\x89PNG\r\n\x1a\n", 8), {});
+    save("shot.jpeg", "", {"Extension unusable from " + File("shot.jpeg")});
+    EXPECT_EQ(std::filesystem::file_size(File("shot.BMP")), 54u + 800u * 600u * 4u);
+    // The PNG header holds 800 x 600, as the command-line renderer writes it.
+    EXPECT_EQ(test::ReadText(File("shot.png")).substr(16, 8),
+              std::string("\0\0\x03\x20\0\0\x02\x58", 8));
 
-    EXPECT_EQ(timerDuringDialog, 1);
-    EXPECT_EQ(platform.invalidations, invalidations);
-    EXPECT_EQ(job->documentName, "test");
-    EXPECT_EQ(job->calls,
-              (std::vector<std::string>{"StartDoc", "StartPage", "Draw", "EndPage", "EndDoc"}));
-    EXPECT_EQ(job->page.lastDest, (Rect{0, 0, 4800, 3600}));
-    EXPECT_EQ(job->page.lastSrc, (Rect{0, 0, 800, 600}));
-    // The window's green from before the dialog, at the page's top left, nothing below.
-    EXPECT_EQ(job->page.PixelAt(0, 0), 0x00FF00u);
-    EXPECT_EQ(job->page.PixelAt(4799, 3599), 0x00FF00u);
-    EXPECT_EQ(job->page.PixelAt(0, 3600), 0xFFFFFFu);
-}
-
-TEST_F(ImageCommandsTest, PrintCorrectsNonSquarePrinterPixels) {
-    auto job = std::make_shared<MemoryPrintJob>(4800, 2000, 600, 300);
-    platform.printAnswers.push_back(job);
-    dlg->OnPrintPicture();
-    EXPECT_EQ(job->page.lastDest, (Rect{0, 0, 4800, 1800}));
-    EXPECT_EQ(job->page.PixelAt(4799, 1799), 0x00FF00u);
-    EXPECT_EQ(job->page.PixelAt(4799, 1800), 0xFFFFFFu);
-}
-
-TEST_F(ImageCommandsTest, HighResolutionPrintersKeepTheProportions) {
-    // Height times resolution times printable width passes 32 bits on these printers.
-    const struct {
-        int horzRes, dpiX, dpiY, printedHeight;
-    } printers[] = {
-        {9600, 1200, 1200, 7200}, {9600, 1200, 2400, 14400}, {19200, 2400, 2400, 14400}};
-    for (const auto& p : printers) {
-        SCOPED_TRACE(p.horzRes);
-        // A page strip of 50 rows is enough to see the top of the picture.
-        auto job = std::make_shared<MemoryPrintJob>(p.horzRes, 50, p.dpiX, p.dpiY);
-        platform.printAnswers.push_back(job);
-        dlg->OnPrintPicture();
-        EXPECT_EQ(job->page.lastDest, (Rect{0, 0, p.horzRes, p.printedHeight}));
-        EXPECT_EQ(job->page.PixelAt(0, 0), 0x00FF00u);
-        EXPECT_EQ(job->page.PixelAt(p.horzRes - 1, 49), 0x00FF00u);
-    }
-}
-
-TEST_F(ImageCommandsTest, TallWindowIsCutOffAtThePageBottom) {
-    dlg.reset();
-    platform.Resize(100, 1000);
-    rig.Construct();
-    Paint(0, 0, 1);
-    auto job = std::make_shared<MemoryPrintJob>(1000, 1200, 300, 300);
-    platform.printAnswers.push_back(job);
-    dlg->OnPrintPicture();
-    EXPECT_EQ(job->page.lastDest, (Rect{0, 0, 1000, 10000}));
-    EXPECT_EQ(job->page.PixelAt(999, 1199), 0x0000FFu);
-    EXPECT_EQ(job->calls.back(), "EndDoc");
-}
-
-TEST_F(ImageCommandsTest, CancelledPrintDoesNothing) {
+    // Cancelled saves and prints write nothing and leave the timer running.
+    platform.messages.clear();
+    rig.Key('S');
     platform.printAnswers.push_back(nullptr);
-    dlg->OnPrintPicture();
-    dlg->OnPrintPicture();  // no scripted answer: cancel as well
+    rig.Key('D');
+    rig.Key('D');  // no scripted answer: cancel as well
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(Probe(*dlg).m_bTimerActive, 1);
+    EXPECT_EQ(TimerActive(), 1);
 }
 
-TEST_F(ImageCommandsTest, SelectTextureStoresAndLoadsTheNumberedFile) {
-    MakeNumberedTexture(1, 250, 10, 10);
-    MakeNumberedTexture(5, 10, 10, 250);
-    Probe(*dlg).m_nShading = 2;
+// The picture spans the printable width; its height follows the window's proportions in
+// printer pixels that need not be square, and what lies below the page is cut off.
+TEST(ImagePrintTest, PrintSpansThePrintableWidthInTheWindowsProportions) {
+    const struct {
+        int width, height;  // the window
+        uint32_t colour;
+        int horzRes, vertRes, dpiX, dpiY;
+        int printedHeight;
+    } rows[] = {
+        {800, 600, 0x00FF00, 4800, 6000, 600, 600, 3600},
+        {800, 600, 0x00FF00, 4800, 2000, 600, 300, 1800},
+        // Height times resolution times printable width passes 32 bits on these; a page
+        // strip of 50 rows is enough to see the top of the picture.
+        {800, 600, 0x00FF00, 9600, 50, 1200, 1200, 7200},
+        {800, 600, 0x00FF00, 9600, 50, 1200, 2400, 14400},
+        {800, 600, 0x00FF00, 19200, 50, 2400, 2400, 14400},
+        {100, 1000, 0x0000FF, 1000, 1200, 300, 300, 10000},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.horzRes) + " x " + std::to_string(row.vertRes) + " at " +
+                     std::to_string(row.dpiX) + "/" + std::to_string(row.dpiY));
+        test::ViewerRig rig(row.width, row.height);
+        rig.Start();
+        const uint32_t c = row.colour;
+        Paint(c);
+        int timerDuringDialog = -1;
+        rig.platform.whileModal = [&] {
+            timerDuringDialog = Probe(*rig.dlg).m_bTimerActive;
+            Paint(0xFF0000);  // the dialog covers the window
+        };
+        auto job = std::make_shared<MemoryPrintJob>(row.horzRes, row.vertRes, row.dpiX, row.dpiY);
+        rig.platform.printAnswers.push_back(job);
+        const int invalidations = rig.platform.invalidations;
+        rig.Key('D');
 
-    dlg->SelectTexture(5, true);
-    EXPECT_EQ(Probe(*dlg).m_nShading, 4);
-    EXPECT_EQ(StoredShading(), 4);
-    EXPECT_EQ(StoredTexture(), 5);
-    EXPECT_EQ(Probe(*dlg).m_texture.fileName, dir.path + "/texturen/textur5.jpg");
-    ASSERT_TRUE(Probe(*dlg).m_texture.HasImage());
-    EXPECT_GT(Probe(*dlg).m_texture.pixels[2], 235);  // red, green, blue after the swap: blue
-    for (int outOfRange : {0, 10}) {
-        dlg->SelectTexture(outOfRange, true);
-        EXPECT_EQ(StoredTexture(), 1);
-        EXPECT_EQ(Probe(*dlg).m_texture.fileName, dir.path + "/texturen/textur1.jpg");
-        ASSERT_TRUE(Probe(*dlg).m_texture.HasImage());
-        EXPECT_GT(Probe(*dlg).m_texture.pixels[0], 235);
+        EXPECT_EQ(timerDuringDialog, 1);
+        EXPECT_EQ(rig.platform.invalidations, invalidations);
+        EXPECT_EQ(job->documentName, "test");
+        EXPECT_EQ(job->calls,
+                  (std::vector<std::string>{"StartDoc", "StartPage", "Draw", "EndPage", "EndDoc"}));
+        EXPECT_EQ(job->page.lastDest, (Rect{0, 0, row.horzRes, row.printedHeight}));
+        EXPECT_EQ(job->page.lastSrc, (Rect{0, 0, row.width, row.height}));
+        // The window's colour from before the dialog, from the page's top left to the
+        // picture's or the page's bottom right, and nothing below the picture.
+        const int bottom = std::min(row.printedHeight, row.vertRes) - 1;
+        EXPECT_EQ(job->page.PixelAt(0, 0), c);
+        EXPECT_EQ(job->page.PixelAt(row.horzRes - 1, bottom), c);
+        if (row.printedHeight < row.vertRes) {
+            EXPECT_EQ(job->page.PixelAt(row.horzRes - 1, row.printedHeight), 0xFFFFFFu);
+        }
+    }
+}
+
+TEST_F(ImageCommandsTest, TextureKeyStoresAndLoadsTheNumberedFileInTexturedMode) {
+    rig.Key(vk::F2);
+    rig.Key('5');
+    EXPECT_EQ(Shading(), 4);
+    EXPECT_EQ(Stored("shading"), 4);
+    EXPECT_EQ(Stored("TexturNr"), 5);
+    EXPECT_EQ(Texture().fileName, TexturePath(5));
+    ASSERT_TRUE(Texture().HasImage());
+    EXPECT_GT(Texture().pixels[2], 235);  // red, green, blue after the swap: blue
+    EXPECT_TRUE(platform.messages.empty());
+
+    // A stored number outside 1 to 9 starts with texture 1, and stores that.
+    for (const char* stored : {"0", "10"}) {
+        SCOPED_TRACE(stored);
+        rig.Close();
+        test::WriteText(File("orx-view.ini"), std::string("[common]\nTexturNr=") + stored);
+        rig.Start();
+        EXPECT_EQ(Stored("TexturNr"), 1);
+        EXPECT_EQ(Texture().fileName, TexturePath(1));
+        ASSERT_TRUE(Texture().HasImage());
+        EXPECT_GT(Texture().pixels[0], 235);
     }
     EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(ImageCommandsTest, SelectTextureForTheDemoKeepsTheMode) {
-    Probe(*dlg).m_nShading = 1;
-    dlg->SelectTexture(7, false);  // textur7.jpg does not exist here
-    EXPECT_EQ(Probe(*dlg).m_nShading, 1);
-    EXPECT_EQ(StoredTexture(), 7);
-    EXPECT_FALSE(Probe(*dlg).m_texture.HasImage());
-    EXPECT_EQ(Texts(), std::vector<std::string>{"JPEG :\nCan't open " + dir.path +
-                                                "/texturen/textur7.jpg\n"});
+// The demo's texture choice stores the number but leaves the mode it drew.
+TEST_F(ImageCommandsTest, TextureForTheDemoKeepsTheMode) {
+    rig.Key(vk::F1);
+    rig.dlg->SelectTexture(7, false);  // textur7.jpg does not exist here
+    EXPECT_EQ(Shading(), 1);
+    EXPECT_EQ(Stored("TexturNr"), 7);
+    EXPECT_FALSE(Texture().HasImage());
+    EXPECT_EQ(Texts(), std::vector<std::string>{"JPEG :\nCan't open " + TexturePath(7) + "\n"});
 }
 
 TEST_F(ImageCommandsTest, LoadTextureReadsTheFullPathAndKeepsSettings) {
-    MakeNumberedTexture(3, 0, 0, 0);
-    dlg->SelectTexture(3, false);
-    Probe(*dlg).m_nShading = 0;
-    std::filesystem::create_directories(dir.path + "/elsewhere");
-    test::WriteBytes(File("elsewhere/wood.bmp"), test::MakeBmp(test::Gradient(6, 4)));
-    platform.openFileAnswers.push_back(File("elsewhere/wood.bmp"));
-    dlg->OnLoadTexture();
+    rig.Key('3');
+    rig.Key(vk::F1);
+    const std::string wood = File("elsewhere/wood.bmp");
+    test::WriteBytes(wood, test::MakeBmp(test::Gradient(6, 4)));
+    rig.LoadTexture(wood);
 
     ASSERT_EQ(platform.openDialogs.size(), 1u);
-    EXPECT_EQ(platform.openDialogs[0].defaultExt, "*.jpg");
-    EXPECT_EQ(platform.openDialogs[0].initialName, "*.jpg");
-    EXPECT_EQ(platform.openDialogs[0].filter, kFilter);
-    EXPECT_TRUE(platform.openDialogs[0].overwritePrompt);
-    EXPECT_EQ(Probe(*dlg).m_texture.fileName, File("elsewhere/wood.bmp"));
-    EXPECT_EQ(Probe(*dlg).m_texture.width, 6u);
-    EXPECT_EQ(Probe(*dlg).m_nShading, 0);
-    EXPECT_EQ(StoredTexture(), 3);
+    const FileDialogSpec& dialog = platform.openDialogs[0];
+    EXPECT_EQ(
+        std::tuple(dialog.defaultExt, dialog.initialName, dialog.filter, dialog.overwritePrompt),
+        std::tuple("*.jpg", "*.jpg", kFilter, true));
+    EXPECT_EQ(Texture().fileName, wood);
+    EXPECT_EQ(Texture().width, 6u);
+    EXPECT_EQ(Shading(), 1);
+    EXPECT_EQ(Stored("TexturNr"), 3);
     EXPECT_TRUE(platform.messages.empty());
 
     // Cancel keeps the texture; an unknown ending empties it with the reader's message.
-    dlg->OnLoadTexture();
-    EXPECT_EQ(Probe(*dlg).m_texture.width, 6u);
-    platform.openFileAnswers.push_back(File("elsewhere/wood.png"));
-    dlg->OnLoadTexture();
-    EXPECT_FALSE(Probe(*dlg).m_texture.HasImage());
+    rig.Key('0');
+    EXPECT_EQ(Texture().width, 6u);
+    rig.LoadTexture(File("elsewhere/wood.png"));
+    EXPECT_FALSE(Texture().HasImage());
     // The messages name the chosen file without its folder.
-    platform.openFileAnswers.push_back(File("elsewhere/gone.jpg"));
-    dlg->OnLoadTexture();
+    rig.LoadTexture(File("elsewhere/gone.jpg"));
     EXPECT_EQ(Texts(), (std::vector<std::string>{
                            "CTexture::ReadFile : invalid file redirection : wood.png\n",
                            "JPEG :\nCan't open gone.jpg\n"}));

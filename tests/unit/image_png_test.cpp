@@ -35,8 +35,7 @@ TEST(PngFile, RgbAndRgbaComeBackUnchanged) {
     ASSERT_TRUE(PngFile::Write(dir.File("rgb.png"), rgb.data(), 3, 2, false, error)) << error;
     uint32_t w = 0, h = 0;
     EXPECT_EQ(ReadBack(dir.File("rgb.png"), PNG_FORMAT_RGB, w, h), rgb);
-    EXPECT_EQ(w, 3u);
-    EXPECT_EQ(h, 2u);
+    EXPECT_EQ(std::pair(w, h), std::pair(3u, 2u));
 
     const std::vector<uint8_t> rgba = {1, 2, 3, 0,   4, 5, 6, 128, 7, 8, 9, 255,
                                        9, 8, 7, 255, 6, 5, 4, 1,   0, 0, 0, 0};

@@ -10,12 +10,11 @@ namespace {
 
 using test::BmpOptions;
 using test::Gradient;
-using test::ImageTest;
 using test::MakeBmp;
 using test::Picture;
 using test::WriteBytes;
 
-using TextureTest = ImageTest;
+using TextureTest = test::ImageTest;
 
 // Pixel (x, row) of a texture as red, green, blue (after the swap every caller applies).
 std::vector<uint8_t> TexelRgb(const CTexture& t, uint32_t x, uint32_t row) {
@@ -27,12 +26,7 @@ std::vector<uint8_t> PictureRgb(const Picture& p, uint32_t x, uint32_t y) {
     return {p.At(x, y)[0], p.At(x, y)[1], p.At(x, y)[2]};
 }
 
-// A texture that holds an image, to see that a failed load empties it.
-void LoadSomething(CTexture& t, const std::string& path) {
-    WriteBytes(path, MakeBmp(Gradient(4, 4)));
-    ASSERT_TRUE(t.ReadFile(path, -1, -1, -1));
-    ASSERT_TRUE(t.HasImage());
-}
+std::string Bytes(const std::vector<uint8_t>& b) { return std::string(b.begin(), b.end()); }
 
 void ExpectEmpty(const CTexture& t) {
     EXPECT_EQ(t.pixels, nullptr);
@@ -43,16 +37,13 @@ void ExpectEmpty(const CTexture& t) {
 }
 
 TEST(TextureRows, RowBytesForPadsToFour) {
-    EXPECT_EQ(CTexture::RowBytesFor(1, 24), 4);
-    EXPECT_EQ(CTexture::RowBytesFor(3, 24), 12);
-    EXPECT_EQ(CTexture::RowBytesFor(4, 24), 12);
-    EXPECT_EQ(CTexture::RowBytesFor(5, 24), 16);
-    EXPECT_EQ(CTexture::RowBytesFor(256, 24), 768);
-    EXPECT_EQ(CTexture::RowBytesFor(3, 32), 12);
-    EXPECT_EQ(CTexture::RowBytesFor(0, 24), 0);
+    const int rows[][3] = {{1, 24, 4},     {3, 24, 12}, {4, 24, 12}, {5, 24, 16},
+                           {256, 24, 768}, {3, 32, 12}, {0, 24, 0}};
+    for (const auto& [width, bits, bytes] : rows)
+        EXPECT_EQ(CTexture::RowBytesFor(width, bits), bytes) << width << " x " << bits;
 }
 
-TEST_F(TextureTest, ExtensionChoosesTheReader) {
+TEST_F(TextureTest, ExtensionChoosesTheReaderWhateverItsCase) {
     const Picture p = Gradient(6, 5);
     ASSERT_TRUE(JpegFile::EncodeFromRgb(File("Kirsch.JPG"), p.rgb.data(), 6, 5, true, 100));
     ASSERT_TRUE(JpegFile::EncodeFromRgb(File("kirsch.jpg"), p.rgb.data(), 6, 5, true, 100));
@@ -64,56 +55,69 @@ TEST_F(TextureTest, ExtensionChoosesTheReader) {
     EXPECT_EQ(upper.height, 5u);
     EXPECT_EQ(0, std::memcmp(upper.pixels, lower.pixels, size_t(upper.rowBytes) * 5));
     EXPECT_EQ(upper.fileName, File("Kirsch.JPG"));
-
-    // ".jpeg" is not one of the endings: message with the name, texture empty.
-    LoadSomething(lower, File("before.bmp"));
-    EXPECT_FALSE(lower.ReadFile(File("kirsch.jpeg"), -1, -1, -1));
-    ExpectEmpty(lower);
-    EXPECT_EQ(lower.fileName, File("kirsch.jpeg"));
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text,
-              "CTexture::ReadFile : invalid file redirection : " + File("kirsch.jpeg") + "\n");
-    EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
 }
 
-TEST_F(TextureTest, RejectedBmpFilesEmptyTheTexture) {
-    const Picture p = Gradient(4, 4);
-    BmpOptions eight;
-    eight.bitCount = 8;
-    BmpOptions thirtyTwo;
-    thirtyTwo.bitCount = 32;
-    BmpOptions wrongMagic;
-    wrongMagic.magic[0] = 'X';
-    WriteBytes(File("8.bmp"), MakeBmp(p, eight));
-    WriteBytes(File("32.bmp"), MakeBmp(p, thirtyTwo));
-    WriteBytes(File("xm.bmp"), MakeBmp(p, wrongMagic));
-    test::WriteText(File("short.bmp"), "BM12");
-    test::WriteText(File("shorthdr.bmp"), std::string("BM") + std::string(20, '\0'));
-
-    const std::pair<const char*, const char*> cases[] = {
-        {"8.bmp", "Texture file must have 24 bits depth"},
-        {"32.bmp", "Texture file must have 24 bits depth"},
-        {"xm.bmp", "Invalid BMP file"},
-        {"short.bmp", "Error during reading file header"},
-        {"shorthdr.bmp", "Error during reading image header"},
-        {"missing.bmp", "Unable to open file for reading"},
-    };
-    for (const auto& [name, text] : cases) {
+// Every refused file empties a texture that held an image and shows the reader's
+// messages, nothing else.
+TEST_F(TextureTest, RefusedFilesEmptyTheTextureWithTheReadersMessage) {
+    // `bytes` "" writes no file.
+    auto refused = [&](const std::string& name, const std::string& bytes,
+                       const std::vector<std::string>& messages, int rawWidth = -1,
+                       int rawHeight = -1, int rawBits = -1) {
+        SCOPED_TRACE(name);
+        if (!bytes.empty()) test::WriteText(File(name), bytes);
         CTexture t;
-        LoadSomething(t, File("good.bmp"));
+        WriteBytes(File("good.bmp"), MakeBmp(Gradient(4, 4)));
+        ASSERT_TRUE(t.ReadFile(File("good.bmp"), -1, -1, -1));
+        ASSERT_TRUE(t.HasImage());
         platform.messages.clear();
-        EXPECT_FALSE(t.ReadFile(File(name), -1, -1, -1)) << name;
+        EXPECT_FALSE(t.ReadFile(File(name), rawWidth, rawHeight, rawBits));
         ExpectEmpty(t);
-        ASSERT_EQ(platform.messages.size(), 1u) << name;
-        EXPECT_EQ(platform.messages[0].text, text) << name;
-    }
+        EXPECT_EQ(t.fileName, File(name));
+        EXPECT_EQ(Texts(), messages);
+    };
+    const std::string depth = "Texture file must have 24 bits depth";
+    const std::string readError = "Error during reading image";
+    refused("8.bmp", Bytes(MakeBmp(Gradient(4, 4), {.bitCount = 8})), {depth});
+    refused("32.bmp", Bytes(MakeBmp(Gradient(4, 4), {.bitCount = 32})), {depth});
+    refused("xm.bmp", Bytes(MakeBmp(Gradient(4, 4), {.magic = {'X', 'M'}})), {"Invalid BMP file"});
+    refused("short.bmp", "BM12", {"Error during reading file header"});
+    refused("shorthdr.bmp", "BM" + std::string(20, '\0'), {"Error during reading image header"});
+    refused("missing.bmp", "", {"Unable to open file for reading"});
+    std::vector<uint8_t> bytes = MakeBmp(Gradient(8, 8));
+    bytes.resize(bytes.size() - 5);
+    refused("cut.bmp", Bytes(bytes), {readError});
+    bytes = MakeBmp(Gradient(8, 8), {.gap = 100});
+    test::Put32(bytes, 10, 1u << 30);  // bfOffBits beyond the end of the file
+    refused("off.bmp", Bytes(bytes), {readError});
+    // A header claiming 100000 x 100000 pixels over a few bytes of data.
+    bytes = MakeBmp(Gradient(2, 2));
+    test::Put32(bytes, 18, 100000);
+    test::Put32(bytes, 22, 100000);
+    refused("huge.bmp", Bytes(bytes), {"Insuffisant memory"});
+    // RAW without a size: the length of a square 24-bit picture; with a size: enough rows.
+    refused("odd.raw", std::string(50, 'x'), {readError});
+    refused("short.raw", std::string(30, 'x'), {readError}, 5, 3, 24);
+    // RAW shows Alloc's message and then its own.
+    refused("x.raw", "abc", {"CTexture::Alloc : Insufisant memory", "Insuffisant memory"}, 70000,
+            70000, 24);
+    refused("gone.jpg", "", {"JPEG :\nCan't open " + File("gone.jpg") + "\n"});
+    // ".jpeg" is not one of the endings.
+    refused("kirsch.jpeg", "",
+            {"CTexture::ReadFile : invalid file redirection : " + File("kirsch.jpeg") + "\n"});
+    EXPECT_EQ(platform.messages.back().icon, MsgIcon::Exclamation);
+
+    // A width whose row overflows 32 bits never wraps into a small buffer.
+    CTexture t;
+    platform.messages.clear();
+    EXPECT_FALSE(t.Alloc(0x80000000u, 2, 24));
+    ExpectEmpty(t);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"CTexture::Alloc : Insufisant memory"});
 }
 
 TEST_F(TextureTest, BmpRowsKeepTheirPaddingThroughTheSwap) {
     const Picture p = Gradient(5, 3);
-    BmpOptions o;
-    o.padding = 0xAB;
-    WriteBytes(File("five.bmp"), MakeBmp(p, o));
+    WriteBytes(File("five.bmp"), MakeBmp(p, {.padding = 0xAB}));
     CTexture t;
     ASSERT_TRUE(t.ReadFile(File("five.bmp"), -1, -1, -1));
     EXPECT_EQ(t.rowBytes, 16);
@@ -133,16 +137,13 @@ TEST_F(TextureTest, BmpRowsKeepTheirPaddingThroughTheSwap) {
     ExpectEmpty(empty);
 }
 
-// biSizeImage 0 or too small, a top-down file and pixels behind a gap all load the picture
-// the same way: bottom row first, every byte from the file.
+// biSizeImage 0 or too small, a top-down file and pixels behind a gap (as a 124-byte
+// header would leave) all load the picture the same way: bottom row first, every byte
+// from the file.
 TEST_F(TextureTest, BmpVariantsLoadTheSamePicture) {
     const Picture p = Gradient(7, 6);
-    BmpOptions zero, small, topDown, gap;
-    zero.sizeImage = 0;
-    small.sizeImage = 10;
-    topDown.topDown = true;
-    gap.gap = 84;  // as a 124-byte header would leave
-    for (const BmpOptions& o : {zero, small, topDown, gap}) {
+    for (const BmpOptions& o : {BmpOptions{.sizeImage = 0}, BmpOptions{.sizeImage = 10},
+                                BmpOptions{.topDown = true}, BmpOptions{.gap = 84}}) {
         WriteBytes(File("v.bmp"), MakeBmp(p, o));
         CTexture t;
         ASSERT_TRUE(t.ReadFile(File("v.bmp"), -1, -1, -1));
@@ -159,50 +160,6 @@ TEST_F(TextureTest, BmpVariantsLoadTheSamePicture) {
     EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(TextureTest, TruncatedBmpGivesReadErrorAndNoImage) {
-    std::vector<uint8_t> bytes = MakeBmp(Gradient(8, 8));
-    bytes.resize(bytes.size() - 5);
-    WriteBytes(File("cut.bmp"), bytes);
-    BmpOptions far;
-    far.gap = 100;
-    std::vector<uint8_t> offEnd = MakeBmp(Gradient(8, 8), far);
-    test::Put32(offEnd, 10, 1u << 30);  // bfOffBits beyond the end of the file
-    WriteBytes(File("off.bmp"), offEnd);
-    for (const char* name : {"cut.bmp", "off.bmp"}) {
-        CTexture t;
-        platform.messages.clear();
-        EXPECT_FALSE(t.ReadFile(File(name), -1, -1, -1));
-        ExpectEmpty(t);
-        ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].text, "Error during reading image");
-    }
-}
-
-TEST_F(TextureTest, SizesBeyondMemoryTakeTheAllocationFailure) {
-    // A header claiming 100000 x 100000 pixels over a few bytes of data.
-    std::vector<uint8_t> bytes = MakeBmp(Gradient(2, 2));
-    test::Put32(bytes, 18, 100000);
-    test::Put32(bytes, 22, 100000);
-    WriteBytes(File("huge.bmp"), bytes);
-    CTexture t;
-    EXPECT_FALSE(t.ReadFile(File("huge.bmp"), -1, -1, -1));
-    ExpectEmpty(t);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Insuffisant memory"});
-
-    // A width whose row overflows 32 bits never wraps into a small buffer.
-    platform.messages.clear();
-    EXPECT_FALSE(t.Alloc(0x80000000u, 2, 24));
-    ExpectEmpty(t);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"CTexture::Alloc : Insufisant memory"});
-
-    // RAW shows Alloc's message and then its own.
-    platform.messages.clear();
-    test::WriteText(File("x.raw"), "abc");
-    EXPECT_FALSE(t.ReadFile(File("x.raw"), 70000, 70000, 24));
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"CTexture::Alloc : Insufisant memory",
-                                                 "Insuffisant memory"}));
-}
-
 TEST_F(TextureTest, RawFilesWithAndWithoutSize) {
     // The viewer passes -1: a square 24-bit picture whose side follows from the length.
     std::vector<uint8_t> square(4 * 4 * 3);
@@ -215,11 +172,6 @@ TEST_F(TextureTest, RawFilesWithAndWithoutSize) {
     EXPECT_EQ(t.rowBytes, 12);
     EXPECT_EQ(0, std::memcmp(t.pixels, square.data(), square.size()));
 
-    test::WriteText(File("odd.raw"), std::string(50, 'x'));
-    EXPECT_FALSE(t.ReadFile(File("odd.raw"), -1, -1, -1));
-    ExpectEmpty(t);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Error during reading image"});
-
     // With a given size the unpadded file rows land at the start of padded rows.
     std::vector<uint8_t> rows(5 * 2 * 3);
     for (size_t i = 0; i < rows.size(); ++i) rows[i] = uint8_t(100 + i);
@@ -228,15 +180,12 @@ TEST_F(TextureTest, RawFilesWithAndWithoutSize) {
     EXPECT_EQ(t.rowBytes, 16);
     EXPECT_EQ(0, std::memcmp(t.pixels, rows.data(), 15));
     EXPECT_EQ(0, std::memcmp(t.pixels + 16, rows.data() + 15, 15));
-
-    // A file shorter than the size asked for.
-    platform.messages.clear();
-    EXPECT_FALSE(t.ReadFile(File("r.raw"), 5, 3, 24));
-    ExpectEmpty(t);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Error during reading image"});
+    EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(TextureTest, JpegRowsAreSpacedByRowBytes) {
+// JPEG rows come top first, as the decoder gives them, spaced by the padded row length;
+// so a BMP and a JPEG of one picture are mirrored in memory.
+TEST_F(TextureTest, JpegRowsAreSpacedByRowBytesAndMirrorTheBmp) {
     const Picture p = Gradient(5, 4);
     ASSERT_TRUE(JpegFile::EncodeFromRgb(File("w5.jpg"), p.rgb.data(), 5, 4, true, 100));
     uint32_t w, h;
@@ -246,17 +195,16 @@ TEST_F(TextureTest, JpegRowsAreSpacedByRowBytes) {
     ASSERT_TRUE(t.ReadFile(File("w5.jpg"), -1, -1, -1));
     ASSERT_TRUE(t.SwapRedBlue());
     EXPECT_EQ(t.rowBytes, 16);
-    for (uint32_t y = 0; y < 4; ++y)  // top row first, as the decoder gives it
+    for (uint32_t y = 0; y < 4; ++y)
         for (uint32_t x = 0; x < 5; ++x) {
             const uint8_t* q = &decoded[(y * 5 + x) * 3];
             ASSERT_EQ(TexelRgb(t, x, y), (std::vector<uint8_t>{q[0], q[1], q[2]}));
         }
-}
 
-TEST_F(TextureTest, BmpAndJpegOfOnePictureAreMirrored) {
-    const Picture p = test::RedOverBlue(16, 16);
-    WriteBytes(File("pic.bmp"), MakeBmp(p));
-    ASSERT_TRUE(JpegFile::EncodeFromRgb(File("pic.jpg"), p.rgb.data(), 16, 16, true, 100));
+    const Picture redOverBlue = test::RedOverBlue(16, 16);
+    WriteBytes(File("pic.bmp"), MakeBmp(redOverBlue));
+    ASSERT_TRUE(
+        JpegFile::EncodeFromRgb(File("pic.jpg"), redOverBlue.rgb.data(), 16, 16, true, 100));
     CTexture bmp, jpg;
     ASSERT_TRUE(bmp.ReadFile(File("pic.bmp"), -1, -1, -1));
     ASSERT_TRUE(jpg.ReadFile(File("pic.jpg"), -1, -1, -1));
@@ -269,19 +217,12 @@ TEST_F(TextureTest, BmpAndJpegOfOnePictureAreMirrored) {
     EXPECT_LT(jpg.pixels[2], 15);
 }
 
-TEST_F(TextureTest, MissingJpegShowsTheDecoderMessage) {
-    CTexture t;
-    EXPECT_FALSE(t.ReadFile(File("gone.jpg"), -1, -1, -1));
-    ExpectEmpty(t);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"JPEG :\nCan't open " + File("gone.jpg") + "\n"});
-}
-
 // The nine textures that ship in the program folder.
 TEST_F(TextureTest, NumberedTexturesShipWithTheProgram) {
     for (int n = 1; n <= 9; ++n) {
         CTexture t;
         const std::string path =
-            std::string(ORX_PROGRAM_DIR) + "/texturen/textur" + std::to_string(n) + ".jpg";
+            test::kBuiltProgram + "texturen/textur" + std::to_string(n) + ".jpg";
         ASSERT_TRUE(t.ReadFile(path, -1, -1, -1)) << path;
         EXPECT_EQ(t.width, 512u);
         EXPECT_EQ(t.height, 512u);

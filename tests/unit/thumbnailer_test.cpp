@@ -12,7 +12,7 @@
 #include <set>
 #include <sstream>
 
-#include "TestSupport.h"
+#include "ViewerRig.h"
 
 extern char** environ;
 
@@ -65,8 +65,6 @@ std::vector<std::string> ExpandExec(const std::string& exec, const std::string& 
     while (words >> word) {
         if (word == "%i")
             word = input;
-        else if (word == "%u")
-            word = "file://" + input;
         else if (word == "%o")
             word = output;
         else if (word == "%s")
@@ -109,32 +107,23 @@ protected:
     }
 };
 
-// Where the model is: the bounds of the pixels that are not fully transparent.
-struct Covered {
-    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
-};
-Covered CoveredArea(const Picture& p) {
-    Covered c;
+// The model, that is the pixels not fully transparent, fills the square within its
+// margin of 3 % each side and sits in the middle.
+void ExpectFilledAndCentred(const Picture& p) {
+    int left = p.width, top = p.height, right = -1, bottom = -1;
     for (int y = 0; y < p.height; ++y)
         for (int x = 0; x < p.width; ++x)
             if (p.At(x, y)[3] > 0) {
-                c.left = std::min(c.left, x);
-                c.right = std::max(c.right, x);
-                c.top = std::min(c.top, y);
-                c.bottom = std::max(c.bottom, y);
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
             }
-    return c;
-}
-
-// The model fills the square within its small margin and sits in the middle.
-void ExpectFilledAndCentred(const Picture& p) {
-    const Covered c = CoveredArea(p);
-    ASSERT_GE(c.right, 0) << "nothing drawn";
-    const int margin = p.width * 3 / 100;  // 3 % each side
-    const int w = c.right - c.left + 1, h = c.bottom - c.top + 1;
-    EXPECT_NEAR(std::max(w, h), p.width - 2 * margin, 3) << w << " x " << h;
-    EXPECT_NEAR(c.left + c.right, p.width - 1, 3) << c.left << ".." << c.right;
-    EXPECT_NEAR(c.top + c.bottom, p.height - 1, 3) << c.top << ".." << c.bottom;
+    ASSERT_GE(right, 0) << "nothing drawn";
+    const int margin = p.width * 3 / 100;
+    EXPECT_NEAR(std::max(right - left, bottom - top) + 1, p.width - 2 * margin, 3);
+    EXPECT_NEAR(left + right, p.width - 1, 3) << left << ".." << right;
+    EXPECT_NEAR(top + bottom, p.height - 1, 3) << top << ".." << bottom;
 }
 
 TEST_F(Thumbnailer, EntryNamesTheRendererAndTheModelType) {
@@ -177,52 +166,47 @@ TEST_F(Thumbnailer, DrawsTheModelTexturedOnTransparency) {
     EXPECT_GT(colours.size(), 100u);
 }
 
-TEST_F(Thumbnailer, ModelsAnywhereInSpaceFillThePicture) {
-    // Far from the origin, wholly at negative coordinates (the build mirrors those),
-    // and a flat panel: each fills the square.
-    const std::vector<std::pair<std::string, std::string>> models = {
-        {"fern3d.gl",
-         "8 0 8 100000 0 600 102000 0 600 102000 800 600 100000 800 600 "
-         "100000 0 0 102000 0 0 102000 800 0 100000 800 0"},
-        {"negativ3d.gl",
-         "8 0 8 -2000 -800 -1 -1 -800 -1 -1 -1 -1 -2000 -1 -1 "
-         "-2000 -800 -600 -1 -800 -600 -1 -1 -600 -2000 -1 -600"},
-        {"platte3d.gl",
-         "8 0 8 0 0 19 600 0 19 600 400 19 0 400 19 0 0 0 600 0 0 600 400 0 "
-         "0 400 0"},
-    };
-    for (const auto& [name, record] : models) {
-        SCOPED_TRACE(name);
-        WriteText(dir.File(name), "header\n" + record + "\n");
-        const std::string out = dir.File(name + ".png");
-        ASSERT_EQ(Thumbnail(dir.File(name), out, 96), 0);
-        Picture p;
-        ASSERT_TRUE(ReadPng(out, p));
-        EXPECT_EQ(p.At(0, 0)[3], 0);
-        EXPECT_EQ(p.At(48, 48)[3], 255);
-        ExpectFilledAndCentred(p);
-    }
-}
-
-TEST_F(Thumbnailer, SizesFromOneToTheLargest) {
-    for (int size : {1, 256, 1024}) {
-        SCOPED_TRACE(size);
+// A model far from the origin, one wholly at negative coordinates (the build mirrors
+// those) and a flat panel each fill the square; a sample model is drawn at every size.
+TEST_F(Thumbnailer, ModelsAnywhereInSpaceFillThePictureAtEverySize) {
+    auto thumbnail = [&](const std::string& model, int size, bool measure) {
+        SCOPED_TRACE(model + " " + std::to_string(size));
         const std::string out = dir.File("t" + std::to_string(size) + ".png");
-        ASSERT_EQ(Thumbnail(kSamples + "kommode3d.gl", out, size), 0);
+        ASSERT_EQ(Thumbnail(model, out, size), 0);
         Picture p;
         ASSERT_TRUE(ReadPng(out, p));
-        EXPECT_EQ(p.width, size);
-        EXPECT_EQ(p.height, size);
+        EXPECT_EQ(std::pair(p.width, p.height), std::pair(size, size));
         EXPECT_GT(p.At(size / 2, size / 2)[3], 0);
-    }
+        if (measure) {
+            EXPECT_EQ(p.At(0, 0)[3], 0);
+            EXPECT_EQ(p.At(size / 2, size / 2)[3], 255);
+            ExpectFilledAndCentred(p);
+        }
+    };
+    auto model = [&](const std::string& name, const std::string& record) {
+        WriteText(dir.File(name), "header\n8 0 8 " + record + "\n");
+        return dir.File(name);
+    };
+    thumbnail(model("fern3d.gl",
+                    "100000 0 600 102000 0 600 102000 800 600 100000 800 600 "
+                    "100000 0 0 102000 0 0 102000 800 0 100000 800 0"),
+              96, true);
+    thumbnail(model("negativ3d.gl",
+                    "-2000 -800 -1 -1 -800 -1 -1 -1 -1 -2000 -1 -1 "
+                    "-2000 -800 -600 -1 -800 -600 -1 -1 -600 -2000 -1 -600"),
+              96, true);
+    thumbnail(model("platte3d.gl",
+                    "0 0 19 600 0 19 600 400 19 0 400 19 0 0 0 600 0 0 600 400 0 "
+                    "0 400 0"),
+              96, true);
+    for (int size : {1, 256, 1024}) thumbnail(kSamples + "kommode3d.gl", size, false);
 }
 
 TEST_F(Thumbnailer, ModelsWithoutPictureGiveExitOneAndNoFile) {
     // The file manager then shows the type's icon.
     WriteText(dir.File("leer3d.gl"), "only a header line\n");
     WriteText(dir.File("kaputt3d.gl"), "header\nthis is no record\n");
-    WriteText(dir.File("model.gl"),
-              "header\n8 0 8 0 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0\n");
+    WriteModel(dir.File("model.gl"));  // a good model, but not named as one
     std::filesystem::create_directories(dir.File("ordner3d.gl"));
     const std::string out = dir.File("out.png");
     for (const std::string& model :
