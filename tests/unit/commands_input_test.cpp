@@ -121,7 +121,7 @@ TEST(ContextMenu, EachEntryDoesWhatItsShortcutDoes) {
         struct Seen {
             std::string title, settings;
             Pixels picture;
-            size_t opens, saves, colours, messages;
+            size_t opens, saves, colours, messages, printAnswersLeft, abouts;
         };
         auto run = [&](bool byMenu) {
             ViewerRig rig;
@@ -129,6 +129,8 @@ TEST(ContextMenu, EachEntryDoesWhatItsShortcutDoes) {
             WriteModel(rig.Models() + "liste2d.gl", 3);
             rig.NameInOrxIni(rig.Models() + "liste2d.gl");
             rig.Start();
+            // The printer dialog, cancelled: that it came shows in its answer taken.
+            rig.platform.printAnswers.push_back(nullptr);
             std::srand(5);  // the demo draws the same options both ways
             if (byMenu) {
                 rig.Menu(entry->id);
@@ -142,7 +144,9 @@ TEST(ContextMenu, EachEntryDoesWhatItsShortcutDoes) {
                         rig.platform.openDialogs.size(),
                         rig.platform.saveDialogs.size(),
                         rig.platform.colourDialogs.size(),
-                        rig.platform.messages.size()};
+                        rig.platform.messages.size(),
+                        rig.platform.printAnswers.size(),
+                        rig.platform.aboutTexts.size()};
         };
         const Seen menu = run(true), key = run(false);
         EXPECT_EQ(menu.title, key.title);
@@ -152,6 +156,8 @@ TEST(ContextMenu, EachEntryDoesWhatItsShortcutDoes) {
         EXPECT_EQ(menu.saves, key.saves);
         EXPECT_EQ(menu.colours, key.colours);
         EXPECT_EQ(menu.messages, key.messages);
+        EXPECT_EQ(menu.printAnswersLeft, key.printAnswersLeft);
+        EXPECT_EQ(menu.abouts, key.abouts);
         ++compared;
     }
     EXPECT_GT(compared, 30);  // every entry with a shortcut was compared
