@@ -60,10 +60,12 @@ std::optional<std::string> RunInChild(const std::function<std::string()>& work,
     if (pid < 0) return std::nullopt;
     if (pid == 0) {
         ::close(fds[0]);
-#if !defined(__SANITIZE_ADDRESS__)
         const rlim_t limit = rlim_t(AddressSpaceKiB() + headroomMiB * 1024) * 1024;
+#if !defined(__SANITIZE_ADDRESS__)
         const struct rlimit rl { limit, limit };
         ::setrlimit(RLIMIT_AS, &rl);
+#else
+        (void)limit;  // the sanitizer reserves far more address space than it uses
 #endif
         // The child ends here whatever happens: an exception must not carry it on
         // into the tests that follow.
