@@ -19,6 +19,7 @@
 #include "ViewerProbe.h"
 #include "app/ViewerDlg.h"
 #include "geometry/GlSink.h"
+#include "image/JpegFile.h"
 #include "ui/IniFile.h"
 
 namespace orx::test {
@@ -84,6 +85,19 @@ public:
     std::string Models() const { return dir.path + "/models/"; }
     // Starts from the build's program folder, with its textures and sample models.
     void UseBuiltProgram() { m_program = kBuiltProgram; }
+
+    // The numbered texture `n` of the program folder.
+    std::string NumberedTexture(int n) const {
+        return Prog() + "texturen/textur" + std::to_string(n) + ".jpg";
+    }
+    // Writes numbered texture `n` into the program folder: 8 x 8 pixels of one colour,
+    // 0xRRGGBB. False when it could not be written.
+    bool WriteNumberedTexture(int n, uint32_t colour) const {
+        std::vector<uint8_t> rgb(8 * 8 * 3);
+        for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = uint8_t(colour >> (16 - 8 * (i % 3)));
+        std::filesystem::create_directories(Prog() + "texturen");
+        return JpegFile::EncodeFromRgb(NumberedTexture(n), rgb.data(), 8, 8, true, 100);
+    }
 
     // ORX.INI in the profile folder, naming `path` as the design program does.
     void NameInOrxIni(const std::string& path) {

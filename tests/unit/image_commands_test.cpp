@@ -31,20 +31,10 @@ class ImageCommandsTest : public test::ImageTest {
 protected:
     void SetUp() override {
         ImageTest::SetUp();
-        MakeNumberedTexture(1, 0xFA0A0A);
-        MakeNumberedTexture(3, 0x000000);
-        MakeNumberedTexture(5, 0x0A0AFA);
+        for (const auto& [n, colour] : {std::pair{1, 0xFA0A0Au}, {3, 0x000000u}, {5, 0x0A0AFAu}})
+            ASSERT_TRUE(rig.WriteNumberedTexture(n, colour));
         rig.StartFollowing("block3d.gl");
         Paint(0x00FF00);
-    }
-    void MakeNumberedTexture(int n, uint32_t colour) {
-        std::vector<uint8_t> rgb(8 * 8 * 3);
-        for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = uint8_t(colour >> (16 - 8 * (i % 3)));
-        std::filesystem::create_directories(rig.Prog() + "texturen");
-        ASSERT_TRUE(JpegFile::EncodeFromRgb(TexturePath(n), rgb.data(), 8, 8, true, 100));
-    }
-    std::string TexturePath(int n) const {
-        return rig.Prog() + "texturen/textur" + std::to_string(n) + ".jpg";
     }
     const CTexture& Texture() const { return Probe(*rig.dlg).m_texture; }
     int Shading() const { return Probe(*rig.dlg).m_nShading; }
@@ -182,7 +172,7 @@ TEST_F(ImageCommandsTest, TextureKeyStoresAndLoadsTheNumberedFileInTexturedMode)
     EXPECT_EQ(Shading(), 4);
     EXPECT_EQ(Stored("shading"), 4);
     EXPECT_EQ(Stored("TexturNr"), 5);
-    EXPECT_EQ(Texture().fileName, TexturePath(5));
+    EXPECT_EQ(Texture().fileName, rig.NumberedTexture(5));
     ASSERT_TRUE(Texture().HasImage());
     EXPECT_GT(Texture().pixels[2], 235);  // red, green, blue after the swap: blue
     EXPECT_TRUE(platform.messages.empty());
@@ -194,7 +184,7 @@ TEST_F(ImageCommandsTest, TextureKeyStoresAndLoadsTheNumberedFileInTexturedMode)
         test::WriteText(File("orx-view.ini"), std::string("[common]\nTexturNr=") + stored);
         rig.Start();
         EXPECT_EQ(Stored("TexturNr"), 1);
-        EXPECT_EQ(Texture().fileName, TexturePath(1));
+        EXPECT_EQ(Texture().fileName, rig.NumberedTexture(1));
         ASSERT_TRUE(Texture().HasImage());
         EXPECT_GT(Texture().pixels[0], 235);
     }
@@ -208,7 +198,8 @@ TEST_F(ImageCommandsTest, TextureForTheDemoKeepsTheMode) {
     EXPECT_EQ(Shading(), 1);
     EXPECT_EQ(Stored("TexturNr"), 7);
     EXPECT_FALSE(Texture().HasImage());
-    EXPECT_EQ(Texts(), std::vector<std::string>{"JPEG :\nCan't open " + TexturePath(7) + "\n"});
+    EXPECT_EQ(Texts(),
+              std::vector<std::string>{"JPEG :\nCan't open " + rig.NumberedTexture(7) + "\n"});
 }
 
 TEST_F(ImageCommandsTest, LoadTextureReadsTheFullPathAndKeepsSettings) {

@@ -21,7 +21,6 @@
 #include "ImageSupport.h"
 #include "RecordingSink.h"
 #include "ViewerRig.h"
-#include "image/JpegFile.h"
 
 namespace orx::test {
 namespace {
@@ -72,9 +71,8 @@ public:
     const std::string bmp = dir.path + "/holz.bmp";
 
     explicit ListViewer(bool reuse = true) : ViewerRig(800, 600) {
-        std::filesystem::create_directories(Prog() + "texturen");
-        NumberedTexture(1, 200, 100, 50);
-        NumberedTexture(5, 20, 40, 60);
+        WriteNumberedTexture(1, 0xC86432);
+        WriteNumberedTexture(5, 0x14283C);
         WriteText(model, WholeModel('1'));
         WriteText(parts, kPartsList);
         WriteBytes(bmp, MakeBmp(Gradient(4, 4)));
@@ -82,12 +80,6 @@ public:
         RecordTo(recorder);
         Construct();
         Probe(*dlg).m_bReuseModelList = reuse;
-    }
-    void NumberedTexture(int n, uint8_t r, uint8_t g, uint8_t b) const {
-        std::vector<uint8_t> rgb(8 * 8 * 3);
-        for (size_t i = 0; i < rgb.size(); i += 3) rgb[i] = r, rgb[i + 1] = g, rgb[i + 2] = b;
-        JpegFile::EncodeFromRgb(Prog() + "texturen/textur" + std::to_string(n) + ".jpg", rgb.data(),
-                                8, 8, true, 100);
     }
     // The frame that the invalidation of an operation brings.
     void Frame() { dlg->OnPaint(); }
@@ -370,7 +362,7 @@ TEST(ModelList, AChangedInputIsNeverLeftOut) {
     // A texture file changed on disk and selected again; a texture loaded.
     {
         const std::vector<GlCall> old = *w.recorder.list;
-        w.NumberedTexture(1, 0, 255, 0);
+        ASSERT_TRUE(w.WriteNumberedTexture(1, 0x00FF00));
         const int builds = w.recorder.builds;
         w.Press('1');
         EXPECT_EQ(w.recorder.builds, builds + 1);
