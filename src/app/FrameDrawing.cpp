@@ -2,6 +2,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "app/Projection.h"
 #include "app/ViewerDlg.h"
 
 namespace orx {
@@ -33,7 +34,7 @@ void CViewerDlg::SetProjection(int cx, int cy) {
     m_nViewHeight = cy;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, aspect, 1.0, 10.0);
+    gluPerspective(kFieldOfView, aspect, kNearPlane, kFarPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     // Only a window's own double-buffered framebuffer has a back buffer to select.

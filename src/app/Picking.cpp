@@ -9,6 +9,7 @@
 #include <limits>
 #include <numbers>
 
+#include "app/Projection.h"
 #include "app/ViewerDlg.h"
 #include "geometry/PartSize.h"
 #include "geometry/PickSink.h"
@@ -16,21 +17,6 @@
 namespace orx {
 
 namespace {
-
-// Eye distances of the near and far planes of the projection (45 degrees, 1 to 10).
-constexpr double kNearPlane = 1.0;
-constexpr double kFarPlane = 10.0;
-constexpr double kFieldOfView = 45.0;
-
-// Undoes glRotated(degrees, axis): turns v by -degrees about the axis (0 x, 1 y, 2 z).
-void Unrotate(Vec3& v, double degrees, int axis) {
-    const double a = -degrees * std::numbers::pi / 180.0;
-    const double c = std::cos(a), s = std::sin(a);
-    const int i = (axis + 1) % 3, j = (axis + 2) % 3;
-    const double vi = v[i], vj = v[j];
-    v[i] = vi * c - vj * s;
-    v[j] = vi * s + vj * c;
-}
 
 // The slab test: the ray's entry into and exit from a box, or false when it misses.
 bool RayMeetsBox(const Vec3& o, const Vec3& d, const PickBox& box, double& enter, double& leave) {
@@ -51,8 +37,13 @@ bool RayMeetsBox(const Vec3& o, const Vec3& d, const PickBox& box, double& enter
     return true;
 }
 
-// The marker's signal colour: a magenta that no shade, texture or background uses.
-constexpr GLubyte kSignal[3] = {255, 0, 255};
+// The marker is drawn twice: a wide dark line with a narrow light one on it, so that
+// it reads on any shade, texture and background (the coloured shades run through
+// every hue, and a single colour would vanish on some of them).
+constexpr GLubyte kMarkerDark[3] = {0, 0, 0};
+constexpr GLubyte kMarkerLight[3] = {255, 255, 255};
+constexpr float kMarkerWidth[2] = {5.0f, 2.0f};  // dark, light
+constexpr float kPointSize[2] = {11.0f, 7.0f};
 
 }  // namespace
 
@@ -81,14 +72,14 @@ void CViewerDlg::BuildPickBoxes() {
     m_pickBoxes.clear();
     m_pickBoxesFor = m_pickSource;
     const ModelFileCache& cache = m_modelCache;
-    const bool whole = m_nPart < 0;
     const ModelBounds& b = m_bounds;
     for (size_t i = 0; i < cache.records.size(); ++i) {
         const ParsedRecord& r = cache.records[i];
-        if (whole ? !r.validWhole : !r.validSingle) continue;
-        if (!whole && r.line != m_nPart) continue;
-        const int n = PointsDrawn(r.type);
-        const double* p = cache.coords.data() + (whole ? r.second : r.first);
+        RecordOutlines o;
+        if (!ShownInPart(r, m_nPart) || !ShownOutlines(r, cache.coords.data(), m_nPart < 0, o))
+            continue;
+        const int n = o.points;
+        const double* p = o.placed;
         PickBox box{{0, 0, 0}, {0, 0, 0}, static_cast<uint32_t>(i)};
         const double centre[3] = {b.centreX, b.centreY, b.centreZ};
         for (int k = 0; k < 3; ++k) {
@@ -123,9 +114,7 @@ bool CViewerDlg::CastPickRay(Point point, size_t& record, Vec3& hit) {
     // Into list coordinates: undo the translation, then the rotations about x, y
     // and z, then the scale, the reverse of the frame's order.
     for (Vec3* v : {&origin, &direction}) {
-        Unrotate(*v, m_dAngle[0], 0);
-        Unrotate(*v, m_dAngle[1], 1);
-        Unrotate(*v, m_dAngle[2], 2);
+        for (int axis = 0; axis < 3; ++axis) *v = Rotated(*v, -m_dAngle[axis], axis);
         for (int k = 0; k < 3; ++k) {
             if (m_fScale[k] == 0.0f) return false;
             (*v)[k] /= m_fScale[k];
@@ -169,8 +158,7 @@ void CViewerDlg::PickAt(Point point) {
         return;
     }
     const ModelBounds& b = m_bounds;
-    const Vec3 mm{hit[0] * b.extent + b.centreX, hit[1] * b.extent + b.centreY,
-                  hit[2] * b.extent + b.centreZ};
+    const Vec3 mm = hit * b.extent + Vec3{b.centreX, b.centreY, b.centreZ};
     const ParsedRecord& r = m_modelCache.records[index];
 
     if (m_pick.active && m_pick.points == 1) {
@@ -178,8 +166,8 @@ void CViewerDlg::PickAt(Point point) {
         m_pick.points = 2;
         m_pick.point[1] = hit;
         m_pick.millimetres[1] = mm;
-        m_pick.text = m_pick.text + "\n" +
-                      DistanceText(m_pick.millimetres[0].data(), m_pick.millimetres[1].data());
+        m_pick.text =
+            m_pick.text + "\n" + DistanceText(m_pick.millimetres[0], m_pick.millimetres[1]);
     } else {
         PartPick pick;
         pick.active = true;
@@ -191,9 +179,10 @@ void CViewerDlg::PickAt(Point point) {
         OutlineSink outline;
         DrawThrough(outline, [&] { DrawRecord(r, m_modelCache.coords.data()); });
         pick.faces = std::move(outline.loops);
-        const bool whole = m_nPart < 0;
-        const int n = PointsDrawn(r.type);
-        const double* p = m_modelCache.coords.data() + (whole ? r.second : r.first);
+        RecordOutlines o;
+        ShownOutlines(r, m_modelCache.coords.data(), m_nPart < 0, o);
+        const int n = o.points;
+        const double* p = o.placed;
         PartSize size;
         MeasurePart(r.type, p, p + n, p + 2 * n, size);
         pick.text = PartSizeText(r.line, size);
@@ -210,24 +199,25 @@ void CViewerDlg::DrawPickMarker() const {
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
-    glColor3ubv(kSignal);
-    glLineWidth(3.0f);
-    for (const std::vector<Vec3>& face : m_pick.faces) {
-        glBegin(GL_LINE_LOOP);
-        for (const Vec3& v : face) glVertex3d(v[0], v[1], v[2]);
+    for (int pass = 0; pass < 2; ++pass) {
+        glColor3ubv(pass == 0 ? kMarkerDark : kMarkerLight);
+        glLineWidth(kMarkerWidth[pass]);
+        for (const std::vector<Vec3>& face : m_pick.faces) {
+            glBegin(GL_LINE_LOOP);
+            for (const Vec3& v : face) glVertex3d(v.x, v.y, v.z);
+            glEnd();
+        }
+        if (m_pick.points == 2) {
+            glBegin(GL_LINES);
+            for (const Vec3& v : m_pick.point) glVertex3d(v.x, v.y, v.z);
+            glEnd();
+        }
+        glPointSize(kPointSize[pass]);
+        glBegin(GL_POINTS);
+        for (int i = 0; i < m_pick.points; ++i)
+            glVertex3d(m_pick.point[i].x, m_pick.point[i].y, m_pick.point[i].z);
         glEnd();
     }
-    if (m_pick.points == 2) {
-        glBegin(GL_LINES);
-        for (int i = 0; i < 2; ++i)
-            glVertex3d(m_pick.point[i][0], m_pick.point[i][1], m_pick.point[i][2]);
-        glEnd();
-    }
-    glPointSize(9.0f);
-    glBegin(GL_POINTS);
-    for (int i = 0; i < m_pick.points; ++i)
-        glVertex3d(m_pick.point[i][0], m_pick.point[i][1], m_pick.point[i][2]);
-    glEnd();
     glPopAttrib();
 }
 

@@ -44,9 +44,8 @@ bool CViewerDlg::GatherShownGeometry(TriangleSink& sink) {
         m_bounds = ModelBounds{};
         ClearMeasuredBounds(m_bounds);
         m_bounds.extent = 1.0;
-        const bool whole = m_nPart < 0;
         for (const ParsedRecord& r : m_modelCache.records) {
-            if (!(whole ? r.validWhole : r.validSingle) || (!whole && m_nPart != r.line)) continue;
+            if (!ShownInPart(r, m_nPart)) continue;
             sink.StartGroup(r.line);
             DrawRecord(r, m_modelCache.coords.data());
         }

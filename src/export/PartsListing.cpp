@@ -13,9 +13,10 @@ std::string PartsCsvLines(const ModelFileCache& cache, bool placed, int part) {
     std::string text;
     for (const ParsedRecord& r : cache.records) {
         if (part > 0 && r.line != part) continue;
-        if (placed ? !r.validWhole : !r.validSingle) continue;
-        const int n = PointsDrawn(r.type);
-        const double* p = cache.coords.data() + (placed ? r.second : r.first);
+        RecordOutlines o;
+        if (!ShownOutlines(r, cache.coords.data(), placed, o)) continue;
+        const int n = o.points;
+        const double* p = o.placed;
         PartSize size;
         if (!MeasurePart(r.type, p, p + n, p + 2 * n, size)) continue;
         char line[512];

@@ -3,17 +3,9 @@
 
 #include <cmath>
 
+#include "geometry/Triangulate.h"
+
 namespace orx {
-
-namespace {
-
-Vec3 Sub(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-double Dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
-}  // namespace
 
 void FaceSink::Begin(GLenum mode) {
     m_mode = mode;
@@ -36,27 +28,27 @@ void FaceSink::End() {
     m_corners.clear();
 }
 
-Vec3 PickSink::HitPoint() const {
-    return {m_origin[0] + m_t * m_direction[0], m_origin[1] + m_t * m_direction[1],
-            m_origin[2] + m_t * m_direction[2]};
-}
+Vec3 PickSink::HitPoint() const { return m_origin + m_t * m_direction; }
 
-// A face is filled as a fan from its first corner, as OpenGL fills quads and
-// convex polygons.
+// A face is met where it covers its outline: split in its own plane, so that the
+// notch of a concave cap is not hit.
 void PickSink::Face(const Vec3* corners, int count) {
-    for (int i = 1; i + 1 < count; ++i) Triangle(corners[0], corners[i], corners[i + 1]);
+    m_triangles.clear();
+    TriangulatePolygon(corners, count, m_triangles);
+    for (size_t i = 0; i + 2 < m_triangles.size(); i += 3)
+        Triangle(corners[m_triangles[i]], corners[m_triangles[i + 1]], corners[m_triangles[i + 2]]);
 }
 
 // Ray and triangle (Moeller and Trumbore), from either side: faces are drawn without
 // culling.
 void PickSink::Triangle(const Vec3& a, const Vec3& b, const Vec3& c) {
-    const Vec3 e1 = Sub(b, a);
-    const Vec3 e2 = Sub(c, a);
+    const Vec3 e1 = b - a;
+    const Vec3 e2 = c - a;
     const Vec3 p = Cross(m_direction, e2);
     const double det = Dot(e1, p);
     if (std::fabs(det) < 1e-300 || !std::isfinite(det)) return;
     const double inv = 1.0 / det;
-    const Vec3 s = Sub(m_origin, a);
+    const Vec3 s = m_origin - a;
     const double u = Dot(s, p) * inv;
     // A small tolerance keeps a click on an edge between two faces from falling
     // through the seam.

@@ -2,14 +2,12 @@
 // Sinks that look at the faces the emitters send instead of drawing them: one meets
 // them with a ray (picking a part on screen), one keeps their outlines (the marker
 // drawn around a picked part). Neither touches OpenGL.
-#include <array>
 #include <vector>
 
 #include "geometry/GlSink.h"
+#include "geometry/Vec3.h"
 
 namespace orx {
-
-using Vec3 = std::array<double, 3>;
 
 // A sink that ignores display lists and texture images: only faces matter to it.
 class FaceSink : public GlSink {
@@ -28,8 +26,7 @@ public:
     void TexImage2D(GLsizei, GLsizei, const void*) override {}
 
 protected:
-    // One face as OpenGL fills it: a triangle, a quad or a convex polygon, corners in
-    // the order sent.
+    // One face: a triangle, a quad or a polygon, corners in the order sent.
     virtual void Face(const Vec3* corners, int count) = 0;
 
 private:
@@ -57,6 +54,7 @@ private:
 
     Vec3 m_origin;
     Vec3 m_direction;
+    std::vector<int> m_triangles;
     double m_tNear;
     double m_tFar;
     bool m_hit = false;

@@ -1,7 +1,12 @@
 // Gathering the emitted faces as outward-facing triangles.
 #include "geometry/TriangleSink.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <tuple>
+
+#include "geometry/Triangulate.h"
 
 namespace orx {
 
@@ -93,48 +98,130 @@ void TriangleSink::AddFace(size_t first, size_t n) {
 void TriangleSink::FinishGroup() {
     if (!m_groupOpen) return;
     m_groupOpen = false;
-    // The middle of the part's corners lies inside a convex part: a face whose
-    // normal points away from it points out of the part.
-    double centre[3] = {0, 0, 0};
-    for (const Vertex& v : m_corners)
-        for (int k = 0; k < 3; ++k) centre[k] += v.position[k];
-    if (!m_corners.empty())
-        for (double& c : centre) c /= static_cast<double>(m_corners.size());
+
+    // The faces with area, each split into triangles in its own plane.
+    struct Face {
+        size_t first, n;
+        Vec3 area;
+        size_t firstTriangle, triangles;  // into `corners`, three a triangle
+        size_t piece = 0;                 // the face that stands for its piece
+        bool turn = false;
+    };
+    std::vector<Face> faces;
+    std::vector<int> corners;  // corner numbers within their face
+    std::vector<Vec3> points;
+    for (const std::pair<size_t, size_t>& f : m_faces) {
+        points.clear();
+        for (size_t i = 0; i < f.second; ++i) {
+            const float* p = m_corners[f.first + i].position;
+            points.push_back({p[0], p[1], p[2]});
+        }
+        const size_t before = corners.size();
+        TriangulatePolygon(points.data(), static_cast<int>(points.size()), corners);
+        if (corners.size() == before) continue;  // no area: nothing to see
+        faces.push_back(Face{f.first, f.second,
+                             AreaVector(points.data(), static_cast<int>(f.second)), before,
+                             (corners.size() - before) / 3});
+    }
+
+    // Corners at the same place are one corner of the solid: the emitters convert each
+    // point once, so the faces that meet there send the same floats.
+    std::vector<std::pair<std::array<float, 3>, size_t>> places;
+    for (const Face& f : faces)
+        for (size_t i = 0; i < f.n; ++i) {
+            const float* p = m_corners[f.first + i].position;
+            places.push_back({{p[0], p[1], p[2]}, f.first + i});
+        }
+    std::sort(places.begin(), places.end());
+    std::vector<int> place(m_corners.size(), -1);
+    int count = -1;
+    for (size_t i = 0; i < places.size(); ++i) {
+        if (i == 0 || places[i].first != places[i - 1].first) ++count;
+        place[places[i].second] = count;
+    }
+
+    // Two faces that share an edge agree when they run along it in opposite directions.
+    struct Edge {
+        int lo, hi;
+        size_t face;
+        bool forward;
+        bool operator<(const Edge& o) const {
+            return std::tie(lo, hi, face) < std::tie(o.lo, o.hi, o.face);
+        }
+    };
+    std::vector<Edge> edges;
+    for (size_t f = 0; f < faces.size(); ++f) {
+        for (size_t i = 0; i < faces[f].n; ++i) {
+            const int a = place[faces[f].first + i];
+            const int b = place[faces[f].first + (i + 1) % faces[f].n];
+            if (a != b) edges.push_back(Edge{std::min(a, b), std::max(a, b), f, a < b});
+        }
+    }
+    std::sort(edges.begin(), edges.end());
+    // Faces joined by edges form pieces; each face knows whether it runs against the
+    // first face of its piece (union-find that keeps that parity).
+    std::vector<size_t> parent(faces.size());
+    std::vector<char> against(faces.size(), 0);
+    for (size_t f = 0; f < faces.size(); ++f) parent[f] = f;
+    auto find = [&](size_t f) {
+        char parity = 0;
+        size_t root = f;
+        while (parent[root] != root) {
+            parity ^= against[root];
+            root = parent[root];
+        }
+        // Shorten the path: every face on it now hangs from the root.
+        for (char p = parity; parent[f] != root;) {
+            const size_t up = parent[f];
+            const char upParity = p ^ against[f];
+            parent[f] = root;
+            against[f] = p;
+            f = up;
+            p = upParity;
+        }
+        return std::pair<size_t, char>(root, parity);
+    };
+    for (size_t s = 0, e = 0; s < edges.size(); s = e) {
+        for (e = s + 1;
+             e < edges.size() && edges[e].lo == edges[s].lo && edges[e].hi == edges[s].hi; ++e) {
+            // Running the same way along the edge, one of the two faces must be turned.
+            const char differ = edges[e].forward == edges[s].forward ? 1 : 0;
+            const auto [rootS, parityS] = find(edges[s].face);
+            const auto [rootE, parityE] = find(edges[e].face);
+            if (rootS == rootE) continue;  // already decided (a fold keeps the first)
+            parent[rootE] = rootS;
+            against[rootE] = static_cast<char>(parityS ^ parityE ^ differ);
+        }
+    }
+    for (size_t f = 0; f < faces.size(); ++f) {
+        const auto [root, parity] = find(f);
+        faces[f].piece = root;
+        faces[f].turn = parity != 0;
+    }
+    // The volume each piece encloses, by the divergence theorem: negative when its
+    // faces all look inward, and then they are all turned.
+    std::vector<double> volume(faces.size(), 0.0);
+    const Vec3 origin = faces.empty() ? Vec3{} : Position(faces[0].first);
+    for (const Face& f : faces) {
+        for (size_t t = 0; t < f.triangles; ++t) {
+            const int* c = &corners[f.firstTriangle + 3 * t];
+            const Vec3 a = Position(f.first + c[0]) - origin, b = Position(f.first + c[1]) - origin,
+                       d = Position(f.first + c[2]) - origin;
+            volume[f.piece] += (f.turn ? -1.0 : 1.0) * Dot(a, Cross(b, d));
+        }
+    }
 
     Group& group = m_groups.back();
-    for (const std::pair<size_t, size_t>& face : m_faces) {
-        const size_t first = face.first;
-        const size_t n = face.second;
-        const Vertex* c = m_corners.data() + first;
-        // Newell's normal: the face's area vector, also for a slightly bent polygon.
-        double normal[3] = {0, 0, 0};
-        double middle[3] = {0, 0, 0};
-        for (size_t i = 0; i < n; ++i) {
-            const float* p = c[i].position;
-            const float* q = c[(i + 1) % n].position;
-            normal[0] += (double(p[1]) - q[1]) * (double(p[2]) + q[2]);
-            normal[1] += (double(p[2]) - q[2]) * (double(p[0]) + q[0]);
-            normal[2] += (double(p[0]) - q[0]) * (double(p[1]) + q[1]);
-            for (int k = 0; k < 3; ++k) middle[k] += p[k];
-        }
-        const double length =
-            std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
-        if (!(length > 0.0) || !std::isfinite(length)) continue;  // no area: nothing to see
-        double outward = 0.0;
-        for (int k = 0; k < 3; ++k) {
-            normal[k] /= length;
-            outward += normal[k] * (middle[k] / static_cast<double>(n) - centre[k]);
-        }
-        // A face sent the other way round is turned, normal and corner order together,
-        // so that the front of every triangle faces out of the part.
-        const bool turn = outward < 0.0;
-        if (turn)
-            for (double& k : normal) k = -k;
-        auto corner = [&](size_t i) -> const Vertex& { return c[turn ? (n - i) % n : i]; };
-        for (size_t i = 1; i + 1 < n; ++i) {
-            for (const Vertex* v : {&corner(0), &corner(i), &corner(i + 1)}) {
-                Vertex out = *v;
-                for (int k = 0; k < 3; ++k) out.normal[k] = static_cast<float>(normal[k]);
+    for (Face& f : faces) {
+        if (volume[f.piece] < 0.0) f.turn = !f.turn;
+        const Vec3 normal = f.area * ((f.turn ? -1.0 : 1.0) / Length(f.area));
+        for (size_t t = 0; t < f.triangles; ++t) {
+            const int* c = &corners[f.firstTriangle + 3 * t];
+            // A face sent the other way round is turned, normal and corner order
+            // together, so that the front of every triangle faces out of the part.
+            for (const int k : {c[0], f.turn ? c[2] : c[1], f.turn ? c[1] : c[2]}) {
+                Vertex out = m_corners[f.first + k];
+                for (int i = 0; i < 3; ++i) out.normal[i] = static_cast<float>(normal[i]);
                 m_vertices.push_back(out);
             }
             group.count += 3;
@@ -142,6 +229,11 @@ void TriangleSink::FinishGroup() {
     }
     m_corners.clear();
     m_faces.clear();
+}
+
+Vec3 TriangleSink::Position(size_t corner) const {
+    const float* p = m_corners[corner].position;
+    return {p[0], p[1], p[2]};
 }
 
 }  // namespace orx

@@ -2,13 +2,16 @@
 // A GlSink that gathers the faces the emitters send as triangles, one group of
 // triangles per record, each face with its own outward normal computed from its
 // corners. The exported model is collected through it, so that the file holds
-// what the picture shows.
+// what the picture shows. Which way is out is decided from the record's solid:
+// its faces are turned to agree with each other across their shared edges, and
+// then all together so that the solid they enclose has a positive volume.
 #include <cstddef>
 #include <utility>
 #include <vector>
 
 #include "geometry/GeometryTypes.h"
 #include "geometry/GlSink.h"
+#include "geometry/Vec3.h"
 
 namespace orx {
 
@@ -29,7 +32,8 @@ public:
 
     // Starts the group of record `number`; the faces sent from now on belong to it.
     void StartGroup(int number);
-    // Ends the last group: its faces are turned outward and split into triangles.
+    // Ends the last group: its faces are turned outward and split into triangles in
+    // their own planes; faces without area are left out.
     void Finish();
 
     const std::vector<Vertex>& Vertices() const { return m_vertices; }
@@ -57,6 +61,7 @@ private:
     void AddCorner(float x, float y, float z);
     void AddFace(size_t first, size_t n);
     void FinishGroup();
+    Vec3 Position(size_t corner) const;  // of m_corners
 
     GLenum m_mode = 0;
     bool m_open = false;

@@ -4,37 +4,21 @@
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 #include "app/ViewerDlg.h"
+#include "geometry/Vec3.h"
 
 namespace orx {
 
 namespace {
 
-using Vec = std::array<double, 3>;
-
-constexpr double kPi = 3.14159265358979323846;
-
-// v turned as glRotated(a, axis) turns it.
-Vec Rotate(const Vec& v, double degrees, int axis) {
-    const double c = std::cos(degrees * kPi / 180.0);
-    const double s = std::sin(degrees * kPi / 180.0);
-    const int i = (axis + 1) % 3;
-    const int j = (axis + 2) % 3;
-    Vec r = v;
-    r[i] = c * v[i] - s * v[j];
-    r[j] = s * v[i] + c * v[j];
-    return r;
-}
-
 // The smallest distance of the model centre from the eye at which all points p
 // (relative to the centre, in eye orientation) shifted by (tx, ty) lie within the
 // square field of half-width `t` (tangent of the half field of view).
-double FitDistance(const std::vector<Vec>& points, double tx, double ty, double t) {
+double FitDistance(const std::vector<Vec3>& points, double tx, double ty, double t) {
     double d = 0.0, front = -1e300, radius = 0.0;
-    for (const Vec& p : points) {
+    for (const Vec3& p : points) {
         d = std::max(d, p[2] + std::fabs(p[0] + tx) / t);
         d = std::max(d, p[2] + std::fabs(p[1] + ty) / t);
         front = std::max(front, p[2]);
@@ -45,10 +29,10 @@ double FitDistance(const std::vector<Vec>& points, double tx, double ty, double 
 }
 
 // The shift along `axis` (0: x, 1: y) at distance d that centres the points' projection.
-double CentringShift(const std::vector<Vec>& points, int axis, double d, double radius) {
+double CentringShift(const std::vector<Vec3>& points, int axis, double d, double radius) {
     auto imbalance = [&](double shift) {
         double lo = 1e300, hi = -1e300;
-        for (const Vec& p : points) {
+        for (const Vec3& p : points) {
             const double u = (p[axis] + shift) / (d - p[2]);
             lo = std::min(lo, u);
             hi = std::max(hi, u);
@@ -79,21 +63,19 @@ bool FitThumbnailView(const ModelBounds& b, ThumbnailView& view) {
 
     // The corners of the bounding box, placed as the build places vertices and turned
     // as the frame drawing turns them.
-    std::vector<Vec> points;
+    std::vector<Vec3> points;
     double radius = 0.0;
     for (int corner = 0; corner < 8; ++corner) {
-        Vec p;
+        Vec3 p;
         for (int k = 0; k < 3; ++k)
             p[k] = ((corner >> k & 1 ? hi[k] : lo[k]) - centre[k]) / b.extent;
-        p = Rotate(p, view.angles[2], 2);
-        p = Rotate(p, view.angles[1], 1);
-        p = Rotate(p, view.angles[0], 0);
+        for (int axis = 2; axis >= 0; --axis) p = Rotated(p, view.angles[axis], axis);
         points.push_back(p);
-        radius = std::max(radius, std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]));
+        radius = std::max(radius, Length(p));
     }
     if (!(radius > 0.0) || !std::isfinite(radius)) return false;
 
-    const double t = std::tan(view.fieldOfView * kPi / 360.0) * kThumbnailFill;
+    const double t = std::tan(view.fieldOfView * std::numbers::pi / 360.0) * kThumbnailFill;
     double tx = 0.0, ty = 0.0;
     double d = FitDistance(points, tx, ty, t);
     for (int round = 0; round < 8; ++round) {
@@ -102,7 +84,7 @@ bool FitThumbnailView(const ModelBounds& b, ThumbnailView& view) {
         d = FitDistance(points, tx, ty, t);
     }
     double nearest = 1e300, farthest = 0.0;
-    for (const Vec& p : points) {
+    for (const Vec3& p : points) {
         nearest = std::min(nearest, d - p[2]);
         farthest = std::max(farthest, d - p[2]);
     }

@@ -19,6 +19,34 @@ namespace orx {
 constexpr int kMaxOutlinePoints = 33;
 constexpr size_t kRecordLineLimit = 2999;  // characters of a record line
 
+// What the format says of each record type that is drawn.
+struct RecordType {
+    long type;
+    int points;          // points drawn from each outline
+    int capCorners;      // corners of each cap of a prism; 0 for a block
+    bool placedOutline;  // in a whole model a second outline places the corners
+    const char* kind;    // the kind's German name
+};
+inline constexpr RecordType kRecordTypes[] = {
+    {6, 6, 3, false, "Dreieckprisma"},
+    {8, 8, 0, false, "Quader"},
+    {10, 10, 5, true, "Fünfeckprisma"},
+    {12, 12, 6, true, "Sechseckprisma"},
+};
+
+// The entry of a record type; nullptr for a type that draws nothing.
+inline const RecordType* FindRecordType(long type) {
+    for (const RecordType& t : kRecordTypes)
+        if (t.type == type) return &t;
+    return nullptr;
+}
+
+// Points that a record type draws from each outline; 0 for types not drawn.
+inline int PointsDrawn(long type) {
+    const RecordType* t = FindRecordType(type);
+    return t ? t->points : 0;
+}
+
 // One record line as the parser understood it.
 struct ParsedRecord {
     int line = 0;  // record line number, from 1
@@ -35,8 +63,32 @@ struct ParsedRecord {
     uint32_t second = 0;
 };
 
-// Points that a record type draws from each outline; 0 for types not drawn.
-int PointsDrawn(long type);
+// Whether a record is drawn while `part` is shown: negative, the whole model; k >= 1,
+// record line k alone; 0, nothing.
+inline bool ShownInPart(const ParsedRecord& r, int part) {
+    return part < 0 ? r.validWhole : r.line == part && r.validSingle;
+}
+
+// The outlines a record is drawn and measured from, each x[points], y[points],
+// z[points]: the placed outline holds the corners as drawn, the reference outline the
+// part's flat coordinates that steer a cap's texture.
+struct RecordOutlines {
+    const double* placed = nullptr;
+    const double* reference = nullptr;
+    int points = 0;
+};
+
+// The one choice of outline: while the whole model is shown (`whole`) a type with a
+// second outline is placed by it, else its one outline serves as both. False when the
+// record is not drawn that way (a second outline that is incomplete).
+inline bool ShownOutlines(const ParsedRecord& r, const double* coords, bool whole,
+                          RecordOutlines& out) {
+    if (whole ? !r.validWhole : !r.validSingle) return false;
+    out.points = PointsDrawn(r.type);
+    out.reference = coords + r.first;
+    out.placed = coords + (whole ? r.second : r.first);
+    return true;
+}
 
 // Parses one record line into a record and its coordinates (appended to coords).
 // Returns false when the line can be drawn in neither way.

@@ -53,16 +53,6 @@ bool ReadOutline(FieldReader& fields, long count, int n, std::vector<double>& co
 
 }  // namespace
 
-int PointsDrawn(long type) {
-    switch (type) {
-        case 6: return 6;
-        case 8: return 8;
-        case 10: return 10;
-        case 12: return 12;
-        default: return 0;
-    }
-}
-
 bool ParseRecord(std::string_view line, ParsedRecord& record, std::vector<double>& coords) {
     record.validSingle = record.validWhole = false;
     if (line.size() > kRecordLineLimit) return false;
@@ -74,7 +64,8 @@ bool ParseRecord(std::string_view line, ParsedRecord& record, std::vector<double
     record.colour = ParseLong(field);
     if (!fields.Next(field)) return false;
     record.count = ParseLong(field);
-    const int n = PointsDrawn(record.type);
+    const RecordType* kind = FindRecordType(record.type);
+    const int n = kind ? kind->points : 0;
     // Types that draw nothing, and counts outside the outline buffer or short of the
     // points the type draws, are outside the format: such a record is not drawn.
     if (n == 0 || record.count < n || record.count > kMaxOutlinePoints) return false;
@@ -87,8 +78,8 @@ bool ParseRecord(std::string_view line, ParsedRecord& record, std::vector<double
     }
     record.first = record.second = static_cast<uint32_t>(start);
     record.validSingle = true;
-    record.validWhole = record.type < 10;
-    if (record.type >= 10) {
+    record.validWhole = !kind->placedOutline;
+    if (kind->placedOutline) {
         const size_t second = coords.size();
         coords.resize(second + 3 * static_cast<size_t>(n));
         if (ReadOutline(fields, record.count, n, coords, second)) {
@@ -196,11 +187,11 @@ bool ModelFileCache::Load(const std::string& path) {
 }
 
 void CViewerDlg::DrawRecord(const ParsedRecord& r, const double* coords) {
-    const bool whole = m_nPart < 0;
-    if (whole ? !r.validWhole : !r.validSingle) return;
-    const int n = PointsDrawn(r.type);
-    const double* a = coords + r.first;
-    const double* p = coords + (whole ? r.second : r.first);
+    RecordOutlines o;
+    if (!ShownOutlines(r, coords, m_nPart < 0, o)) return;
+    const int n = o.points;
+    const double* a = o.reference;
+    const double* p = o.placed;
     switch (r.type) {
         case 6: DrawTriangularPrism(&r.colour, &r.count, a, a + n, a + 2 * n); break;
         case 8: DrawBox(&r.colour, &r.count, a, a + n, a + 2 * n); break;
@@ -215,19 +206,26 @@ void CViewerDlg::DrawRecord(const ParsedRecord& r, const double* coords) {
 }
 
 void CViewerDlg::DrawThrough(GlSink& sink, const std::function<void()>& draw) {
-    GlSink* const drawingSink = m_pSink;
-    const ModelBounds bounds = m_bounds;
+    // The drawing sink and the bounds come back however `draw` ends, also when it
+    // throws (out of memory while gathering an export).
+    struct Restore {
+        CViewerDlg& dlg;
+        GlSink* const sink;
+        const ModelBounds bounds;
+        ~Restore() {
+            dlg.m_pSink = sink;
+            dlg.m_bounds = bounds;
+        }
+    } restore{*this, m_pSink, m_bounds};
     m_pSink = &sink;
     draw();
-    m_pSink = drawingSink;
-    m_bounds = bounds;
 }
 
 void CViewerDlg::DrawRecords(int part) {
     if (part == 0) return;
     const ModelFileCache& cache = m_modelCache;
     for (const ParsedRecord& r : cache.records) {
-        if (part < 0 || part == r.line) DrawRecord(r, cache.coords.data());
+        if (ShownInPart(r, part)) DrawRecord(r, cache.coords.data());
     }
 }
 
@@ -243,7 +241,8 @@ bool CViewerDlg::ParseModelLine(const std::string& line) {
     coords.reserve(6 * kMaxOutlinePoints);
     ParsedRecord record;
     if (!ParseRecord(line, record, coords)) return false;
-    if (m_nPart < 0 ? !record.validWhole : !record.validSingle) return false;
+    RecordOutlines shown;
+    if (!ShownOutlines(record, coords.data(), m_nPart < 0, shown)) return false;
     DrawRecord(record, coords.data());
     return true;
 }

@@ -490,7 +490,7 @@ TEST(PartPicking, CtrlClickShowsThePartsSizeOverThePictureButNotInSavedPictures)
     const QPointF middle(window.width() / 2.0, window.height() / 2.0);
     window.ClickWith(Qt::ControlModifier, middle);
     EXPECT_TRUE(overlay->isVisible());
-    EXPECT_EQ(overlay->text().toStdString(), "Teil 1: 1 × 1 × 1 mm");
+    EXPECT_EQ(overlay->text().toStdString(), "Teil 1, Quader: 1 × 1 × 1 mm");
     window.SavePicture(folder.dir.File("after.bmp"));
     const std::string before = test::ReadText(folder.dir.File("before.bmp"));
     EXPECT_GT(before.size(), 54u);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <tiny_gltf.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -13,6 +14,7 @@
 
 #include "ViewerRig.h"
 #include "app/ViewerDlg.h"
+#include "geometry/Vec3.h"
 
 namespace orx {
 namespace {
@@ -121,6 +123,141 @@ TEST_F(ExportGltfTest, SampleModelsKeepPartsBoundsAndOutwardNormals) {
         for (int k = 0; k < 3; ++k) {
             EXPECT_NEAR(lo[k], expectLo[k] / 1000.0, 1e-6);
             EXPECT_NEAR(hi[k], expectHi[k] / 1000.0, 1e-6);
+        }
+    }
+}
+
+// A part as the test writes it: its type and the 2D outline of cap 1 (a block: its
+// face P1-P4) at z 0; cap 2 is cap 1 scaled by `taper` about the origin, moved by
+// `shift` (x, y) and lifted by `depth`.
+struct SolidRow {
+    const char* name;
+    long type;
+    std::vector<std::pair<double, double>> outline;
+    double depth, taper, shift[2];
+};
+
+const SolidRow kSolidRows[] = {
+    {"gable", 10, {{0, 0}, {320, 0}, {320, 1600}, {160, 1850}, {0, 1600}}, 19, 1, {0, 0}},
+    // An L started at a convex corner beside the arm: a fan from its first corner
+    // would cover the notch.
+    {"L", 12, {{2400, 0}, {2400, 600}, {600, 600}, {600, 1800}, {0, 1800}, {0, 0}}, 38, 1, {0, 0}},
+    {"notch", 10, {{0, 0}, {800, 0}, {800, 600}, {400, 200}, {0, 600}}, 28, 1, {0, 0}},
+    {"tapered", 6, {{0, 0}, {60, 0}, {0, 50}}, 28, 1.5, {0, 0}},
+    {"oblique",
+     12,
+     {{0, 0}, {500, 0}, {500, 300}, {300, 300}, {300, 500}, {0, 500}},
+     40,
+     1,
+     {120, -80}},
+    {"block", 8, {{0, 0}, {800, 0}, {800, 400}, {0, 400}}, -19, 1, {0, 0}},
+};
+
+using Corners = std::vector<Vec3>;
+
+// The row's corners: as given, with its caps swapped, or with each cap running the
+// other way round.
+Corners RowCorners(const SolidRow& row, int variant) {
+    Corners cap[2];
+    for (int c = 0; c < 2; ++c) {
+        for (const auto& [x, y] : row.outline) {
+            const double k = c == 0 ? 1.0 : row.taper;
+            cap[c].push_back({x * k + c * row.shift[0], y * k + c * row.shift[1], c * row.depth});
+        }
+        if (variant == 2) std::reverse(cap[c].begin(), cap[c].end());
+    }
+    if (variant == 1) std::swap(cap[0], cap[1]);
+    Corners all = cap[0];
+    all.insert(all.end(), cap[1].begin(), cap[1].end());
+    return all;
+}
+
+// The faces of the solid the corners describe: two caps (a block: its faces P1-P4 and
+// P5-P8) and the sides between them.
+std::vector<Corners> SolidFaces(const Corners& p) {
+    const size_t c = p.size() / 2;
+    std::vector<Corners> faces{Corners(p.begin(), p.begin() + c), Corners(p.begin() + c, p.end())};
+    for (size_t i = 0; i < c; ++i)
+        faces.push_back({p[i], p[(i + 1) % c], p[(i + 1) % c + c], p[i + c]});
+    return faces;
+}
+
+// Whether q lies inside the solid: a ray from q crosses its faces an odd number of
+// times. Each face is met in its plane and the crossing point tried against its
+// outline, so a concave face counts as it is, without triangles.
+bool InSolid(const std::vector<Corners>& faces, const Vec3& q) {
+    const Vec3 ray{0.31415, 0.57721, 0.74211};
+    int crossings = 0;
+    for (const Corners& f : faces) {
+        Vec3 n{};
+        for (size_t i = 1; i + 1 < f.size(); ++i) n = n + Cross(f[i] - f[0], f[i + 1] - f[0]);
+        const double along = Dot(n, ray);
+        if (std::fabs(along) < 1e-12) continue;
+        const double t = Dot(n, f[0] - q) / along;
+        if (t <= 0) continue;
+        const Vec3 m = q + t * ray;
+        // Seen along the largest component of n: a crossing-number test in 2D.
+        const int drop = std::fabs(n.x) > std::fabs(n.y)
+                             ? (std::fabs(n.x) > std::fabs(n.z) ? 0 : 2)
+                             : (std::fabs(n.y) > std::fabs(n.z) ? 1 : 2);
+        const int a = (drop + 1) % 3, b = (drop + 2) % 3;
+        bool inside = false;
+        for (size_t i = 0, j = f.size() - 1; i < f.size(); j = i++) {
+            if ((f[i][b] > m[b]) != (f[j][b] > m[b]) &&
+                m[a] < f[j][a] + (m[b] - f[j][b]) * (f[i][a] - f[j][a]) / (f[i][b] - f[j][b]))
+                inside = !inside;
+        }
+        crossings += inside;
+    }
+    return crossings % 2 == 1;
+}
+
+// Every exported triangle faces out of its part: a point just in front of it lies
+// outside the part's solid and one just behind it inside, and its corners run
+// counter-clockwise seen from where its normal points.
+TEST_F(ExportGltfTest, EveryTriangleFacesOutOfItsSolid) {
+    std::string text = "Formteile\n";
+    std::vector<std::pair<std::string, Corners>> parts;
+    for (const SolidRow& row : kSolidRows) {
+        for (int variant = 0; variant < 3; ++variant) {
+            const Corners p = RowCorners(row, variant);
+            std::string outline;
+            for (const Vec3& v : p)
+                outline += " " + std::to_string(v.x) + "," + std::to_string(v.y) + "," +
+                           std::to_string(v.z);
+            // Types 10 and 12 carry a reference outline before the placed one.
+            text += std::to_string(row.type) + " 1 " + std::to_string(p.size()) +
+                    (row.type >= 10 ? outline : "") + outline + "\n";
+            parts.emplace_back(std::string(row.name) + " variant " + std::to_string(variant), p);
+        }
+    }
+    const std::string model = rig.Models() + "formteile3d.gl";
+    test::WriteText(model, text);
+    Open(model, kModeSolid);
+    Export(rig.dir.File("formteile.glb"));
+    ASSERT_TRUE(rig.Messages().empty()) << rig.Messages().front();
+    const tinygltf::Model m = ReadBack(rig.dir.File("formteile.glb"));
+    ASSERT_EQ(m.nodes.size(), parts.size());
+
+    for (size_t i = 0; i < parts.size(); ++i) {
+        SCOPED_TRACE(parts[i].first);
+        const std::vector<Corners> faces = SolidFaces(parts[i].second);
+        ASSERT_GE(m.nodes[i].mesh, 0);
+        const tinygltf::Primitive& p = m.meshes[m.nodes[i].mesh].primitives.at(0);
+        const std::vector<float> pos = Floats(m, p.attributes.at("POSITION"));
+        const std::vector<float> nor = Floats(m, p.attributes.at("NORMAL"));
+        ASSERT_FALSE(pos.empty());
+        for (size_t t = 0; t + 9 <= pos.size(); t += 9) {
+            SCOPED_TRACE("triangle " + std::to_string(t / 9));
+            Vec3 c[3];
+            for (int k = 0; k < 3; ++k)  // back to millimetres
+                c[k] = Vec3{pos[t + 3 * k], pos[t + 3 * k + 1], pos[t + 3 * k + 2]} * 1000.0;
+            const Vec3 n{nor[t], nor[t + 1], nor[t + 2]};
+            ASSERT_NEAR(Length(n), 1.0, 1e-6);
+            ASSERT_GT(Dot(n, Cross(c[1] - c[0], c[2] - c[0])), 0.0) << "wound against its normal";
+            const Vec3 middle = (c[0] + c[1] + c[2]) * (1.0 / 3.0);
+            ASSERT_FALSE(InSolid(faces, middle + 0.5 * n)) << "its normal points inward";
+            ASSERT_TRUE(InSolid(faces, middle - 0.5 * n)) << "nothing of the part behind it";
         }
     }
 }

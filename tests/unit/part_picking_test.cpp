@@ -12,6 +12,7 @@
 
 #include "ViewerProbe.h"
 #include "ViewerRig.h"
+#include "export/PartsListing.h"
 #include "geometry/PartSize.h"
 
 namespace orx {
@@ -46,13 +47,33 @@ void CtrlClick(CViewerDlg& d, Point at) {
     d.OnLButtonUp(kMouseControl, at);
 }
 
+// A corner written for these tests, listed in another order than its depth: a back
+// board, in front of it an L-shaped top whose outline starts at a convex corner, so
+// that a fan from its first corner would cover the notch, and between the two a
+// shelf that shows through the notch. The L's reference outline lies at its own flat
+// coordinates; the placed one, which it is drawn and measured at, is moved.
+const char* const kCornerModel =
+    "Ecke\n"
+    "8 1 8 0,0,19 1000,0,19 1000,1000,19 0,1000,19 0,0,0 1000,0,0 1000,1000,0 0,1000,0\n"
+    "12 2 12 800,0,0 800,400,0 400,400,0 400,800,0 0,800,0 0,0,0"
+    " 800,0,38 800,400,38 400,400,38 400,800,38 0,800,38 0,0,38"
+    " 900,100,200 900,500,200 500,500,200 500,900,200 100,900,200 100,100,200"
+    " 900,100,238 900,500,238 500,500,238 500,900,238 100,900,238 100,100,238\n"
+    "8 3 8 0,0,119 1000,0,119 1000,600,119 0,600,119 0,0,100 1000,0,100 1000,600,100 0,600,100\n";
+
 class PartPickingTest : public ::testing::Test {
 protected:
-    // A sample model opened with M in a window of that size, its turning stopped by a click.
+    // A model opened with M in a window of that size, its turning stopped by a click: a
+    // sample model, or the corner above by its name "ecke3d.gl".
     void Open(const std::string& name, int width = 320, int height = 240) {
         rig.Start();
         rig.dlg->OnSize(0, width, height);
-        rig.Open(test::kSampleModels + name);
+        std::string path = test::kSampleModels + name;
+        if (name == "ecke3d.gl") {
+            path = rig.Models() + name;
+            test::WriteText(path, kCornerModel);
+        }
+        rig.Open(path);
         rig.Click();
     }
     CViewerDlg& D() { return *rig.dlg; }
@@ -65,7 +86,8 @@ struct PickRow {
     int page;  // parts-list page to show (0: whole model)
     int mode;  // F1 to F4
     // View keys pressed before the click: '!' a quarter turn about y (36 times Page Up),
-    // '&' Insert (2.5 degrees about x), Q zooms in, L, R and H shift, E exports to a file.
+    // 2.5 degrees each: '&' Insert about x, '^' Page Up about y, '#' Home about z; Q zooms
+    // in, L, R and H shift, E exports to a file.
     const char* keys;
     double face[3];
     const char* text;  // the first line expected
@@ -74,17 +96,40 @@ struct PickRow {
 // The doors of the cabinet stand in front of its back wall and shelves; turned a
 // quarter about y its left side faces the eye.
 const PickRow kPickRows[] = {
-    {"schrank3d.gl", 0, 4, "", {300.75, 1090, 600}, "Teil 14: 2016 × 595,5 × 19 mm"},
-    {"schrank3d.gl", 0, 1, "", {300.75, 1090, 600}, "Teil 14: 2016 × 595,5 × 19 mm"},
-    {"schrank3d.gl", 0, 2, "", {899.25, 500, 600}, "Teil 16: 2016 × 595,5 × 19 mm"},
-    {"schrank3d.gl", 0, 3, "", {558.5, 1050, 625}, "Teil 15: 300 × 25 × 12 mm"},
-    {"schrank3d.gl", 0, 3, "!", {0, 1040.5, 290.5}, "Teil 1: 2081 × 581 × 19 mm"},
-    {"schrank3d.gl", 0, 4, "QQQLLHRRR&&&&", {300.75, 1500, 600}, "Teil 14: 2016 × 595,5 × 19 mm"},
+    {"schrank3d.gl", 0, 4, "", {300.75, 1090, 600}, "Teil 14, Quader: 2016 × 595,5 × 19 mm"},
+    {"schrank3d.gl", 0, 1, "", {300.75, 1090, 600}, "Teil 14, Quader: 2016 × 595,5 × 19 mm"},
+    {"schrank3d.gl", 0, 2, "", {899.25, 500, 600}, "Teil 16, Quader: 2016 × 595,5 × 19 mm"},
+    {"schrank3d.gl", 0, 3, "", {558.5, 1050, 625}, "Teil 15, Quader: 300 × 25 × 12 mm"},
+    {"schrank3d.gl", 0, 3, "!", {0, 1040.5, 290.5}, "Teil 1, Quader: 2081 × 581 × 19 mm"},
+    {"schrank3d.gl",
+     0,
+     4,
+     "QQQLLHRRR&&&&",
+     {300.75, 1500, 600},
+     "Teil 14, Quader: 2016 × 595,5 × 19 mm"},
+    // Turned about two and about three axes at once: the small handle is still met.
+    {"schrank3d.gl",
+     0,
+     3,
+     "QQQ&&&&^^^^^^",
+     {558.5, 1050, 625},
+     "Teil 15, Quader: 300 × 25 × 12 mm"},
+    {"schrank3d.gl",
+     0,
+     4,
+     "QQQ&&&&&&^^^^######",
+     {558.5, 1050, 625},
+     "Teil 15, Quader: 300 × 25 × 12 mm"},
     // An export sends every record through the emitters once more; the view a click is
     // measured against stays as it was.
-    {"schrank3d.gl", 0, 4, "E", {300.75, 1090, 600}, "Teil 14: 2016 × 595,5 × 19 mm"},
-    {"teile2d.gl", 5, 4, "", {400, 300, 28}, "Teil 5: 800 × 600 mm, Länge 28 mm"},
-    {"teile2d.gl", 9, 3, "", {150, 150, 19}, "Teil 9: 581 × 581 mm, Länge 19 mm"},
+    {"schrank3d.gl", 0, 4, "E", {300.75, 1090, 600}, "Teil 14, Quader: 2016 × 595,5 × 19 mm"},
+    {"teile2d.gl", 5, 4, "", {400, 300, 28}, "Teil 5, Fünfeckprisma: 800 × 600 × 28 mm"},
+    {"teile2d.gl", 9, 3, "", {150, 150, 19}, "Teil 9, Dreieckprisma: 581 × 581 × 19 mm"},
+    // The nearest part is named whatever the file's order: the L on top, the shelf
+    // through its notch, the back board beside both.
+    {"ecke3d.gl", 0, 3, "", {300, 700, 238}, "Teil 2, Sechseckprisma: 800 × 800 × 38 mm"},
+    {"ecke3d.gl", 0, 4, "", {580, 580, 119}, "Teil 3, Quader: 1000 × 600 × 19 mm"},
+    {"ecke3d.gl", 0, 3, "&&^^", {950, 950, 19}, "Teil 1, Quader: 1000 × 1000 × 19 mm"},
 };
 
 TEST_F(PartPickingTest, CtrlClickPicksThePartWhoseFaceIsUnderThePointer) {
@@ -98,7 +143,10 @@ TEST_F(PartPickingTest, CtrlClickPicksThePartWhoseFaceIsUnderThePointer) {
             if (*k == '!') {
                 for (int i = 0; i < 36; ++i) rig.Key(vk::PRIOR);
             } else {
-                rig.Key(*k == '&' ? vk::INSERT : unsigned(*k));
+                rig.Key(*k == '&'   ? vk::INSERT
+                        : *k == '^' ? vk::PRIOR
+                        : *k == '#' ? vk::HOME
+                                    : unsigned(*k));
             }
         }
         CtrlClick(D(), ScreenPoint(D(), row.face[0], row.face[1], row.face[2]));
@@ -129,7 +177,7 @@ TEST_F(PartPickingTest, TwoPickedCornersOfABoardAreItsEdgeApart) {
     CtrlClick(D(), left);
     CtrlClick(D(), right);
     const std::string text = D().PickText();
-    EXPECT_EQ(text.substr(0, text.find('\n')), "Teil 14: 2016 × 595,5 × 19 mm");
+    EXPECT_EQ(text.substr(0, text.find('\n')), "Teil 14, Quader: 2016 × 595,5 × 19 mm");
     double d[4] = {};
     ASSERT_TRUE(ReadDistance(text, d)) << text;
     EXPECT_NEAR(d[0], 595.5 - 1.0, 2.0);  // the corners less the half millimetre insets
@@ -139,7 +187,7 @@ TEST_F(PartPickingTest, TwoPickedCornersOfABoardAreItsEdgeApart) {
 
     // A third Ctrl+click starts again with the part there.
     CtrlClick(D(), ScreenPoint(D(), 899.25, 500, 600));
-    EXPECT_EQ(D().PickText(), "Teil 16: 2016 × 595,5 × 19 mm");
+    EXPECT_EQ(D().PickText(), "Teil 16, Quader: 2016 × 595,5 × 19 mm");
     // Another page or model clears it.
     rig.Open(test::kSampleModels + "tisch3d.gl");
     EXPECT_EQ(D().PickText(), "");
@@ -176,23 +224,40 @@ TEST(PartSizeTest, SizesOfTheFourRecordTypes) {
          {0, 100 * s, 100 * s - 50 * s, -50 * s, 0, 100 * s, 100 * s - 50 * s, -50 * s},
          {0, 100 * s, 100 * s + 50 * s, 50 * s, 0, 100 * s, 100 * s + 50 * s, 50 * s},
          {10, 10, 10, 10, 0, 0, 0, 0},
-         "Teil 1: 100 × 50 × 10 mm"},
+         "Teil 1, Quader: 100 × 50 × 10 mm"},
         // A triangle standing in the x-z plane, 19 deep along y.
         {6,
          {0, 581, 0, 0, 581, 0},
          {0, 0, 0, 19, 19, 19},
          {0, 0, 300, 0, 0, 300},
-         "Teil 1: 581 × 300 mm, Länge 19 mm"},
+         "Teil 1, Dreieckprisma: 581 × 300 × 19 mm"},
         {10,
          {0, 320, 320, 160, 0, 0, 320, 320, 160, 0},
          {0, 0, 1600, 1850, 1600, 0, 0, 1600, 1850, 1600},
          {0, 0, 0, 0, 0, 19, 19, 19, 19, 19},
-         "Teil 1: 1850 × 320 mm, Länge 19 mm"},
+         "Teil 1, Fünfeckprisma: 1850 × 320 × 19 mm"},
         {12,
          {17.321, 51.962, 69.282, 51.962, 17.321, 0, 17.321, 51.962, 69.282, 51.962, 17.321, 0},
          {0, 0, 30, 60, 60, 30, 0, 0, 30, 60, 60, 30},
          {0, 0, 0, 0, 0, 0, 722, 722, 722, 722, 722, 722},
-         "Teil 1: 69,3 × 60 mm, Länge 722 mm"},
+         "Teil 1, Sechseckprisma: 722 × 69,3 × 60 mm"},
+        // A tapered prism is cut from the blank of its larger cap, in either cap order.
+        {6,
+         {0, 60, 0, 0, 100, 0},
+         {0, 0, 50, 0, 0, 80},
+         {0, 0, 0, 28, 28, 28},
+         "Teil 1, Dreieckprisma: 100 × 80 × 28 mm"},
+        {6,
+         {0, 100, 0, 0, 60, 0},
+         {0, 0, 80, 0, 0, 50},
+         {28, 28, 28, 0, 0, 0},
+         "Teil 1, Dreieckprisma: 100 × 80 × 28 mm"},
+        // An L-shaped worktop, its outline starting at the inner corner: its blank.
+        {12,
+         {600, 600, 0, 0, 2400, 2400, 600, 600, 0, 0, 2400, 2400},
+         {600, 1800, 1800, 0, 0, 600, 600, 1800, 1800, 0, 0, 600},
+         {900, 900, 900, 900, 900, 900, 938, 938, 938, 938, 938, 938},
+         "Teil 1, Sechseckprisma: 2400 × 1800 × 38 mm"},
     };
     for (const SizeRow& row : rows) {
         PartSize size;
@@ -202,8 +267,21 @@ TEST(PartSizeTest, SizesOfTheFourRecordTypes) {
     PartSize none;
     EXPECT_FALSE(MeasurePart(7, nullptr, nullptr, nullptr, none));
 
-    const double a[3] = {0, 0, 0}, b[3] = {1181, 0, -19};
-    EXPECT_EQ(DistanceText(a, b), "Abstand 1181,2 mm (x 1181,0 · y 0,0 · z 19,0)");
+    EXPECT_EQ(DistanceText({0, 0, 0}, {1181, 0, -19}),
+              "Abstand 1181,2 mm (x 1181,0 · y 0,0 · z 19,0)");
+}
+
+// The parts list of a whole model measures each shaped part where it is placed, not at
+// the flat coordinates of its reference outline; its sizes are those of the label.
+TEST_F(PartPickingTest, PartsListTakesThePlacedOutlines) {
+    const std::string path = rig.Models() + "ecke3d.gl";
+    test::WriteText(path, kCornerModel);
+    ModelFileCache cache;
+    ASSERT_TRUE(cache.Load(path));
+    EXPECT_EQ(PartsCsvLines(cache, true, 0),
+              "1,Quader,1000.0,1000.0,19.0,0.0,0.0,0.0,1000.0,1000.0,19.0\n"
+              "2,Sechseckprisma,800.0,800.0,38.0,100.0,100.0,200.0,900.0,900.0,238.0\n"
+              "3,Quader,1000.0,600.0,19.0,0.0,0.0,100.0,1000.0,600.0,119.0\n");
 }
 
 }  // namespace
