@@ -47,7 +47,7 @@ struct Frame {
     Vec3 At(double a, double b, double c) const { return origin + u * a + v * b + w * c; }
 };
 constexpr Vec3 kX{1, 0, 0}, kY{0, 1, 0}, kZ{0, 0, 1};
-constexpr Vec3 kMinusX{-1, 0, 0};
+constexpr Vec3 kMinusX{-1, 0, 0}, kMinusY{0, -1, 0};
 
 struct Solid {
     int type = 8;              // 6, 8, 10 or 12
@@ -296,9 +296,12 @@ void BuildCornerShelf(Builder& b, double leg, double h, int shelves, long colour
     }
 }
 
-// A kitchen run of base units under one worktop, up to about 5 m long.
-void BuildKitchenRun(Builder& b, const std::vector<double>& widths, long colour, bool hexHandles) {
-    const double t = kBoard, h = 720, plinth = 100, d = 580, dc = d - t, top = 38;
+constexpr double kUnitHeight = 720, kUnitPlinth = 100, kUnitDepth = 580, kWorktop = 38;
+
+// Base units side by side along x from x = 0, fronts at z = 580, without a worktop;
+// returns the length of the run.
+double BaseUnits(Builder& b, const std::vector<double>& widths, long colour, bool hexHandles) {
+    const double t = kBoard, h = kUnitHeight, plinth = kUnitPlinth, d = kUnitDepth, dc = d - t;
     double x = 0;
     for (double uw : widths) {
         b.Box(colour, {x, 0, 0}, {x + t, plinth + h, dc});
@@ -311,7 +314,33 @@ void BuildKitchenRun(Builder& b, const std::vector<double>& widths, long colour,
     }
     b.Box(colour, {x - t, 0, 0}, {x, plinth + h, dc});
     b.Box(kHdf, {0, 0, dc - 60 - 16}, {x, plinth, dc - 60});
-    b.Box(kWhite, {0, plinth + h, 0}, {x, plinth + h + top, d + 20});
+    return x;
+}
+
+// A kitchen run of base units under one worktop, up to about 5 m long.
+void BuildKitchenRun(Builder& b, const std::vector<double>& widths, long colour, bool hexHandles) {
+    const double x = BaseUnits(b, widths, colour, hexHandles), y = kUnitPlinth + kUnitHeight;
+    b.Box(kWhite, {0, y, 0}, {x, y + kWorktop, kUnitDepth + 20});
+}
+
+// A kitchen corner: base units along the back wall (z = 0) and along the left wall
+// (x = 0), under one L-shaped worktop: a hexagonal prism whose outline is an L, the
+// outer corner first, so that every corner of the outline sees all of it.
+void BuildKitchenCorner(Builder& b, const std::vector<double>& back,
+                        const std::vector<double>& left, long colour) {
+    const double depth = kUnitDepth + 20, y = kUnitPlinth + kUnitHeight;
+    const double lx = BaseUnits(b, back, colour, false);
+    Builder side;
+    const double lz = depth + BaseUnits(side, left, colour, false);
+    // The left run is built along x and turned a quarter about y to face +x; it
+    // starts in front of the back run's first unit and ends at z = lz.
+    for (Solid& s : side.solids) {
+        for (Vec3& p : s.placed) p = Vec3{p.z, p.y, lz - p.x} + b.offset;
+        b.solids.push_back(std::move(s));
+    }
+    const std::vector<Pt2> outline = {{0, 0},         {lx, 0},     {lx, depth},
+                                      {depth, depth}, {depth, lz}, {0, lz}};
+    b.Prism(kWhite, outline, kWorktop, Frame{{0, y + kWorktop, 0}, kX, kZ, kMinusY});
 }
 
 // ---------------------------------------------------------------- output
@@ -478,6 +507,11 @@ int WriteSamples(const std::filesystem::path& dir) {
         Builder b;
         BuildCornerShelf(b, 600, 1600, 5, kWhite);
         samples.push_back({"eckregal3d", b.solids, true});
+    }
+    {
+        Builder b;
+        BuildKitchenCorner(b, {600, 600, 500, 600}, {600, 600}, kOak);
+        samples.push_back({"eckkueche3d", b.solids, true});
     }
     samples.push_back({"teile2d", PartsList(), false});
     for (const Sample& s : samples) {

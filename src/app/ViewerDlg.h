@@ -371,14 +371,13 @@ private:
     Point m_ptLast{};
     int m_bDragging = 0;
     int m_hIcon = 0;
-    // Follow mode: the last path and stamp handed to OpenModelFile. A refused file is
-    // offered again only when its name or modification time changes.
+    // Follow mode: the file loaded last, and the last path and file handed to
+    // OpenModelFile, by the identity the parse cache uses (file, size, both times in
+    // ns), so that a rewrite with the old time put back is seen. A refused file is
+    // offered again only when its name or identity changes.
+    FileIdentity m_liveIdentity;
     std::string m_strLiveTried;
-    int m_nLiveTriedStamp = 0;
-    // The nanoseconds of the modification times above: two saves within one second
-    // differ in them.
-    long m_nLiveStampNsec = 0;
-    long m_nLiveTriedNsec = 0;
+    FileIdentity m_liveTriedIdentity;
     // The "ORX.INI" the last follow check read, and the model path it named there.
     std::string m_strLiveIni;
     std::string m_strLiveFile;

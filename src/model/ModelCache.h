@@ -6,6 +6,7 @@
 // put back, or saved twice within one step of a coarse clock, is still read anew.
 // A build reads the file twice and an open builds three times; all of them are
 // served from one parse.
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -90,6 +91,26 @@ inline bool ShownOutlines(const ParsedRecord& r, const double* coords, bool whol
     return true;
 }
 
+// What tells two states of a file on disk apart: the file itself (device and inode),
+// its size, and its modification and status-change times to the nanosecond. Equal
+// identities mean the same content as far as the system can tell.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec mtime{};
+    timespec ctime{};
+
+    static FileIdentity Of(const struct stat& st) {
+        return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    }
+    bool operator==(const FileIdentity& o) const {
+        return device == o.device && inode == o.inode && size == o.size &&
+               mtime.tv_sec == o.mtime.tv_sec && mtime.tv_nsec == o.mtime.tv_nsec &&
+               ctime.tv_sec == o.ctime.tv_sec && ctime.tv_nsec == o.ctime.tv_nsec;
+    }
+};
+
 // Parses one record line into a record and its coordinates (appended to coords).
 // Returns false when the line can be drawn in neither way.
 bool ParseRecord(std::string_view line, ParsedRecord& record, std::vector<double>& coords);
@@ -116,11 +137,7 @@ public:
 private:
     bool m_valid = false;
     std::string m_path;
-    dev_t m_device = 0;
-    ino_t m_inode = 0;
-    off_t m_size = 0;
-    timespec m_mtime{};
-    timespec m_ctime{};
+    FileIdentity m_identity;
     uint64_t m_generation = 0;
 };
 

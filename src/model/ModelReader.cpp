@@ -109,12 +109,7 @@ bool ModelFileCache::Load(const std::string& path) {
         Clear();
         return false;
     }
-    auto same = [](const timespec& a, const timespec& b) {
-        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-    };
-    if (m_valid && path == m_path && opened.st_dev == m_device && opened.st_ino == m_inode &&
-        opened.st_size == m_size && same(opened.st_mtim, m_mtime) &&
-        same(opened.st_ctim, m_ctime)) {
+    if (m_valid && path == m_path && FileIdentity::Of(opened) == m_identity) {
         std::fclose(file);
         return true;
     }
@@ -177,11 +172,7 @@ bool ModelFileCache::Load(const std::string& path) {
     if (!readError) {
         m_valid = true;
         m_path = path;
-        m_device = opened.st_dev;
-        m_inode = opened.st_ino;
-        m_size = opened.st_size;
-        m_mtime = opened.st_mtim;
-        m_ctime = opened.st_ctim;
+        m_identity = FileIdentity::Of(opened);
     }
     return true;
 }

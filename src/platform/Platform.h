@@ -89,7 +89,10 @@ public:
     // Window.
     virtual void SetWindowText(const std::string& title) = 0;
     virtual void Invalidate(bool erase) = 0;
+    // The client area in device pixels; client points the viewer is given are too.
     virtual Rect GetClientRect() const = 0;
+    // Device pixels per pixel the user sees: 2 on a screen scaled to 200 %.
+    virtual double DevicePixelRatio() const { return 1.0; }
     virtual Point ClientToScreen(Point p) const = 0;
     virtual bool IsMinimised() const = 0;
     virtual WindowPlacement GetWindowPlacement() const = 0;

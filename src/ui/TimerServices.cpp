@@ -86,23 +86,22 @@ void CViewerDlg::LiveFollowCheck() {
         // writing the file anew is between the two. Nothing is loaded now; the file
         // counts as new when it is back, whatever its time.
         m_nLiveStamp = 0;
-        m_nLiveStampNsec = 0;
+        m_liveIdentity = {};
         m_strLiveTried.clear();
     } else if (!value.empty()) {
-        const int stamp = static_cast<int>(st.st_mtime);
-        const long nsec = static_cast<long>(st.st_mtim.tv_nsec);
-        const bool changed =
-            path != m_strModelPath || stamp != m_nLiveStamp || nsec != m_nLiveStampNsec;
+        // Another file, or the same one written again: any change of its identity,
+        // even one whose modification time was put back or did not move on a volume
+        // with coarse times.
+        const FileIdentity identity = FileIdentity::Of(st);
+        const bool changed = path != m_strModelPath || identity != m_liveIdentity;
         // A file that was refused keeps differing from the current model; it is offered
-        // again only when its name or its time changes, so its message comes once.
-        const bool triedAlready =
-            path == m_strLiveTried && stamp == m_nLiveTriedStamp && nsec == m_nLiveTriedNsec;
+        // again only when its name or its identity changes, so its message comes once.
+        const bool triedAlready = path == m_strLiveTried && identity == m_liveTriedIdentity;
         if (changed && !triedAlready) {
-            m_nLiveStamp = stamp;
-            m_nLiveStampNsec = nsec;
+            m_nLiveStamp = static_cast<int>(st.st_mtime);
+            m_liveIdentity = identity;
             m_strLiveTried = path;
-            m_nLiveTriedStamp = stamp;
-            m_nLiveTriedNsec = nsec;
+            m_liveTriedIdentity = identity;
             // A slideshow that started by itself gives way to the first model that can
             // be read; one that cannot leaves the show running.
             if (m_bDemoFollows && m_nDemoTick >= 0 && ModelReadable(path))

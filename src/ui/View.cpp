@@ -1,5 +1,7 @@
 // View manipulation: shift, zoom, centre, rotation keys, drag and auto-rotation.
 // Angles and translation are never clamped or wrapped; OpenGL takes any value.
+#include <cmath>
+
 #include "app/ViewerDlg.h"
 #include "ui/SettingsKeys.h"
 
@@ -101,12 +103,16 @@ void CViewerDlg::OnLButtonDown(unsigned flags, Point point) {
     if ((flags & kMouseControl) != 0) PickAt(point);
 }
 
-// One pixel of movement turns the model by one degree: right about y, down about x.
-// Only the drag flag counts, not the buttons the message reports.
+// One pixel of movement as the user sees it turns the model by one degree: right
+// about y, down about x. The points come in device pixels, of which a scaled screen
+// has several to each of the user's. Only the drag flag counts, not the buttons the
+// message reports.
 void CViewerDlg::OnMouseMove(unsigned, Point point) {
     if (m_bDragging == 0) return;
-    m_dAngle[1] += static_cast<double>(point.x) - m_ptLast.x;
-    m_dAngle[0] += static_cast<double>(point.y) - m_ptLast.y;
+    double ratio = m_platform.DevicePixelRatio();
+    if (!std::isfinite(ratio) || ratio <= 0) ratio = 1.0;
+    m_dAngle[1] += (static_cast<double>(point.x) - m_ptLast.x) / ratio;
+    m_dAngle[0] += (static_cast<double>(point.y) - m_ptLast.y) / ratio;
     m_ptLast = point;
     m_platform.Invalidate(false);
 }

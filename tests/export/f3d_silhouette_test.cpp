@@ -74,7 +74,7 @@ TEST(ExportF3d, SilhouetteMatchesTheRenderer) {
     std::filesystem::create_directories(dir);
     const std::string render = ORX_RENDER;
     const double angles[3] = {20.0, 35.0, 0.0};
-    for (const char* name : {"schrank3d", "tisch3d", "eckregal3d"}) {
+    for (const char* name : {"schrank3d", "tisch3d", "eckregal3d", "eckkueche3d"}) {
         SCOPED_TRACE(name);
         const std::string model = std::string(ORX_PROGRAM_DIR) + "/modelle/" + name + ".gl";
         const std::string ours = (dir / (std::string(name) + "-orx.png")).string();

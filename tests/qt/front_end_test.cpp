@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QtMath>
 #include <functional>
 #include <map>
 #include <set>
@@ -501,6 +502,71 @@ TEST(PartPicking, CtrlClickShowsThePartsSizeOverThePictureButNotInSavedPictures)
     window.ClickWith(Qt::NoModifier, middle);
     EXPECT_TRUE(overlay->isVisible());
     window.ClickWith(Qt::ControlModifier, QPointF(2, 2));
+    EXPECT_FALSE(overlay->isVisible());
+}
+
+// A window whose scale factor the test changes as a move to a screen of another
+// scale does: the window keeps its size, its device pixels change, and Qt tells the
+// widget by a screen change only (no resize, so no resizeGL).
+class ScaledWindow : public SteppedWindow {
+public:
+    void ScaleBy(qreal factor) {
+        m_ratio = devicePixelRatioF() * factor;
+        QEvent change(QEvent::ScreenChangeInternal);
+        QApplication::sendEvent(this, &change);
+    }
+    void Drag(QPointF from, QPointF to) {
+        QMouseEvent press(QEvent::MouseButtonPress, from, mapToGlobal(from), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(this, &press);
+        QMouseEvent move(QEvent::MouseMove, to, mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(this, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, to, mapToGlobal(to), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(this, &release);
+    }
+
+protected:
+    int metric(PaintDeviceMetric m) const override {
+        if (m_ratio > 0 && m == PdmDevicePixelRatio) return qCeil(m_ratio);
+        if (m_ratio > 0 && m == PdmDevicePixelRatioScaled)
+            return qRound(m_ratio * devicePixelRatioFScale());
+        return SteppedWindow::metric(m);
+    }
+
+private:
+    qreal m_ratio = 0;  // 0: the screen's
+};
+
+TEST(RealWindow, PickingAndDraggingFollowAChangeOfTheScaleFactor) {
+    WindowFolder folder;
+    // A bar ten times as long as it is thick, lying along x.
+    test::WriteText(folder.dir.File("stab3d.gl"),
+                    "ORX test model\n8 0 8 0 0 1 10 0 1 10 1 1 0 1 1 0 0 0 10 0 0 10 1 0 0 1 0\n");
+    folder.Name(folder.dir.File("stab3d.gl"));
+    test::WriteText(folder.dir.File("orx-view.ini"), "[common]\nRotateTimeOn=0\n");
+    ScaledWindow window;
+    window.resize(320, 240);
+    ASSERT_TRUE(window.Start());
+    ASSERT_TRUE(WaitFor([&] { return ModelPixels(window) > 0; }));
+    const qreal ratio = window.devicePixelRatioF() * 2;
+    window.ScaleBy(2);
+    ASSERT_EQ(window.size(), QSize(320, 240));
+    ASSERT_EQ(window.grabFramebuffer().size(), QSize(320, 240) * ratio);
+    const int broadside = ModelPixels(window);
+
+    // 90 pixels to the right as the user sees them turn the bar by 90 degrees: end on.
+    window.Drag(QPointF(100, 200), QPointF(190, 200));
+    EXPECT_LT(ModelPixels(window), broadside / 3);
+
+    // Ctrl+click in the middle still hits it, and beside it nothing.
+    const auto* overlay = window.findChild<QLabel*>("pickOverlay");
+    ASSERT_NE(overlay, nullptr);
+    window.ClickWith(Qt::ControlModifier, QPointF(160, 120));
+    EXPECT_TRUE(overlay->isVisible());
+    EXPECT_EQ(overlay->text().toStdString().rfind("Teil 1", 0), 0u);
+    window.ClickWith(Qt::ControlModifier, QPointF(40, 120));
     EXPECT_FALSE(overlay->isVisible());
 }
 

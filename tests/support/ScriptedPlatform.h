@@ -55,6 +55,7 @@ public:
     WindowPlacement placement{};
     bool minimised = false;
     Point screenOrigin{100, 100};  // client area's top-left corner on the screen
+    double pixelRatio = 1.0;       // device pixels per pixel the user sees
     std::string executablePath;    // empty: the running executable
     std::string profileFolder;     // the test's profile folder at construction
     std::string winePrefix;        // empty: no Wine prefix
@@ -73,6 +74,7 @@ public:
     Point ClientToScreen(Point p) const override {
         return Point{p.x + screenOrigin.x, p.y + screenOrigin.y};
     }
+    double DevicePixelRatio() const override { return pixelRatio; }
     bool IsMinimised() const override { return minimised; }
     WindowPlacement GetWindowPlacement() const override { return placement; }
     void SetWindowPlacement(const WindowPlacement& p) override { placement = p; }

@@ -26,6 +26,7 @@ public:
     decltype(CViewerDlg::m_pProfile)& m_pProfile = d.m_pProfile;
     decltype(CViewerDlg::m_strModelPath)& m_strModelPath = d.m_strModelPath;
     decltype(CViewerDlg::m_nLiveStamp)& m_nLiveStamp = d.m_nLiveStamp;
+    decltype(CViewerDlg::m_liveIdentity)& m_liveIdentity = d.m_liveIdentity;
     decltype(CViewerDlg::m_bAutoRotate)& m_bAutoRotate = d.m_bAutoRotate;
     decltype(CViewerDlg::m_bTimerActive)& m_bTimerActive = d.m_bTimerActive;
     decltype(CViewerDlg::m_nTimerBusy)& m_nTimerBusy = d.m_nTimerBusy;

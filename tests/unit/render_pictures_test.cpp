@@ -69,7 +69,7 @@ protected:
 
 TEST_F(Pictures, EverySampleInEveryModeShowsTheModelOnTheBackground) {
     for (const char* model : {"schrank3d.gl", "kommode3d.gl", "regal3d.gl", "tisch3d.gl",
-                              "eckregal3d.gl", "teile2d.gl"}) {
+                              "eckregal3d.gl", "eckkueche3d.gl", "teile2d.gl"}) {
         for (int mode = 1; mode <= 4; ++mode) {
             SCOPED_TRACE(std::string(model) + " in mode " + std::to_string(mode));
             const PictureStats s = Render(model, mode);

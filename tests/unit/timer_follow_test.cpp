@@ -14,7 +14,22 @@ namespace {
 
 constexpr long kTime = 1500000000;
 
-TEST(FollowMode, NamedModelLoadsAtCreationAndReloadsOnlyForANewTimeOrName) {
+// Rewrites the file in place and puts its modification time back, as a tool that
+// keeps times does. Written again until the status-change time has moved on from
+// `before` (the system's clock for it runs in steps of a few milliseconds).
+void RewriteKeepingTime(const std::string& path, const std::string& text, long time,
+                        const timespec& before) {
+    struct stat st {};
+    for (int attempt = 0; attempt < 100000; ++attempt) {
+        WriteText(path, text);
+        SetModificationTime(path, time);
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        if (st.st_ctim.tv_sec != before.tv_sec || st.st_ctim.tv_nsec != before.tv_nsec) return;
+    }
+    FAIL() << "the status-change time of " << path << " did not move";
+}
+
+TEST(FollowMode, NamedModelLoadsAtCreationAndReloadsWheneverTheFileChanges) {
     ViewerRig rig;
     const std::string model = rig.StartFollowing("schrank3d.gl", 1, kTime);
     const ViewerProbe p = Probe(*rig.dlg);
@@ -27,12 +42,25 @@ TEST(FollowMode, NamedModelLoadsAtCreationAndReloadsOnlyForANewTimeOrName) {
     EXPECT_EQ(rig.Title().rfind("ORX-View", 0), 0u) << rig.Title();
     EXPECT_TRUE(rig.Messages().empty());
 
-    // The content changes but the time is put back: nothing tells the viewer.
-    WriteModel(model, 3);
-    SetModificationTime(model, kTime);
-    rig.Ticks(350);
+    // Unchanged, the file is never read again.
+    const uint64_t read = p.m_modelCache.Generation();
+    rig.Ticks(300);
+    EXPECT_EQ(p.m_modelCache.Generation(), read);
+
+    // Rewritten in place with the time put back, and again at the same size: only the
+    // status-change time tells, and the next check loads it each time.
+    const std::string record = std::string(kBlockRecord) + "\n";
+    const std::string two = "ORX test model\n" + record + record;
+    const std::string one = "ORX test model" + std::string(record.size(), ' ') + "\n" + record;
+    RewriteKeepingTime(model, two, kTime, p.m_liveIdentity.ctime);
+    rig.Ticks(99);
     EXPECT_EQ(p.m_nPartCount, 1);
-    rig.Ticks(50);
+    rig.Ticks(1);
+    EXPECT_EQ(p.m_nPartCount, 2);
+    EXPECT_EQ(p.m_nLiveStamp, kTime);
+    RewriteKeepingTime(model, one, kTime, p.m_liveIdentity.ctime);
+    rig.Ticks(100);
+    EXPECT_EQ(p.m_nPartCount, 1);
 
     // Saved again by the design program: two parts, a new time, seen at the next check.
     WriteModel(model, 2);

@@ -177,7 +177,7 @@ TEST(UserSequences, DemoStartedFromFollowModeShowsEachModelWithItsDrawnOptions) 
         const CViewerDlg& d = *w.dlg;
         const bool partsList = Probe(d).m_strModelPath == kModels + "teile2d.gl";
         EXPECT_EQ(w.Title(), kTitle + (partsList ? " Objekt 1 von 10" : "") + " DEMO (" +
-                                 std::to_string(step) + "/6)");
+                                 std::to_string(step) + "/7)");
         if (Probe(d).m_nShading != 4 || Probe(d).m_nLightMode != 0) ++otherModes;
 
         // A fresh viewer with the drawn options as its settings (the demo stored the

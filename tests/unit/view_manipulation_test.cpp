@@ -2,6 +2,8 @@
 // drag rotation, with the redraws and the settings they cause.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "ViewerProbe.h"
 #include "ViewerRig.h"
 
@@ -93,38 +95,48 @@ TEST(ViewManipulation, AutoRotationSteps) {
     EXPECT_EQ(v.Redraws(), before + 1 + 720);
 }
 
-TEST(ViewManipulation, DragTurnsOneDegreePerPixel) {
-    ViewRig v;
-    WriteModel(v.Prog() + "block3d.gl");
-    v.Key('P');  // the demo turns the model
-    ASSERT_GE(Probe(*v.dlg).m_nDemoTick, 0);
-    CViewerDlg& d = *v.dlg;
-    const int before = v.Redraws();
+TEST(ViewManipulation, DragTurnsOneDegreePerPixelTheUserSees) {
+    // The points come in device pixels: on a screen scaled to 200 % (150 %) each pixel
+    // the user sees is two (one and a half) of them.
+    for (const double ratio : {1.0, 2.0, 1.5}) {
+        SCOPED_TRACE(ratio);
+        ViewRig v;
+        v.platform.pixelRatio = ratio;
+        const auto at = [ratio](int x, int y) {
+            return Point{static_cast<int>(std::lround(x * ratio)),
+                         static_cast<int>(std::lround(y * ratio))};
+        };
+        WriteModel(v.Prog() + "block3d.gl");
+        v.Key('P');  // the demo turns the model
+        ASSERT_GE(Probe(*v.dlg).m_nDemoTick, 0);
+        CViewerDlg& d = *v.dlg;
+        const int before = v.Redraws();
 
-    // Moving without a press does nothing.
-    d.OnMouseMove(0, Point{300, 300});
-    EXPECT_EQ(v.Angle(1), 0.0);
-    EXPECT_EQ(v.Redraws(), before);
+        // Moving without a press does nothing.
+        d.OnMouseMove(0, at(300, 300));
+        EXPECT_EQ(v.Angle(1), 0.0);
+        EXPECT_EQ(v.Redraws(), before);
 
-    d.OnLButtonDown(1, Point{100, 50});
-    EXPECT_EQ(Probe(d).m_bDragging, 1);
-    EXPECT_EQ(Probe(d).m_nDemoTick, -2);  // ends the demo
-    EXPECT_FALSE(Probe(d).m_bAutoRotate);
-    EXPECT_EQ(v.Setting("RotateTimeOn"), "0");
+        d.OnLButtonDown(1, at(100, 50));
+        EXPECT_EQ(Probe(d).m_bDragging, 1);
+        EXPECT_EQ(Probe(d).m_nDemoTick, -2);  // ends the demo
+        EXPECT_FALSE(Probe(d).m_bAutoRotate);
+        EXPECT_EQ(v.Setting("RotateTimeOn"), "0");
 
-    d.OnMouseMove(0, Point{145, 50});
-    d.OnMouseMove(0, Point{190, 50});  // 90 pixels to the right in all
-    EXPECT_EQ(v.Angle(1), 90.0);
-    EXPECT_EQ(v.Angle(0), 0.0);
-    d.OnMouseMove(0, Point{190, 40});  // up turns about x the other way
-    EXPECT_EQ(v.Angle(0), -10.0);
-    EXPECT_EQ(v.Redraws(), before + 3);
+        d.OnMouseMove(0, at(145, 50));
+        d.OnMouseMove(0, at(190, 50));  // 90 pixels to the right in all
+        EXPECT_DOUBLE_EQ(v.Angle(1), 90.0);
+        EXPECT_EQ(v.Angle(0), 0.0);
+        d.OnMouseMove(0, at(190, 40));  // up turns about x the other way
+        EXPECT_DOUBLE_EQ(v.Angle(0), -10.0);
+        EXPECT_EQ(v.Redraws(), before + 3);
 
-    d.OnLButtonUp(1, Point{190, 40});
-    EXPECT_EQ(Probe(d).m_bDragging, 0);
-    d.OnMouseMove(0, Point{400, 400});
-    EXPECT_EQ(v.Angle(1), 90.0);
-    EXPECT_EQ(v.Redraws(), before + 3);
+        d.OnLButtonUp(1, at(190, 40));
+        EXPECT_EQ(Probe(d).m_bDragging, 0);
+        d.OnMouseMove(0, at(400, 400));
+        EXPECT_DOUBLE_EQ(v.Angle(1), 90.0);
+        EXPECT_EQ(v.Redraws(), before + 3);
+    }
 }
 
 }  // namespace

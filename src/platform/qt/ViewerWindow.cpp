@@ -136,10 +136,22 @@ void ViewerWindow::initializeGL() {
     m_dlg->OnInitDialog();
 }
 
-void ViewerWindow::resizeGL(int w, int h) {
-    const qreal ratio = devicePixelRatioF();
-    m_dlg->OnSize(0, static_cast<int>(std::lround(w * ratio)),
-                  static_cast<int>(std::lround(h * ratio)));
+void ViewerWindow::resizeGL(int, int) { HandOnDeviceSize(); }
+
+// The viewer's projection and picking work in device pixels.
+void ViewerWindow::HandOnDeviceSize() {
+    const Rect client = GetClientRect();
+    m_deviceSize = QSize(client.Width(), client.Height());
+    m_dlg->OnSize(0, client.Width(), client.Height());
+}
+
+// A move to a screen with another scale factor changes the size in device pixels
+// but not the window's, and Qt calls resizeGL only for the latter. Qt sets the
+// frame's viewport itself; picking needs the size, so a press hands on one that
+// changed so before it picks.
+void ViewerWindow::FollowScaleFactor() {
+    const Rect client = GetClientRect();
+    if (m_created && QSize(client.Width(), client.Height()) != m_deviceSize) HandOnDeviceSize();
 }
 
 void ViewerWindow::paintGL() {
@@ -200,6 +212,7 @@ Point ViewerWindow::ClientPoint(const QPointF& logical) const {
 void ViewerWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     makeCurrent();
+    FollowScaleFactor();
     const unsigned flags = (event->modifiers() & Qt::ControlModifier) ? kMouseControl : 0;
     m_dlg->OnLButtonDown(flags, ClientPoint(event->position()));
 }
@@ -292,6 +305,8 @@ Point ViewerWindow::ClientToScreen(Point p) const {
         mapToGlobal(QPoint(static_cast<int>(p.x / ratio), static_cast<int>(p.y / ratio)));
     return Point{g.x(), g.y()};
 }
+
+double ViewerWindow::DevicePixelRatio() const { return devicePixelRatioF(); }
 
 bool ViewerWindow::IsMinimised() const { return isMinimized(); }
 

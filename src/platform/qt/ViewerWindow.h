@@ -33,6 +33,7 @@ public:
     void Invalidate(bool erase) override;
     Rect GetClientRect() const override;
     Point ClientToScreen(Point p) const override;
+    double DevicePixelRatio() const override;
     bool IsMinimised() const override;
     WindowPlacement GetWindowPlacement() const override;
     void SetWindowPlacement(const WindowPlacement& placement) override;
@@ -77,6 +78,8 @@ protected:
 
 private:
     void ShowWindowMenu();
+    void HandOnDeviceSize();
+    void FollowScaleFactor();
     // The frame around the client area; none before the window manager has framed
     // the window (or where there is none).
     QMargins FrameMargins() const;
@@ -98,6 +101,8 @@ private:
     // in the framebuffer that saved and printed pictures are read from.
     QLabel* m_overlay = nullptr;
     bool m_created = false;
+    // The client size in device pixels that the viewer was last given.
+    QSize m_deviceSize;
     bool m_destroyed = false;
     // The busy pointer is set (as the application's override cursor).
     bool m_busy = false;
