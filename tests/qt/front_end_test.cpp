@@ -550,11 +550,14 @@ TEST(RealWindow, PickingAndDraggingFollowAChangeOfTheScaleFactor) {
     window.resize(320, 240);
     ASSERT_TRUE(window.Start());
     ASSERT_TRUE(WaitFor([&] { return ModelPixels(window) > 0; }));
+    const int before = ModelPixels(window);
     const qreal ratio = window.devicePixelRatioF() * 2;
     window.ScaleBy(2);
     ASSERT_EQ(window.size(), QSize(320, 240));
+    // The picture has four times the pixels, and the model fills as much of it.
     ASSERT_EQ(window.grabFramebuffer().size(), QSize(320, 240) * ratio);
     const int broadside = ModelPixels(window);
+    EXPECT_GT(broadside, before * 3);
 
     // 90 pixels to the right as the user sees them turn the bar by 90 degrees: end on.
     window.Drag(QPointF(100, 200), QPointF(190, 200));
