@@ -165,26 +165,40 @@ TEST_F(ExportGltfTest, LookFollowsTheDisplayMode) {
     EXPECT_NE(std::find(colours.begin(), colours.end(), 0.0f), colours.end());
 }
 
-// A target that cannot be written, and a model that can no longer be read: a
-// message, and no file (nor a temporary one) left behind.
-TEST_F(ExportGltfTest, FailuresShowAMessageAndLeaveNoFile) {
+// The export takes the records on screen under the busy pointer, also when the file
+// changed or went on disk since. A target that cannot be written, and a model with
+// nothing to draw: a message, and no file (nor a temporary one) left behind.
+TEST_F(ExportGltfTest, ExportsWhatIsShownOrLeavesNoFile) {
     const std::string model = rig.Models() + "block3d.gl";
     test::WriteModel(model, 3);
     rig.Start();
     rig.Open(model);
-
     const std::string folder = rig.dir.path + "/ziel.glb";
     std::filesystem::create_directories(folder);
+
+    test::WriteModel(model, 5);
+    rig.Picture();  // the frame that ends the open's busy pointer
+    rig.platform.busyChanges.clear();
+    Export(folder + "/x.glb");
+    EXPECT_EQ(rig.platform.busyChanges, (std::vector<bool>{true, false}));
+    std::filesystem::remove(model);
+    Export(folder + "/y.glb");
+    for (const char* name : {"/x.glb", "/y.glb"}) {
+        EXPECT_EQ(ReadBack(folder + name).nodes.size(), 3u) << name;
+        std::filesystem::remove(folder + name);
+    }
+
     for (const std::string& target : {folder, folder + "/fehlt/x.glb"}) {
         SCOPED_TRACE(target);
         Export(target);
         EXPECT_EQ(rig.Messages().size(), 1u);
         EXPECT_TRUE(std::filesystem::is_empty(folder));
     }
-    std::filesystem::remove(model);
+    const std::string empty = rig.Models() + "leer3d.gl";
+    test::WriteText(empty, "ORX test model\n");
+    rig.Open(empty);
     Export(folder + "/x.glb");
-    ASSERT_EQ(rig.Messages().size(), 1u);
-    EXPECT_NE(rig.Messages()[0].find(model), std::string::npos);
+    EXPECT_EQ(rig.Messages(), std::vector<std::string>{CViewerDlg::NothingToDrawMessage(empty)});
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 

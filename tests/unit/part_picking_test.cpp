@@ -48,11 +48,14 @@ void CtrlClick(CViewerDlg& d, Point at) {
 
 class PartPickingTest : public ::testing::Test {
 protected:
-    // A sample model opened with M in a window of that size, its turning stopped by a click.
+    // A copy of a sample model opened with M in a window of that size, its turning
+    // stopped by a click.
     void Open(const std::string& name, int width = 320, int height = 240) {
         rig.Start();
         rig.dlg->OnSize(0, width, height);
-        rig.Open(test::kSampleModels + name);
+        std::filesystem::copy_file(test::kSampleModels + name, rig.Models() + name,
+                                   std::filesystem::copy_options::overwrite_existing);
+        rig.Open(rig.Models() + name);
         rig.Click();
     }
     CViewerDlg& D() { return *rig.dlg; }
@@ -80,9 +83,10 @@ const PickRow kPickRows[] = {
     {"schrank3d.gl", 0, 3, "", {558.5, 1050, 625}, "Teil 15: 300 × 25 × 12 mm"},
     {"schrank3d.gl", 0, 3, "!", {0, 1040.5, 290.5}, "Teil 1: 2081 × 581 × 19 mm"},
     {"schrank3d.gl", 0, 4, "QQQLLHRRR&&&&", {300.75, 1500, 600}, "Teil 14: 2016 × 595,5 × 19 mm"},
-    // An export sends every record through the emitters once more; the view a click is
-    // measured against stays as it was.
-    {"schrank3d.gl", 0, 4, "E", {300.75, 1090, 600}, "Teil 14: 2016 × 595,5 × 19 mm"},
+    // An export sends every shown record through the emitters once more, also after
+    // the file changed on disk; the view and the records a click is measured against
+    // stay as they were.
+    {"schrank3d.gl", 0, 4, "~E", {300.75, 1090, 600}, "Teil 14: 2016 × 595,5 × 19 mm"},
     {"teile2d.gl", 5, 4, "", {400, 300, 28}, "Teil 5: 800 × 600 mm, Länge 28 mm"},
     {"teile2d.gl", 9, 3, "", {150, 150, 19}, "Teil 9: 581 × 581 mm, Länge 19 mm"},
 };
@@ -97,6 +101,8 @@ TEST_F(PartPickingTest, CtrlClickPicksThePartWhoseFaceIsUnderThePointer) {
         for (const char* k = row.keys; *k; ++k) {
             if (*k == '!') {
                 for (int i = 0; i < 36; ++i) rig.Key(vk::PRIOR);
+            } else if (*k == '~') {
+                test::WriteModel(rig.Models() + row.model);
             } else {
                 rig.Key(*k == '&' ? vk::INSERT : unsigned(*k));
             }
