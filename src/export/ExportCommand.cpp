@@ -1,14 +1,32 @@
 // Export of the shown model to a binary glTF file: the key E and its menu entry,
 // and orx-render with a .glb name.
+#include <charconv>
 #include <filesystem>
 #include <new>
+#include <vector>
 
 #include "app/ViewerDlg.h"
 #include "export/GltfWriter.h"
+#include "export/PartsListing.h"
 #include "geometry/TriangleSink.h"
 #include "platform/Text.h"
 
 namespace orx {
+
+namespace {
+
+// A size as the parts list prints it, rounded to a tenth of a millimetre, as a
+// number: the same digits whatever the locale.
+double AsListed(double millimetres) {
+    char text[64];
+    const auto printed =
+        std::to_chars(text, text + sizeof text, millimetres, std::chars_format::fixed, 1);
+    double value = millimetres;
+    if (printed.ec == std::errc()) std::from_chars(text, printed.ptr, value);
+    return value;
+}
+
+}  // namespace
 
 bool CViewerDlg::OpenModelForExport(const std::string& path, int part) {
     // Opening reads and measures the model; only a frame compiles list 1, and an
@@ -26,73 +44,97 @@ std::string CViewerDlg::NothingToDrawMessage(const std::string& path) {
     return "the model has nothing to draw: " + path;
 }
 
-bool CViewerDlg::ExportShown(const std::string& path, std::ostream* out) {
-    if (m_strModelPath.empty()) {
-        ShowMessage("Es ist kein Modell geladen.");
-        return false;
-    }
+GlbResult CViewerDlg::WriteShownParts(const std::string& path, std::ostream* out,
+                                      std::string& error) {
     // The records the picture was drawn from: the file is not read again, so a file
     // changed on disk since is exported as it is shown, and the parse cache keeps
-    // the read that picking measures against.
-    if (!ShownRecordsHeld() || out) {
-        ShowMessage("Das Modell kann nicht gelesen werden:\n" + m_strModelPath);
-        return false;
+    // the read that picking measures against. Each part carries what the parts list
+    // says of it.
+    const bool whole = m_nPart < 0;
+    std::vector<const ParsedRecord*> shown;
+    GlbParts parts;
+    for (const ParsedRecord& r : m_modelCache.records) {
+        if (!(whole ? r.validWhole : r.validSingle) || (!whole && m_nPart != r.line)) continue;
+        GlbPart part;
+        part.record = r.line;
+        part.kind = PartKindName(r.type);
+        part.colour = r.colour;
+        PartSize size;
+        if (MeasureRecord(m_modelCache, r, whole, size))
+            for (int k = 0; k < 3; ++k) part.sizes[k] = AsListed(size.sizes[k]);
+        parts.parts.push_back(part);
+        shown.push_back(&r);
     }
-    std::string error;
-    bool written = false;
-    // A read whose frame has not come yet keeps its busy pointer.
-    const bool busyBefore = m_bBusy;
-    ShowBusy();
+    TriangleSink sink;
+    parts.sink = &sink;
+    parts.draw = [&](size_t i) { DrawRecord(*shown[i], m_modelCache.coords.data()); };
+
+    GltfLook look;
+    if (m_nShading == kModeTextured && m_texture.HasImage()) {
+        look.pixels = m_texture.pixels;
+        look.width = m_texture.width;
+        look.height = m_texture.height;
+        look.rowBytes = m_texture.rowBytes;
+    }
+    GltfAsset asset;
+    asset.description = m_modelCache.header;
+    asset.generator = "ORX-View " ORX_VERSION;
+
     // The emitters place every point relative to the build's centre and extent;
     // a centre of 0 and an extent of 1 leave the model's own millimetres. Modes 1
     // and 2 draw lines, so their faces are taken in the shades of mode 3.
     const int shading = m_nShading;
-    if (m_nShading != kModeTextured || !m_texture.HasImage()) m_nShading = kModeSolid;
-    TriangleSink sink;
+    if (!look.pixels) m_nShading = kModeSolid;
+    GlbResult result = GlbResult::kFailed;
+    bool outOfMemory = false;
     DrawThrough(sink, [&] {
         // Running out of memory here must not leave the drawing sink swapped.
         try {
             m_bounds = ModelBounds{};
             ClearMeasuredBounds(m_bounds);
             m_bounds.extent = 1.0;
-            const bool whole = m_nPart < 0;
-            for (const ParsedRecord& r : m_modelCache.records) {
-                if (!(whole ? r.validWhole : r.validSingle) || (!whole && m_nPart != r.line))
-                    continue;
-                sink.StartGroup(r.line);
-                DrawRecord(r, m_modelCache.coords.data());
-            }
-            sink.Finish();
-            if (sink.Vertices().empty()) {
-                // As orx-render refuses a picture of it; no file is written.
-                error = NothingToDrawMessage(m_strModelPath);
-                return;
-            }
-            GltfLook look;
-            if (m_nShading == kModeTextured) {
-                look.pixels = m_texture.pixels;
-                look.width = m_texture.width;
-                look.height = m_texture.height;
-                look.rowBytes = m_texture.rowBytes;
-            }
-            GltfAsset asset;
-            asset.description = m_modelCache.header;
-            asset.generator = "ORX-View " ORX_VERSION;
-            written = WriteGlb(path, sink, look, asset, error);
+            result = out ? WriteGlbTo(*out, parts, look, asset, error)
+                         : WriteGlb(path, parts, look, asset, error);
         } catch (const std::bad_alloc&) {
-            // The replacing file has been discarded on the way: no file is left.
-            error = "Für den Export reicht der Arbeitsspeicher nicht.";
-            written = false;
+            outOfMemory = true;
         }
     });
     m_nShading = shading;
+    if (outOfMemory) throw std::bad_alloc();
+    return result;
+}
+
+bool CViewerDlg::ExportShown(const std::string& path, std::ostream* out) {
+    if (m_strModelPath.empty()) {
+        ShowMessage("Es ist kein Modell geladen.");
+        return false;
+    }
+    if (!ShownRecordsHeld()) {
+        ShowMessage("Das Modell kann nicht gelesen werden:\n" + m_strModelPath);
+        return false;
+    }
+    std::string error;
+    GlbResult result = GlbResult::kFailed;
+    // A read whose frame has not come yet keeps its busy pointer.
+    const bool busyBefore = m_bBusy;
+    ShowBusy();
+    try {
+        result = WriteShownParts(path, out, error);
+    } catch (const std::bad_alloc&) {
+        // The replacing file has been discarded on the way: no file is left.
+        error = "Für den Export reicht der Arbeitsspeicher nicht.";
+    }
     // The message is not shown under the busy pointer.
     if (!busyBefore) EndBusy();
-    if (!written) ShowMessage(error);
-    return written;
+    // As orx-render refuses a picture of it; no file is written.
+    if (result == GlbResult::kNoFaces) error = NothingToDrawMessage(m_strModelPath);
+    if (result != GlbResult::kWritten) ShowMessage(error);
+    return result == GlbResult::kWritten;
 }
 
 bool CViewerDlg::ExportShownModel(const std::string& path) { return ExportShown(path, nullptr); }
+
+bool CViewerDlg::ExportShownModelTo(std::ostream& out) { return ExportShown(std::string(), &out); }
 
 void CViewerDlg::OnExportModel() {
     if (m_strModelPath.empty()) {

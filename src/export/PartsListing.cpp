@@ -3,21 +3,24 @@
 
 #include <cstdio>
 
-#include "geometry/PartSize.h"
-
 namespace orx {
 
 const char* const kPartsCsvHeader = "Teil,Art,Länge,Breite,Dicke,minX,minY,minZ,maxX,maxY,maxZ\n";
+
+bool MeasureRecord(const ModelFileCache& cache, const ParsedRecord& r, bool placed,
+                   PartSize& size) {
+    if (placed ? !r.validWhole : !r.validSingle) return false;
+    const int n = PointsDrawn(r.type);
+    const double* p = cache.coords.data() + (placed ? r.second : r.first);
+    return MeasurePart(r.type, p, p + n, p + 2 * n, size);
+}
 
 std::string PartsCsvLines(const ModelFileCache& cache, bool placed, int part) {
     std::string text;
     for (const ParsedRecord& r : cache.records) {
         if (part > 0 && r.line != part) continue;
-        if (placed ? !r.validWhole : !r.validSingle) continue;
-        const int n = PointsDrawn(r.type);
-        const double* p = cache.coords.data() + (placed ? r.second : r.first);
         PartSize size;
-        if (!MeasurePart(r.type, p, p + n, p + 2 * n, size)) continue;
+        if (!MeasureRecord(cache, r, placed, size)) continue;
         char line[512];
         std::snprintf(line, sizeof line, "%d,%s,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f\n",
                       r.line, PartKindName(r.type), size.sizes[0], size.sizes[1], size.sizes[2],
