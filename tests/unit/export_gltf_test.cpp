@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -217,8 +218,8 @@ TEST_F(ExportGltfTest, SampleModelsShowWhatTheFilesBeforeShowed) {
     }
 }
 
-// A parts list exports the part shown, under its own number; the save dialog offers
-// the model's name.
+// A parts list exports the part shown, under its own number, into a file or a
+// stream; the save dialog offers the model's name.
 TEST_F(ExportGltfTest, PartsListExportsTheCurrentPart) {
     Open(kModelDir + "teile2d.gl", kModeTextured);
     rig.Key('X');
@@ -230,6 +231,10 @@ TEST_F(ExportGltfTest, PartsListExportsTheCurrentPart) {
     const tinygltf::Model m = ReadBack(target);
     ASSERT_EQ(m.nodes.size(), 1u);
     EXPECT_EQ(m.nodes[0].name, "Teil 3");
+    // The same bytes into a stream, as a page that embeds the file takes them.
+    std::ostringstream bytes;
+    ASSERT_TRUE(rig.dlg->ExportShownModelTo(bytes));
+    EXPECT_EQ(bytes.str(), test::ReadText(target));
 }
 
 // The textured mode embeds the texture with texture coordinates; the solid mode
