@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins qt6-translations-l10n
   libxkbcommon-dev libxkbcommon-x11-dev
   libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
-  libjpeg-dev libpng-dev libtinygltf-dev libgtest-dev libgmock-dev
+  libjpeg-dev libpng-dev rapidjson-dev libtinygltf-dev libgtest-dev libgmock-dev
   libxcb1-dev libxfixes-dev libxcursor-dev adwaita-icon-theme
   xvfb xauth xdotool x11-utils x11-apps x11-xkb-utils fonts-dejavu-core locales poppler-utils
   clang-format clang-tidy

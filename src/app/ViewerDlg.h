@@ -3,6 +3,7 @@
 // viewer. Toolkit-free; the window system is reached through Platform.
 #include <array>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -98,7 +99,7 @@ enum CommandId : int {
 constexpr unsigned IDM_ABOUTBOX = 16;
 
 class ViewerProbe;
-class TriangleSink;
+enum class GlbResult;
 
 class CViewerDlg {
 public:
@@ -171,6 +172,9 @@ public:
     // textured in the textured mode, otherwise in the current shades. False when
     // nothing was written; the message has then been shown.
     bool ExportShownModel(const std::string& path);
+    // The same file into `out` (a page that embeds it); on failure `out` may hold
+    // the start of a file.
+    bool ExportShownModelTo(std::ostream& out);
     static const MenuItem& ContextMenuResource();
     // The context menu as it opens now: the resource with the marks of the options set.
     MenuItem ContextMenu() const;
@@ -213,6 +217,8 @@ public:
     // Why a model named on the command line cannot be opened, as a German message
     // naming it; empty when it can be read.
     static std::string StartModelProblem(const std::string& path);
+    // The refusal of a model of which nothing is drawn, for a picture or an export.
+    static std::string NothingToDrawMessage(const std::string& path);
 
 private:
     friend class ViewerProbe;  // the tests' view of the state
@@ -288,10 +294,15 @@ private:
     void DrawThrough(GlSink& sink, const std::function<void()>& draw);
     // What each vertex carries in the current display mode.
     VertexStyle CurrentVertexStyle() const;
-    // Sends the shown records into `sink` as the build does, in the model's own
-    // millimetres, one group per record; the build's state is left as it was. False
-    // when no model file is shown or it cannot be read.
-    bool GatherShownGeometry(TriangleSink& sink);
+    // The export into the file at `path`, or into `out` when that is given: checks,
+    // busy pointer and message.
+    bool ExportShown(const std::string& path, std::ostream* out);
+    // Writes the shown records as the build sends them, one part a record, in the
+    // model's own millimetres; the build's state is left as it was. Throws
+    // std::bad_alloc when memory runs out.
+    GlbResult WriteShownParts(const std::string& path, std::ostream* out, std::string& error);
+    // True while the parse cache holds the records of the read on screen.
+    bool ShownRecordsHeld() const;
     // Where emitted geometry goes: OpenGL, or a test's recorder.
     GlSink& Sink() { return m_pSink ? *m_pSink : m_glSink; }
 

@@ -1,28 +1,29 @@
 // Export of the shown model to a binary glTF file: the key E and its menu entry,
 // and orx-render with a .glb name.
-#include <cstdio>
+#include <charconv>
 #include <filesystem>
+#include <new>
+#include <vector>
 
 #include "app/ViewerDlg.h"
 #include "export/GltfWriter.h"
+#include "export/PartsListing.h"
 #include "geometry/TriangleSink.h"
-#include "platform/RegularFile.h"
 #include "platform/Text.h"
 
 namespace orx {
 
 namespace {
 
-// The first line of the model file, without its line end; empty when unreadable.
-std::string HeaderLine(const std::string& path) {
-    std::string line;
-    if (std::FILE* f = OpenRegularFile(path)) {
-        int c;
-        while ((c = std::fgetc(f)) != EOF && c != '\n' && line.size() < kRecordLineLimit)
-            line += static_cast<char>(c);
-        std::fclose(f);
-    }
-    return line;
+// A size as the parts list prints it, rounded to a tenth of a millimetre, as a
+// number: the same digits whatever the locale.
+double AsListed(double millimetres) {
+    char text[64];
+    const auto printed =
+        std::to_chars(text, text + sizeof text, millimetres, std::chars_format::fixed, 1);
+    double value = millimetres;
+    if (printed.ec == std::errc()) std::from_chars(text, printed.ptr, value);
+    return value;
 }
 
 }  // namespace
@@ -33,36 +34,41 @@ bool CViewerDlg::OpenModelForExport(const std::string& path, int part) {
     return OpenModelForRendering(path, part);
 }
 
-bool CViewerDlg::GatherShownGeometry(TriangleSink& sink) {
-    if (m_strModelPath.empty() || !m_modelCache.Load(m_strModelPath)) return false;
-    // The emitters place every point relative to the build's centre and extent;
-    // a centre of 0 and an extent of 1 leave the model's own millimetres. Modes 1
-    // and 2 draw lines, so their faces are taken in the shades of mode 3.
-    const int shading = m_nShading;
-    if (m_nShading != kModeTextured || !m_texture.HasImage()) m_nShading = kModeSolid;
-    DrawThrough(sink, [&] {
-        m_bounds = ModelBounds{};
-        ClearMeasuredBounds(m_bounds);
-        m_bounds.extent = 1.0;
-        for (const ParsedRecord& r : m_modelCache.records) {
-            if (!ShownInPart(r, m_nPart)) continue;
-            sink.StartGroup(r.line);
-            DrawRecord(r, m_modelCache.coords.data());
-        }
-    });
-    sink.Finish();
-    m_nShading = shading;
-    return true;
+bool CViewerDlg::ShownRecordsHeld() const {
+    return m_modelRead.read && m_modelRead.part == m_nPart &&
+           m_modelCache.Holds(m_modelRead.path) &&
+           m_modelCache.Generation() == m_modelRead.fileGeneration;
 }
 
-bool CViewerDlg::ExportShownModel(const std::string& path) {
-    TriangleSink sink;
-    if (!GatherShownGeometry(sink)) {
-        ShowMessage(m_strModelPath.empty()
-                        ? std::string("Es ist kein Modell geladen.")
-                        : "Das Modell kann nicht gelesen werden:\n" + m_strModelPath);
-        return false;
+std::string CViewerDlg::NothingToDrawMessage(const std::string& path) {
+    return "the model has nothing to draw: " + path;
+}
+
+GlbResult CViewerDlg::WriteShownParts(const std::string& path, std::ostream* out,
+                                      std::string& error) {
+    // The records the picture was drawn from: the file is not read again, so a file
+    // changed on disk since is exported as it is shown, and the parse cache keeps
+    // the read that picking measures against. Each part carries what the parts list
+    // says of it.
+    const bool whole = m_nPart < 0;
+    std::vector<const ParsedRecord*> shown;
+    GlbParts parts;
+    for (const ParsedRecord& r : m_modelCache.records) {
+        if (!ShownInPart(r, m_nPart)) continue;
+        GlbPart part;
+        part.record = r.line;
+        part.kind = PartKindName(r.type);
+        part.colour = r.colour;
+        PartSize size;
+        if (MeasureRecord(m_modelCache, r, whole, size))
+            for (int k = 0; k < 3; ++k) part.sizes[k] = AsListed(size.sizes[k]);
+        parts.parts.push_back(part);
+        shown.push_back(&r);
     }
+    TriangleSink sink;
+    parts.sink = &sink;
+    parts.draw = [&](size_t i) { DrawRecord(*shown[i], m_modelCache.coords.data()); };
+
     GltfLook look;
     if (m_nShading == kModeTextured && m_texture.HasImage()) {
         look.pixels = m_texture.pixels;
@@ -71,15 +77,64 @@ bool CViewerDlg::ExportShownModel(const std::string& path) {
         look.rowBytes = m_texture.rowBytes;
     }
     GltfAsset asset;
-    asset.description = HeaderLine(m_strModelPath);
+    asset.description = m_modelCache.header;
     asset.generator = "ORX-View " ORX_VERSION;
-    std::string error;
-    if (!WriteGlb(path, sink, look, asset, error)) {
-        ShowMessage(error);
+
+    // The emitters place every point relative to the build's centre and extent;
+    // a centre of 0 and an extent of 1 leave the model's own millimetres. Modes 1
+    // and 2 draw lines, so their faces are taken in the shades of mode 3.
+    const int shading = m_nShading;
+    if (!look.pixels) m_nShading = kModeSolid;
+    GlbResult result = GlbResult::kFailed;
+    bool outOfMemory = false;
+    DrawThrough(sink, [&] {
+        // Running out of memory here must not leave the drawing sink swapped.
+        try {
+            m_bounds = ModelBounds{};
+            ClearMeasuredBounds(m_bounds);
+            m_bounds.extent = 1.0;
+            result = out ? WriteGlbTo(*out, parts, look, asset, error)
+                         : WriteGlb(path, parts, look, asset, error);
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+        }
+    });
+    m_nShading = shading;
+    if (outOfMemory) throw std::bad_alloc();
+    return result;
+}
+
+bool CViewerDlg::ExportShown(const std::string& path, std::ostream* out) {
+    if (m_strModelPath.empty()) {
+        ShowMessage("Es ist kein Modell geladen.");
         return false;
     }
-    return true;
+    if (!ShownRecordsHeld()) {
+        ShowMessage("Das Modell kann nicht gelesen werden:\n" + m_strModelPath);
+        return false;
+    }
+    std::string error;
+    GlbResult result = GlbResult::kFailed;
+    // A read whose frame has not come yet keeps its busy pointer.
+    const bool busyBefore = m_bBusy;
+    ShowBusy();
+    try {
+        result = WriteShownParts(path, out, error);
+    } catch (const std::bad_alloc&) {
+        // The replacing file has been discarded on the way: no file is left.
+        error = "Für den Export reicht der Arbeitsspeicher nicht.";
+    }
+    // The message is not shown under the busy pointer.
+    if (!busyBefore) EndBusy();
+    // As orx-render refuses a picture of it; no file is written.
+    if (result == GlbResult::kNoFaces) error = NothingToDrawMessage(m_strModelPath);
+    if (result != GlbResult::kWritten) ShowMessage(error);
+    return result == GlbResult::kWritten;
 }
+
+bool CViewerDlg::ExportShownModel(const std::string& path) { return ExportShown(path, nullptr); }
+
+bool CViewerDlg::ExportShownModelTo(std::ostream& out) { return ExportShown(std::string(), &out); }
 
 void CViewerDlg::OnExportModel() {
     if (m_strModelPath.empty()) {

@@ -1,7 +1,12 @@
 #pragma once
-// Binary glTF 2.0 files (.glb) from the triangles a TriangleSink gathered.
+// Binary glTF 2.0 files (.glb) written as they are produced: the parts' triangles
+// are gathered one part at a time, twice (once to measure, once to write), so that
+// no more than one part's triangles are held at once.
 #include <cstdint>
+#include <functional>
+#include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "geometry/TriangleSink.h"
 
@@ -23,12 +28,42 @@ struct GltfAsset {
     std::string generator;
 };
 
-// Writes the sink's groups as nodes "Teil N" (N the group number), one mesh each,
-// with positions in millimetres written as metres. The file at `path` is replaced
-// only when the whole file was written; otherwise `error` says why. The sink's
-// memory is given back on the way.
-bool WriteGlb(const std::string& path, TriangleSink& sink, const GltfLook& look,
-              const GltfAsset& asset, std::string& error);
+// What the file says of a part besides its triangles: its node's name "Teil N" and
+// extras.
+struct GlbPart {
+    int record = 0;         // record line number N
+    const char* kind = "";  // "Quader", "Dreieckprisma", ...
+    double sizes[3] = {};   // millimetres, largest first
+    long colour = 0;        // the record's colour field
+    int material = 0;       // the material of its faces (one material today: 0)
+};
+
+// The parts to write, in node order. `draw(i)` sends the faces of parts[i] into
+// `sink`; it is called once or twice for each part and must send the same faces
+// each time.
+struct GlbParts {
+    std::vector<GlbPart> parts;
+    TriangleSink* sink = nullptr;
+    std::function<void(size_t index)> draw;
+};
+
+enum class GlbResult {
+    kWritten,
+    kNoFaces,  // no part has a face: nothing was written
+    kFailed,   // `error` says why
+};
+
+// Writes the parts as nodes "Teil N", positions in millimetres written as metres.
+// Parts of the same shape up to a translation share one mesh, placed by their
+// nodes' translations. A file over the format's 4 GiB is refused before anything
+// is written. A failure after the first byte leaves part of a file in `out`.
+GlbResult WriteGlbTo(std::ostream& out, const GlbParts& parts, const GltfLook& look,
+                     const GltfAsset& asset, std::string& error);
+
+// WriteGlbTo into the file at `path`, which is replaced only when the whole file
+// was written.
+GlbResult WriteGlb(const std::string& path, const GlbParts& parts, const GltfLook& look,
+                   const GltfAsset& asset, std::string& error);
 
 // Text for a JSON string: valid UTF-8 kept, anything else read as Windows-1252
 // (the design program's code page), control characters left out.

@@ -3,22 +3,24 @@
 
 #include <cstdio>
 
-#include "geometry/PartSize.h"
-
 namespace orx {
 
 const char* const kPartsCsvHeader = "Teil,Art,Länge,Breite,Dicke,minX,minY,minZ,maxX,maxY,maxZ\n";
+
+bool MeasureRecord(const ModelFileCache& cache, const ParsedRecord& r, bool placed,
+                   PartSize& size) {
+    RecordOutlines o;
+    if (!ShownOutlines(r, cache.coords.data(), placed, o)) return false;
+    const double* p = o.placed;
+    return MeasurePart(r.type, p, p + o.points, p + 2 * o.points, size);
+}
 
 std::string PartsCsvLines(const ModelFileCache& cache, bool placed, int part) {
     std::string text;
     for (const ParsedRecord& r : cache.records) {
         if (part > 0 && r.line != part) continue;
-        RecordOutlines o;
-        if (!ShownOutlines(r, cache.coords.data(), placed, o)) continue;
-        const int n = o.points;
-        const double* p = o.placed;
         PartSize size;
-        if (!MeasurePart(r.type, p, p + n, p + 2 * n, size)) continue;
+        if (!MeasureRecord(cache, r, placed, size)) continue;
         char line[512];
         std::snprintf(line, sizeof line, "%d,%s,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f\n",
                       r.line, PartKindName(r.type), size.sizes[0], size.sizes[1], size.sizes[2],

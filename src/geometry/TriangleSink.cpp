@@ -18,6 +18,16 @@ void TriangleSink::StartGroup(int number) {
 
 void TriangleSink::Finish() { FinishGroup(); }
 
+void TriangleSink::Clear() {
+    m_vertices.clear();
+    m_groups.clear();
+    m_corners.clear();
+    m_faces.clear();
+    m_primitive.clear();
+    m_open = false;
+    m_groupOpen = false;
+}
+
 void TriangleSink::Release() {
     m_vertices = {};
     m_groups = {};

@@ -38,6 +38,8 @@ public:
 
     const std::vector<Vertex>& Vertices() const { return m_vertices; }
     const std::vector<Group>& Groups() const { return m_groups; }
+    // Empties the sink for the next part, keeping its memory.
+    void Clear();
     // Gives the memory back once the triangles are written elsewhere.
     void Release();
 

@@ -131,6 +131,7 @@ public:
     uint64_t Generation() const { return m_generation; }
 
     int lineCount = 0;                  // record lines of the file, parsed or not
+    std::string header;                 // the header line, at most a record line's length
     std::vector<ParsedRecord> records;  // the lines that parsed, in file order
     std::vector<double> coords;
 

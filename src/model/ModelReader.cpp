@@ -96,6 +96,7 @@ void ModelFileCache::Clear() {
     ++m_generation;
     m_valid = false;
     lineCount = 0;
+    header.clear();
     records.clear();
     coords.clear();
 }
@@ -120,12 +121,16 @@ bool ModelFileCache::Load(const std::string& path) {
     // however long a line is.
     std::vector<char> buffer(kReadBlock);
     size_t filled = 0;
-    bool header = true, skipping = false, atEnd = false, readError = false;
+    bool inHeader = true, skipping = false, atEnd = false, readError = false;
     int i = 0;
     ParsedRecord record;
     auto endOfLine = [&](std::string_view line, bool lineFeed) {
-        if (header) {  // the header line is discarded
-            header = false;
+        if (inHeader) {  // the header line is kept as text only
+            inHeader = false;
+            if (!skipping) {
+                if (lineFeed && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+                header.assign(line.substr(0, kRecordLineLimit));
+            }
             return;
         }
         ++i;
@@ -155,6 +160,7 @@ bool ModelFileCache::Load(const std::string& path) {
         // limit (and a carriage return) it can no longer be a record: it is dropped,
         // and so is the rest of it up to its line feed.
         if (filled - pos > kRecordLineLimit + 1) {
+            if (inHeader && !skipping) header.assign(block.substr(pos, kRecordLineLimit));
             skipping = true;
             pos = filled;
         }

@@ -85,17 +85,20 @@ TEST(ExportF3d, SilhouetteMatchesTheRenderer) {
                   0);
         ASSERT_EQ(Shell(render + " " + model + " " + glb + " --mode 3"), 0);
 
-        // The bounds as the viewer measures them, from the file's accessors.
+        // The bounds as the viewer measures them, from the file's accessors placed by
+        // their nodes.
         tinygltf::Model m;
         std::string error, warning;
         tinygltf::TinyGLTF reader;
         ASSERT_TRUE(reader.LoadBinaryFromFile(&m, &error, &warning, glb)) << error;
         double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-        for (const tinygltf::Mesh& mesh : m.meshes) {
+        for (const tinygltf::Node& node : m.nodes) {
+            const tinygltf::Mesh& mesh = m.meshes.at(node.mesh);
             const tinygltf::Accessor& a = m.accessors[mesh.primitives[0].attributes.at("POSITION")];
             for (int k = 0; k < 3; ++k) {
-                lo[k] = std::min(lo[k], a.minValues[k]);
-                hi[k] = std::max(hi[k], a.maxValues[k]);
+                const double moved = node.translation.empty() ? 0.0 : node.translation[k];
+                lo[k] = std::min(lo[k], a.minValues[k] + moved);
+                hi[k] = std::max(hi[k], a.maxValues[k] + moved);
             }
         }
         const double extent = std::max({hi[0], hi[1], hi[2]});  // the largest maximum

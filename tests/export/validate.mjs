@@ -1,5 +1,5 @@
 // Runs the Khronos glTF validator on the .glb files named; prints each file's
-// error count and exits 1 when any file has an error.
+// error and warning counts and exits 1 when any file has an error or a warning.
 import { createRequire } from 'module';
 import { readFileSync } from 'fs';
 
@@ -14,6 +14,6 @@ for (const file of process.argv.slice(2)) {
   const issues = report.issues;
   console.log(`${file}: ${issues.numErrors} errors, ${issues.numWarnings} warnings`);
   for (const m of issues.messages) if (m.severity <= 1) console.log(`  ${m.code} ${m.pointer ?? ''}: ${m.message}`);
-  if (issues.numErrors > 0) failed = true;
+  if (issues.numErrors > 0 || issues.numWarnings > 0) failed = true;
 }
 process.exit(failed ? 1 : 0);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Every sample model exported by orx-render in the textured and in the coloured
-# look passes the Khronos glTF validator without errors. Skipped (exit 77) where
-# node or the validator is missing; ./test installs both.
+# look passes the Khronos glTF validator without errors or warnings. Skipped
+# (exit 77) where node or the validator is missing; ./test installs both.
 # Usage: validate.sh ORX-RENDER MODEL-FOLDER
 set -euo pipefail
 render="$1"

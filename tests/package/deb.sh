@@ -29,6 +29,8 @@ for lib in libqt6widgets6 libqt6openglwidgets6 libjpeg62-turbo libpng16-16 libeg
            libc6 libgl1-mesa-dri; do
   case "$depends" in *"$lib"*) ;; *) fail "Depends lacks $lib: $depends" ;; esac
 done
+# tinygltf only reads files back in the tests; the programs do not need it.
+case "$depends" in *tinygltf*) fail "Depends names tinygltf: $depends" ;; esac
 
 # The files: program folder, links, desktop entry, icon, MIME type, thumbnailer.
 dpkg-deb -c "$DEB" | awk '{print $6 ($7 == "->" ? " -> " $8 : "")}' | sed 's|^\./|/|' >"$T/list"

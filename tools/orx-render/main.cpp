@@ -129,13 +129,13 @@ int Render(orx::render::Request r) {
     if (r.part > dlg.PartsInList())
         return UsageFail("--part " + std::to_string(r.part) + ": " + r.model + " has only " +
                          std::to_string(dlg.PartsInList()) + " parts");
-    if (!SomethingDrawn(dlg.Bounds())) return Fail("the model has nothing to draw: " + r.model);
+    if (!SomethingDrawn(dlg.Bounds())) return Fail(orx::CViewerDlg::NothingToDrawMessage(r.model));
     // The viewer shows the message of a failed export.
     if (exporting) return dlg.ExportShownModel(r.output) ? 0 : 1;
     if (r.thumbnail > 0) {
         std::vector<uint8_t> rgba;
         if (!orx::RenderThumbnail(dlg, r.thumbnail, supersample, rgba))
-            return Fail("the model has nothing to draw: " + r.model);
+            return Fail(orx::CViewerDlg::NothingToDrawMessage(r.model));
         std::string error;
         if (!orx::PngFile::Write(r.output, rgba.data(), r.thumbnail, r.thumbnail, true, error))
             return Fail(error);
