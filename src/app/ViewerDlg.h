@@ -171,6 +171,9 @@ public:
     // textured in the textured mode, otherwise in the current shades. False when
     // nothing was written; the message has then been shown.
     bool ExportShownModel(const std::string& path);
+    // Writes the shown model as one self-contained web page (.html) that opens in
+    // the viewer's present view; false when nothing was written (message shown).
+    bool ExportShownPage(const std::string& path);
     static const MenuItem& ContextMenuResource();
     // The context menu as it opens now: the resource with the marks of the options set.
     MenuItem ContextMenu() const;
@@ -292,6 +295,9 @@ private:
     // millimetres, one group per record; the build's state is left as it was. False
     // when no model file is shown or it cannot be read.
     bool GatherShownGeometry(TriangleSink& sink);
+    // The bytes of the .glb file ExportShownModel writes; false when it failed (its
+    // message has been shown).
+    bool ShownModelGlb(std::string& bytes);
     // Where emitted geometry goes: OpenGL, or a test's recorder.
     GlSink& Sink() { return m_pSink ? *m_pSink : m_glSink; }
 

@@ -1,12 +1,18 @@
-// Export of the shown model to a binary glTF file: the key E and its menu entry,
-// and orx-render with a .glb name.
+// Export of the shown model to a binary glTF file or a web page: the key E and
+// its menu entry, and orx-render with a .glb or .html name.
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "app/ViewerDlg.h"
 #include "export/GltfWriter.h"
+#include "export/WebPage.h"
 #include "geometry/TriangleSink.h"
 #include "platform/RegularFile.h"
+#include "platform/ReplacingFile.h"
 #include "platform/Text.h"
 
 namespace orx {
@@ -82,6 +88,60 @@ bool CViewerDlg::ExportShownModel(const std::string& path) {
     return true;
 }
 
+bool CViewerDlg::ShownModelGlb(std::string& bytes) {
+    // Written to a file of its own in the temporary folder and read back.
+    std::string name = (std::filesystem::temp_directory_path() / "orx-page-XXXXXX").string();
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        ShowMessage("Im temporären Ordner kann keine Datei angelegt werden.");
+        return false;
+    }
+    ::close(fd);
+    bool ok = ExportShownModel(name);
+    if (ok) {
+        std::ifstream in(name, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        ok = !in.bad();
+        if (!ok) ShowMessage("Die exportierte Datei kann nicht gelesen werden:\n" + name);
+    }
+    std::error_code ec;
+    std::filesystem::remove(name, ec);
+    return ok;
+}
+
+bool CViewerDlg::ExportShownPage(const std::string& path) {
+    WebPageContent content;
+    if (!ShownModelGlb(content.glb)) return false;
+    content.header = HeaderLine(m_strModelPath);
+    content.program = "ORX-View " ORX_VERSION;
+    // The view as the viewer draws it, in the file's metres.
+    WebPageView& view = content.view;
+    for (int k = 0; k < 3; ++k) {
+        view.angles[k] = m_dAngle[k];
+        view.origin[k] = m_dOrigin[k];
+    }
+    view.centre[0] = m_bounds.centreX * 0.001;
+    view.centre[1] = m_bounds.centreY * 0.001;
+    view.centre[2] = m_bounds.centreZ * 0.001;
+    view.extent = m_bounds.extent * 0.001;
+    std::string page, error;
+    if (!BuildWebPage(m_strProgramDir + "web/page.html", ThreeJsFolder(), content, page, error)) {
+        ShowMessage(error);
+        return false;
+    }
+    ReplacingFile file;
+    if (!file.Open(path)) {
+        ShowMessage("Die Datei kann nicht geschrieben werden:\n" + path);
+        return false;
+    }
+    if (std::fwrite(page.data(), 1, page.size(), file.Stream()) != page.size() || !file.Commit()) {
+        file.Discard();
+        ShowMessage("Die Datei konnte nicht vollständig geschrieben werden:\n" + path);
+        return false;
+    }
+    return true;
+}
+
 void CViewerDlg::OnExportModel() {
     if (m_strModelPath.empty()) {
         ShowMessage("Es ist kein Modell geladen.");
@@ -94,11 +154,19 @@ void CViewerDlg::OnExportModel() {
     std::string name = std::filesystem::path(m_strModelPath).filename().string();
     if (LowerExtension(name).ends_with(".gl")) name.resize(name.size() - 3);
     spec.initialName = name + ".glb";
-    spec.filter = "glTF-Binärdatei (*.glb)|*.glb||";
+    spec.filter = "glTF-Binärdatei (*.glb)|*.glb|Webseite (*.html)|*.html||";
     spec.hideReadOnly = true;
     spec.overwritePrompt = true;
     const std::optional<std::string> chosen = m_platform.SaveFileDialog(spec);
-    if (chosen) ExportShownModel(*chosen);
+    // The chosen type decides: the dialog gives a name without one the type's extension.
+    if (chosen) {
+        const std::string ext = AsciiLowerCase(*chosen);
+        if (ext.ends_with(".html") || ext.ends_with(".htm")) {
+            ExportShownPage(*chosen);
+        } else {
+            ExportShownModel(*chosen);
+        }
+    }
     m_platform.Invalidate(true);
     m_bTimerActive = 1;
 }

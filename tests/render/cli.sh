@@ -111,6 +111,13 @@ check 1 ""                                                  "$B" --parts --part 
 check 1 "ordner.glb"                                        "$B" "$T/ordner.glb"
 [ -z "$(ls -A "$T/ordner.glb")" ] || fail "a failed export left a file in the folder"
 check 1 ""                                                  "$B" "$T/fehlt/out.glb"
+# A web page without three.js names the Debian package; nothing is written.
+mkdir "$T/leer"
+ORX_THREE_DIR="$T/leer" check 1 "libjs-three"              "$B" "$T/out.html"
+mkdir "$T/seite.html"
+check 1 "kann nicht geschrieben werden:"                    "$B" "$T/seite.html"
+[ -z "$(ls -A "$T/seite.html")" ] || fail "a failed page export left a file in the folder"
+check 1 "kann nicht geschrieben werden:"                    "$B" "$T/fehlt/out.html"
 
 # Textures named with --texture that cannot be loaded: the reader's message, exit 1.
 check 1 "Can't open $T/missing.jpg"                  "$B" "$O" --texture "$T/missing.jpg"
