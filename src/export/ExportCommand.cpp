@@ -153,7 +153,8 @@ void CViewerDlg::OnExportModel() {
     spec.defaultExt = "glb";
     std::string name = std::filesystem::path(m_strModelPath).filename().string();
     if (LowerExtension(name).ends_with(".gl")) name.resize(name.size() - 3);
-    spec.initialName = name + ".glb";
+    // Without extension: the dialog adds that of the chosen type, which so decides.
+    spec.initialName = name;
     spec.filter = "glTF-Binärdatei (*.glb)|*.glb|Webseite (*.html)|*.html||";
     spec.hideReadOnly = true;
     spec.overwritePrompt = true;

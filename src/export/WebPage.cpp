@@ -3,8 +3,8 @@
 #include "export/WebPage.h"
 
 #include <array>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -47,8 +47,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 // True when the text would end or change the script element it is put into.
 bool BreaksScriptElement(const std::string& text) {
     const std::string lower = AsciiLowerCase(text);
-    return lower.find("</script") != std::string::npos ||
-           lower.find("<!--") != std::string::npos || lower.find("<script") != std::string::npos;
+    return lower.find("</script") != std::string::npos || lower.find("<!--") != std::string::npos ||
+           lower.find("<script") != std::string::npos;
 }
 
 // A number for JSON, the same in every locale.
@@ -124,7 +124,8 @@ public:
         for (size_t block = 0; block < padded.size(); block += 64)
             Compress(reinterpret_cast<const uint8_t*>(padded.data() + block));
         std::array<uint8_t, 32> out{};
-        for (int i = 0; i < 32; ++i) out[i] = static_cast<uint8_t>(m_h[i / 4] >> (24 - 8 * (i % 4)));
+        for (int i = 0; i < 32; ++i)
+            out[i] = static_cast<uint8_t>(m_h[i / 4] >> (24 - 8 * (i % 4)));
         return out;
     }
 
@@ -152,8 +153,8 @@ private:
             const uint32_t s1 = Rotr(w[i - 2], 17) ^ Rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
             w[i] = w[i - 16] + s0 + w[i - 7] + s1;
         }
-        uint32_t a = m_h[0], b = m_h[1], c = m_h[2], d = m_h[3], e = m_h[4], f = m_h[5],
-                 g = m_h[6], h = m_h[7];
+        uint32_t a = m_h[0], b = m_h[1], c = m_h[2], d = m_h[3], e = m_h[4], f = m_h[5], g = m_h[6],
+                 h = m_h[7];
         for (int i = 0; i < 64; ++i) {
             const uint32_t t1 =
                 h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kK[i] + w[i];
@@ -259,8 +260,8 @@ bool BuildWebPage(const std::string& templatePath, const std::string& threeFolde
     fields["TITLE"] = title.empty() ? "Modell" : title;
     fields["PROGRAM"] = EscapeHtml(content.program);
     const WebPageView& v = content.view;
-    fields["VIEW"] = "{\"angles\":" + JsonTriple(v.angles) + ",\"origin\":" +
-                     JsonTriple(v.origin) + ",\"centre\":" + JsonTriple(v.centre) +
+    fields["VIEW"] = "{\"angles\":" + JsonTriple(v.angles) + ",\"origin\":" + JsonTriple(v.origin) +
+                     ",\"centre\":" + JsonTriple(v.centre) +
                      ",\"extent\":" + JsonNumber(v.extent > 0.0 ? v.extent : 1.0) + "}";
     fields["MODEL"] = Base64(content.glb);
     // Filled in last, when the scripts it names are in place.

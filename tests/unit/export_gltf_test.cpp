@@ -136,7 +136,7 @@ TEST_F(ExportGltfTest, PartsListExportsTheCurrentPart) {
     const std::string target = rig.dir.path + "/teil.glb";
     Export(target);
     ASSERT_EQ(rig.platform.saveDialogs.size(), 1u);
-    EXPECT_EQ(rig.platform.saveDialogs[0].initialName, "teile2d.glb");
+    EXPECT_EQ(rig.platform.saveDialogs[0].initialName, "teile2d");
     const tinygltf::Model m = ReadBack(target);
     ASSERT_EQ(m.nodes.size(), 1u);
     EXPECT_EQ(m.nodes[0].name, "Teil 3");
@@ -190,7 +190,6 @@ TEST_F(ExportGltfTest, FailuresShowAMessageAndLeaveNoFile) {
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
-
 // The web page through the export dialog, on a stand-in for three.js: the dialog
 // offers it beside the .glb type and the chosen name decides; the page holds the
 // same .glb bytes, the header line as text, and a policy naming exactly its scripts
@@ -199,7 +198,10 @@ TEST_F(ExportGltfTest, FailuresShowAMessageAndLeaveNoFile) {
 TEST_F(ExportGltfTest, WebPageHoldsTheModelAndOnlyItsOwnScripts) {
     rig.UseBuiltProgram();  // the page's template is in the program folder
     const std::string model = rig.Models() + "kopf3d.gl";
-    test::WriteText(model, "<b>K\xFC" "che</b> </script> @MODEL@\n" + std::string(test::kBlockRecord) + "\n");
+    test::WriteText(model,
+                    "<b>K\xFC"
+                    "che</b> </script> @MODEL@\n" +
+                        std::string(test::kBlockRecord) + "\n");
     Open(model, kModeSolid);
     const std::string three = rig.dir.path + "/three/";
     test::WriteText(three + "three.min.js", "var THREE = {};");
@@ -214,7 +216,8 @@ TEST_F(ExportGltfTest, WebPageHoldsTheModelAndOnlyItsOwnScripts) {
     EXPECT_NE(rig.platform.saveDialogs.back().filter.find("|Webseite (*.html)|*.html|"),
               std::string::npos);
     const std::string html = test::ReadText(page);
-    EXPECT_NE(html.find("<title>&lt;b&gt;K\xC3\xBC" "che&lt;/b&gt; &lt;/script&gt; &#64;MODEL&#64;</title>"),
+    EXPECT_NE(html.find("<title>&lt;b&gt;K\xC3\xBC"
+                        "che&lt;/b&gt; &lt;/script&gt; &#64;MODEL&#64;</title>"),
               std::string::npos);
     EXPECT_NE(html.find("id=\"model\">" + Base64(test::ReadText(glb)) + "</script>"),
               std::string::npos);
@@ -224,13 +227,15 @@ TEST_F(ExportGltfTest, WebPageHoldsTheModelAndOnlyItsOwnScripts) {
         const std::string close = "</" + open.substr(1);
         for (size_t at = html.find(open); at != std::string::npos; at = html.find(open, at + 1)) {
             const size_t start = at + open.size();
-            hashes += "'sha256-" + Sha256Base64(html.substr(start, html.find(close, start) - start)) + "'";
+            hashes += "'sha256-" +
+                      Sha256Base64(html.substr(start, html.find(close, start) - start)) + "'";
         }
     }
     const size_t csp = html.find("Content-Security-Policy\" content=\"");
     ASSERT_NE(csp, std::string::npos);
     std::string policy = html.substr(csp, html.find('>', csp) - csp), named;
-    for (size_t at = policy.find("'sha256-"); at != std::string::npos; at = policy.find("'sha256-", at + 1))
+    for (size_t at = policy.find("'sha256-"); at != std::string::npos;
+         at = policy.find("'sha256-", at + 1))
         named += policy.substr(at, policy.find('\'', at + 1) + 1 - at);
     EXPECT_EQ(named, hashes);
     EXPECT_NE(policy.find("default-src 'none'"), std::string::npos);

@@ -205,8 +205,8 @@ Parsed ParseArguments(const std::vector<std::string>& args, Request& request, st
     const bool page = ext == ".html" || ext == ".htm";
     if (ext != ".bmp" && ext != ".jpg" && ext != ".jpeg" && ext != ".png" && ext != ".glb" &&
         !page) {
-        error = request.output +
-                ": the output file must end in .bmp, .jpg, .jpeg, .png, .glb or .html";
+        error =
+            request.output + ": the output file must end in .bmp, .jpg, .jpeg, .png, .glb or .html";
         return Parsed::UsageError;
     }
     if (ext == ".glb" || page) {
@@ -214,16 +214,18 @@ Parsed ParseArguments(const std::vector<std::string>& args, Request& request, st
         constexpr std::string_view kModelFileOptions[] = {"--texture", "--coloured", "--mode",
                                                           "--part",    "--angles",   "--origin"};
         const size_t allowed = page ? std::size(kModelFileOptions) : 4;
-        const std::string kind = page ? "an .html" : "a .glb";
+        const std::string kind = page ? "an .html file" : "a .glb file";
         for (const std::string& name : request.given) {
             if (std::find(std::begin(kModelFileOptions), std::begin(kModelFileOptions) + allowed,
                           name) == std::begin(kModelFileOptions) + allowed) {
-                error = name + ": for pictures only, not with " + kind + " file";
+                error = name;
+                error += ": for pictures only, not with ";
+                error += kind;
                 return Parsed::UsageError;
             }
         }
         if (request.view.mode != orx::kModeSolid && request.view.mode != orx::kModeTextured) {
-            error = "--mode: " + kind + " file takes mode 3 or 4";
+            error = "--mode: " + kind + " takes mode 3 or 4";
             return Parsed::UsageError;
         }
     }
