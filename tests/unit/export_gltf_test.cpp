@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -208,6 +209,8 @@ TEST_F(ExportGltfTest, WebPageHoldsTheModelAndOnlyItsOwnScripts) {
     test::WriteText(three + "examples/js/loaders/GLTFLoader.js", "THREE.GLTFLoader = 1;");
     test::WriteText(three + "examples/js/controls/OrbitControls.js", "THREE.OrbitControls = 2;");
     ::setenv("ORX_THREE_DIR", three.c_str(), 1);
+    const std::unique_ptr<const char, void (*)(const char*)> unset(
+        "ORX_THREE_DIR", [](const char* name) { ::unsetenv(name); });
 
     const std::string page = rig.dir.path + "/seite.html", glb = rig.dir.path + "/seite.glb";
     Export(glb);
@@ -258,7 +261,6 @@ TEST_F(ExportGltfTest, WebPageHoldsTheModelAndOnlyItsOwnScripts) {
         EXPECT_NE(rig.Messages()[0].find(b.message), std::string::npos) << rig.Messages()[0];
         EXPECT_FALSE(std::filesystem::exists(rig.dir.path + "/neu.html"));
     }
-    ::unsetenv("ORX_THREE_DIR");
 }
 
 }  // namespace
