@@ -237,7 +237,7 @@ bool BuildWebPage(const std::string& templatePath, const std::string& threeFolde
                   const WebPageContent& content, std::string& page, std::string& error) {
     std::map<std::string, std::string> fields;
     for (const auto& [field, file] : kThreeScripts) {
-        const std::string path = threeFolder + "/" + file;
+        const std::string path = threeFolder + (threeFolder.ends_with('/') ? "" : "/") + file;
         std::string& script = fields[field];
         if (!ReadWholeFile(path, script)) {
             error = "Für die Webseite fehlt three.js:\n" + path +

@@ -24,6 +24,10 @@ for model in "$models"/*.gl; do
   "$render" "$model" "$out/$name.html" --mode 3 "${view[@]}"
   "$render" "$model" "$out/$name.png" --mode 3 --size 400x300 --background 0,0,0 "${view[@]}"
 done
+# The model shifted aside and nearer, as the arrow keys and Q leave it.
+"$render" "$models/regal3d.gl" "$out/regal-verschoben.html" --mode 3 --origin 0.4,-0.25,-1.6
+"$render" "$models/regal3d.gl" "$out/regal-verschoben.png" --mode 3 --size 400x300 \
+  --background 0,0,0 --origin 0.4,-0.25,-1.6
 # The textured look, whose texture reaches the loader as an image of the file.
 "$render" "$models/schrank3d.gl" "$out/textur.html" --texture 2
 # A header line with markup and script ends.
