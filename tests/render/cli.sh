@@ -72,7 +72,7 @@ check 2 "--angles: expected X,Y,Z, not '1,2,3,4'"    "$B" "$O" --angles 1,2,3,4
 check 2 "--texture: 10 is above 9"                   "$B" "$O" --texture 10
 check 2 "--texture: 0 is below 1"                    "$B" "$O" --texture 0
 check 2 "--bogus: unknown option"                    "$B" "$O" --bogus
-check 2 "out.gif: the output file must end in .bmp, .jpg, .jpeg, .png or .glb" "$B" "$T/out.gif"
+check 2 "out.gif: the output file must end in .bmp, .jpg, .jpeg, .png, .glb or .html" "$B" "$T/out.gif"
 check 2 "--part 3: $T/teile2d.gl has only 2 parts"    "$T/teile2d.gl" "$O" --part 3
 check 2 "--part 5: $B is a whole model, not a parts list" "$B" "$O" --part 5
 check 2 "--thumbnail: the picture file must end in .png" "$B" "$O" --thumbnail 64
