@@ -48,8 +48,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time rather than linked: Mesa's OpenGL and EGL drivers (the renderer
-# draws with them without a display) and Qt's X11 platform plugin.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri, libegl-mesa0, libglx-mesa0, qt6-qpa-plugins")
+# draws with them without a display) and Qt's X11 platform plugin; three.js, which
+# an exported web page carries inside it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "libgl1-mesa-dri, libegl-mesa0, libglx-mesa0, qt6-qpa-plugins, libjs-three")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

@@ -11,8 +11,9 @@ PACKAGES=(
   libjpeg-dev libpng-dev rapidjson-dev libtinygltf-dev libgtest-dev libgmock-dev
   libxcb1-dev libxfixes-dev libxcursor-dev adwaita-icon-theme
   xvfb xauth xdotool x11-utils x11-apps x11-xkb-utils fonts-dejavu-core locales poppler-utils
-  clang-format clang-tidy
+  clang-format clang-tidy libjs-three
 )
+# libjs-three: three.js, which the export of a web page inlines.
 # For ./package and its test (ctest -L package) only: the package's dependencies are
 # found by dpkg-shlibdeps (dpkg-dev, file) and it is checked with lintian and the
 # desktop tools.
@@ -27,6 +28,12 @@ EXPORT_CHECK_PACKAGES=(nodejs npm f3d)
 # all checkouts; tests/export/validate.sh looks there).
 GLTF_VALIDATOR_VERSION=2.0.0-dev.3.10
 GLTF_VALIDATOR_PREFIX="${XDG_CACHE_HOME:-$HOME/.cache}/orx-view/gltf-validator"
+# The checks of exported web pages drive Debian's chromium headless with this npm
+# package, which uses the installed browser and downloads none
+# (tests/export/web_page.sh looks there).
+PAGE_CHECK_PACKAGES=(chromium)
+PUPPETEER_CORE_VERSION=24.43.1
+PUPPETEER_CORE_PREFIX="${XDG_CACHE_HOME:-$HOME/.cache}/orx-view/puppeteer-core"
 
 # Installs those of the given packages (default: PACKAGES) that are missing.
 install_packages() {
@@ -57,15 +64,30 @@ ensure_export_checks() {
   if [ ${#missing[@]} -gt 0 ]; then
     ( install_packages "${missing[@]}" ) || echo "Export checks: ${missing[*]} could not be installed"
   fi
-  local installed="$GLTF_VALIDATOR_PREFIX/node_modules/gltf-validator/package.json"
-  if [ -f "$installed" ] && grep -q "\"version\": \"$GLTF_VALIDATOR_VERSION\"" "$installed"; then
+  npm_install_pinned "$GLTF_VALIDATOR_PREFIX" gltf-validator "$GLTF_VALIDATOR_VERSION" ||
+    echo "Export checks: gltf-validator $GLTF_VALIDATOR_VERSION could not be installed"
+}
+
+# npm_install_pinned PREFIX PACKAGE VERSION: installs that version of an npm package
+# into PREFIX/node_modules unless it is there; without npm nothing is done.
+npm_install_pinned() {
+  local prefix="$1" name="$2" version="$3"
+  local installed="$prefix/node_modules/$name/package.json"
+  if [ -f "$installed" ] && grep -q "\"version\": \"$version\"" "$installed"; then
     return 0
   fi
   command -v npm >/dev/null || return 0
-  mkdir -p "$GLTF_VALIDATOR_PREFIX"
-  npm install --silent --no-audit --no-fund --prefix "$GLTF_VALIDATOR_PREFIX" \
-    "gltf-validator@$GLTF_VALIDATOR_VERSION" >/dev/null 2>&1 ||
-    echo "Export checks: gltf-validator $GLTF_VALIDATOR_VERSION could not be installed"
+  mkdir -p "$prefix"
+  npm install --silent --no-audit --no-fund --prefix "$prefix" "$name@$version" >/dev/null 2>&1
+}
+
+# chromium and puppeteer-core for the checks of exported web pages, where they are
+# missing and can be had; a failure only makes those checks skip.
+ensure_page_checks() {
+  command -v chromium >/dev/null ||
+    ( install_packages "${PAGE_CHECK_PACKAGES[@]}" ) || echo "Page checks: chromium could not be installed"
+  npm_install_pinned "$PUPPETEER_CORE_PREFIX" puppeteer-core "$PUPPETEER_CORE_VERSION" ||
+    echo "Page checks: puppeteer-core $PUPPETEER_CORE_VERSION could not be installed"
 }
 
 # A German locale, so that the tests can show that numbers parse the same under it.

@@ -175,6 +175,9 @@ public:
     // The same file into `out` (a page that embeds it); on failure `out` may hold
     // the start of a file.
     bool ExportShownModelTo(std::ostream& out);
+    // Writes the shown model as one self-contained web page (.html) that opens in
+    // the viewer's present view; false when nothing was written (message shown).
+    bool ExportShownPage(const std::string& path);
     static const MenuItem& ContextMenuResource();
     // The context menu as it opens now: the resource with the marks of the options set.
     MenuItem ContextMenu() const;
@@ -303,6 +306,9 @@ private:
     GlbResult WriteShownParts(const std::string& path, std::ostream* out, std::string& error);
     // True while the parse cache holds the records of the read on screen.
     bool ShownRecordsHeld() const;
+    // The bytes of the .glb file ExportShownModel writes; false when it failed (its
+    // message has been shown).
+    bool ShownModelGlb(std::string& bytes);
     // Where emitted geometry goes: OpenGL, or a test's recorder.
     GlSink& Sink() { return m_pSink ? *m_pSink : m_glSink; }
 

@@ -1,14 +1,17 @@
-// Export of the shown model to a binary glTF file: the key E and its menu entry,
-// and orx-render with a .glb name.
+// Export of the shown model to a binary glTF file or a web page: the key E and
+// its menu entry, and orx-render with a .glb or .html name.
 #include <charconv>
 #include <filesystem>
 #include <new>
+#include <sstream>
 #include <vector>
 
 #include "app/ViewerDlg.h"
 #include "export/GltfWriter.h"
 #include "export/PartsListing.h"
+#include "export/WebPage.h"
 #include "geometry/TriangleSink.h"
+#include "platform/ReplacingFile.h"
 #include "platform/Text.h"
 
 namespace orx {
@@ -136,6 +139,46 @@ bool CViewerDlg::ExportShownModel(const std::string& path) { return ExportShown(
 
 bool CViewerDlg::ExportShownModelTo(std::ostream& out) { return ExportShown(std::string(), &out); }
 
+bool CViewerDlg::ShownModelGlb(std::string& bytes) {
+    std::ostringstream out;
+    if (!ExportShownModelTo(out)) return false;
+    bytes = std::move(out).str();
+    return true;
+}
+
+bool CViewerDlg::ExportShownPage(const std::string& path) {
+    WebPageContent content;
+    if (!ShownModelGlb(content.glb)) return false;
+    content.header = m_modelCache.header;
+    content.program = "ORX-View " ORX_VERSION;
+    // The view as the viewer draws it, in the file's metres.
+    WebPageView& view = content.view;
+    for (int k = 0; k < 3; ++k) {
+        view.angles[k] = m_dAngle[k];
+        view.origin[k] = m_dOrigin[k];
+    }
+    view.centre[0] = m_bounds.centreX * 0.001;
+    view.centre[1] = m_bounds.centreY * 0.001;
+    view.centre[2] = m_bounds.centreZ * 0.001;
+    view.extent = m_bounds.extent * 0.001;
+    std::string page, error;
+    if (!BuildWebPage(m_strProgramDir + "web/page.html", ThreeJsFolder(), content, page, error)) {
+        ShowMessage(error);
+        return false;
+    }
+    ReplacingFile file;
+    if (!file.Open(path)) {
+        ShowMessage("Die Datei kann nicht geschrieben werden:\n" + path);
+        return false;
+    }
+    if (std::fwrite(page.data(), 1, page.size(), file.Stream()) != page.size() || !file.Commit()) {
+        file.Discard();
+        ShowMessage("Die Datei konnte nicht vollständig geschrieben werden:\n" + path);
+        return false;
+    }
+    return true;
+}
+
 void CViewerDlg::OnExportModel() {
     if (m_strModelPath.empty()) {
         ShowMessage("Es ist kein Modell geladen.");
@@ -147,12 +190,21 @@ void CViewerDlg::OnExportModel() {
     spec.defaultExt = "glb";
     std::string name = std::filesystem::path(m_strModelPath).filename().string();
     if (LowerExtension(name).ends_with(".gl")) name.resize(name.size() - 3);
-    spec.initialName = name + ".glb";
-    spec.filter = "glTF-Binärdatei (*.glb)|*.glb||";
+    // Without extension: the dialog adds that of the chosen type, which so decides.
+    spec.initialName = name;
+    spec.filter = "glTF-Binärdatei (*.glb)|*.glb|Webseite (*.html)|*.html||";
     spec.hideReadOnly = true;
     spec.overwritePrompt = true;
     const std::optional<std::string> chosen = m_platform.SaveFileDialog(spec);
-    if (chosen) ExportShownModel(*chosen);
+    // The chosen type decides: the dialog gives a name without one the type's extension.
+    if (chosen) {
+        const std::string ext = AsciiLowerCase(*chosen);
+        if (ext.ends_with(".html") || ext.ends_with(".htm")) {
+            ExportShownPage(*chosen);
+        } else {
+            ExportShownModel(*chosen);
+        }
+    }
     m_platform.Invalidate(true);
     m_bTimerActive = 1;
 }

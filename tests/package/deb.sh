@@ -26,7 +26,7 @@ dpkg-deb -x "$DEB" "$T/root"
 # Dependencies found in the binaries, besides the drivers named by hand.
 depends="$(dpkg-deb -f "$DEB" Depends)"
 for lib in libqt6widgets6 libqt6openglwidgets6 libjpeg62-turbo libpng16-16 libegl1 libglu1-mesa \
-           libc6 libgl1-mesa-dri; do
+           libc6 libgl1-mesa-dri libjs-three; do
   case "$depends" in *"$lib"*) ;; *) fail "Depends lacks $lib: $depends" ;; esac
 done
 # tinygltf only reads files back in the tests; the programs do not need it.
@@ -40,6 +40,7 @@ for want in \
     /usr/lib/orx-view/orx-view /usr/lib/orx-view/orx-render \
     /usr/lib/orx-view/texturen/textur1.jpg /usr/lib/orx-view/texturen/textur9.jpg \
     /usr/lib/orx-view/modelle/schrank3d.gl /usr/lib/orx-view/modelle/teile2d.gl \
+    /usr/lib/orx-view/web/page.html \
     /usr/share/applications/orx-view.desktop /usr/share/mime/packages/orx-view.xml \
     /usr/share/thumbnailers/orx-view.thumbnailer \
     /usr/share/icons/hicolor/scalable/apps/orx-view.svg \
@@ -66,6 +67,10 @@ diff "$T/installed.list" "$T/packaged.list" >"$T/diff" || fail "package and inst
     --thumbnail 64 2>"$T/render.err" || fail "the packaged orx-render failed: $(cat "$T/render.err")"
 [ ! -s "$T/render.err" ] || fail "the packaged orx-render complained: $(cat "$T/render.err")"
 [ "$(head -c 8 "$T/thumb.png" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || fail "no PNG"
+# ... and a web page from its template.
+"$T/root/usr/bin/orx-render" "$T/root/usr/lib/orx-view/modelle/schrank3d.gl" "$T/seite.html" \
+    2>"$T/render.err" || fail "the packaged orx-render wrote no page: $(cat "$T/render.err")"
+grep -q "Ansicht zurücksetzen" "$T/seite.html" || fail "the page lacks its button"
 
 grep -qx "Exec=orx-view %f" "$T/root/usr/share/applications/orx-view.desktop" ||
   fail "the desktop entry does not pass the file on"

@@ -72,7 +72,7 @@ check 2 "--angles: expected X,Y,Z, not '1,2,3,4'"    "$B" "$O" --angles 1,2,3,4
 check 2 "--texture: 10 is above 9"                   "$B" "$O" --texture 10
 check 2 "--texture: 0 is below 1"                    "$B" "$O" --texture 0
 check 2 "--bogus: unknown option"                    "$B" "$O" --bogus
-check 2 "out.gif: the output file must end in .bmp, .jpg, .jpeg, .png or .glb" "$B" "$T/out.gif"
+check 2 "out.gif: the output file must end in .bmp, .jpg, .jpeg, .png, .glb or .html" "$B" "$T/out.gif"
 check 2 "--part 3: $T/teile2d.gl has only 2 parts"    "$T/teile2d.gl" "$O" --part 3
 check 2 "--part 5: $B is a whole model, not a parts list" "$B" "$O" --part 5
 check 2 "--thumbnail: the picture file must end in .png" "$B" "$O" --thumbnail 64
@@ -111,6 +111,13 @@ check 1 ""                                                  "$B" --parts --part 
 check 1 "ordner.glb"                                        "$B" "$T/ordner.glb"
 [ -z "$(ls -A "$T/ordner.glb")" ] || fail "a failed export left a file in the folder"
 check 1 ""                                                  "$B" "$T/fehlt/out.glb"
+# A web page without three.js names the Debian package; nothing is written.
+mkdir "$T/leer"
+ORX_THREE_DIR="$T/leer" check 1 "libjs-three"              "$B" "$T/out.html"
+mkdir "$T/seite.html"
+check 1 "kann nicht geschrieben werden:"                    "$B" "$T/seite.html"
+[ -z "$(ls -A "$T/seite.html")" ] || fail "a failed page export left a file in the folder"
+check 1 "kann nicht geschrieben werden:"                    "$B" "$T/fehlt/out.html"
 
 # Textures named with --texture that cannot be loaded: the reader's message, exit 1.
 check 1 "Can't open $T/missing.jpg"                  "$B" "$O" --texture "$T/missing.jpg"

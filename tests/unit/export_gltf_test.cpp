@@ -12,14 +12,16 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "ViewerRig.h"
 #include "app/ViewerDlg.h"
-#include "geometry/Vec3.h"
 #include "export/PartsListing.h"
+#include "export/WebPage.h"
+#include "geometry/Vec3.h"
 
 namespace orx {
 namespace {
@@ -364,7 +366,7 @@ TEST_F(ExportGltfTest, PartsListExportsTheCurrentPart) {
     const std::string target = rig.dir.path + "/teil.glb";
     Export(target);
     ASSERT_EQ(rig.platform.saveDialogs.size(), 1u);
-    EXPECT_EQ(rig.platform.saveDialogs[0].initialName, "teile2d.glb");
+    EXPECT_EQ(rig.platform.saveDialogs[0].initialName, "teile2d");
     const tinygltf::Model m = ReadBack(target);
     ASSERT_EQ(m.nodes.size(), 1u);
     EXPECT_EQ(m.nodes[0].name, "Teil 3");
@@ -434,6 +436,78 @@ TEST_F(ExportGltfTest, ExportsWhatIsShownOrLeavesNoFile) {
     Export(folder + "/x.glb");
     EXPECT_EQ(rig.Messages(), std::vector<std::string>{CViewerDlg::NothingToDrawMessage(empty)});
     EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
+// The web page through the export dialog, on a stand-in for three.js: the dialog
+// offers it beside the .glb type and the chosen name decides; the page holds the
+// same .glb bytes, the header line as text, and a policy naming exactly its scripts
+// and style. Without three.js, or with one that would end its script element, a
+// message names the cause and nothing is written.
+TEST_F(ExportGltfTest, WebPageHoldsTheModelAndOnlyItsOwnScripts) {
+    rig.UseBuiltProgram();  // the page's template is in the program folder
+    const std::string model = rig.Models() + "kopf3d.gl";
+    test::WriteText(model,
+                    "<b>K\xFC"
+                    "che</b> </script> @MODEL@\n" +
+                        std::string(test::kBlockRecord) + "\n");
+    Open(model, kModeSolid);
+    const std::string three = rig.dir.path + "/three/";
+    test::WriteText(three + "three.min.js", "var THREE = {};");
+    test::WriteText(three + "examples/js/loaders/GLTFLoader.js", "THREE.GLTFLoader = 1;");
+    test::WriteText(three + "examples/js/controls/OrbitControls.js", "THREE.OrbitControls = 2;");
+    ::setenv("ORX_THREE_DIR", three.c_str(), 1);
+    const std::unique_ptr<const char, void (*)(const char*)> unset(
+        "ORX_THREE_DIR", [](const char* name) { ::unsetenv(name); });
+
+    const std::string page = rig.dir.path + "/seite.html", glb = rig.dir.path + "/seite.glb";
+    Export(glb);
+    Export(page);
+    EXPECT_TRUE(rig.Messages().empty());
+    EXPECT_NE(rig.platform.saveDialogs.back().filter.find("|Webseite (*.html)|*.html|"),
+              std::string::npos);
+    const std::string html = test::ReadText(page);
+    EXPECT_NE(html.find("<title>&lt;b&gt;K\xC3\xBC"
+                        "che&lt;/b&gt; &lt;/script&gt; &#64;MODEL&#64;</title>"),
+              std::string::npos);
+    EXPECT_NE(html.find("id=\"model\">" + Base64(test::ReadText(glb)) + "</script>"),
+              std::string::npos);
+    // Every element that runs is hashed in the policy, and the policy names no other.
+    std::string hashes;
+    for (const std::string open : {"<script>", "<style>"}) {
+        const std::string close = "</" + open.substr(1);
+        for (size_t at = html.find(open); at != std::string::npos; at = html.find(open, at + 1)) {
+            const size_t start = at + open.size();
+            hashes += "'sha256-" +
+                      Sha256Base64(html.substr(start, html.find(close, start) - start)) + "'";
+        }
+    }
+    const size_t csp = html.find("Content-Security-Policy\" content=\"");
+    ASSERT_NE(csp, std::string::npos);
+    std::string policy = html.substr(csp, html.find('>', csp) - csp), named;
+    for (size_t at = policy.find("'sha256-"); at != std::string::npos;
+         at = policy.find("'sha256-", at + 1))
+        named += policy.substr(at, policy.find('\'', at + 1) + 1 - at);
+    EXPECT_EQ(named, hashes);
+    EXPECT_NE(policy.find("default-src 'none'"), std::string::npos);
+    EXPECT_EQ(hashes.size(), 5 * 53u);  // three.js, its two examples, the page's script, style
+
+    const struct {
+        const char* file;
+        const char* text;
+        const char* message;
+    } broken[] = {
+        {"examples/js/loaders/GLTFLoader.js", "a = '</SCRIPT>';", "nicht in eine Webseite"},
+        {"three.min.js", nullptr, "libjs-three"},
+    };
+    for (const auto& b : broken) {
+        SCOPED_TRACE(b.file);
+        std::filesystem::remove(three + b.file);
+        if (b.text) test::WriteText(three + b.file, b.text);
+        Export(rig.dir.path + "/neu.html");
+        ASSERT_EQ(rig.Messages().size(), 1u);
+        EXPECT_NE(rig.Messages()[0].find(b.message), std::string::npos) << rig.Messages()[0];
+        EXPECT_FALSE(std::filesystem::exists(rig.dir.path + "/neu.html"));
+    }
 }
 
 }  // namespace

@@ -129,9 +129,11 @@ const std::vector<Option>& Options() {
 
 std::string Usage() {
     std::string text =
-        "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png|OUT.glb [options]\n"
+        "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png|OUT.glb|OUT.html [options]\n"
         "  OUT.glb: the model as binary glTF 2.0 in metres; only --texture,\n"
         "  --coloured, --mode 3|4 and --part apply\n"
+        "  OUT.html: the model as one web page that opens offline in any browser;\n"
+        "  as OUT.glb, and --angles and --origin give its first view\n"
         "       orx-render MODEL.gl --parts [--part K]\n";
     auto line = [&text](const std::string& left, const char* help) {
         std::string l = "  " + left;
@@ -200,23 +202,30 @@ Parsed ParseArguments(const std::vector<std::string>& args, Request& request, st
     request.model = positional[0];
     request.output = positional[1];
     const std::string ext = PictureExtension(request.output);
-    if (ext != ".bmp" && ext != ".jpg" && ext != ".jpeg" && ext != ".png" && ext != ".glb") {
-        error = request.output + ": the output file must end in .bmp, .jpg, .jpeg, .png or .glb";
+    const bool page = ext == ".html" || ext == ".htm";
+    if (ext != ".bmp" && ext != ".jpg" && ext != ".jpeg" && ext != ".png" && ext != ".glb" &&
+        !page) {
+        error =
+            request.output + ": the output file must end in .bmp, .jpg, .jpeg, .png, .glb or .html";
         return Parsed::UsageError;
     }
-    if (ext == ".glb") {
-        // The options that also apply to a .glb file; every other one is for pictures only.
+    if (ext == ".glb" || page) {
+        // The options that also apply to a model file; a page also takes its first view.
         constexpr std::string_view kModelFileOptions[] = {"--texture", "--coloured", "--mode",
-                                                          "--part"};
+                                                          "--part",    "--angles",   "--origin"};
+        const size_t allowed = page ? std::size(kModelFileOptions) : 4;
+        const std::string kind = page ? "an .html file" : "a .glb file";
         for (const std::string& name : request.given) {
-            if (std::find(std::begin(kModelFileOptions), std::end(kModelFileOptions), name) ==
-                std::end(kModelFileOptions)) {
-                error = name + ": for pictures only, not with a .glb file";
+            if (std::find(std::begin(kModelFileOptions), std::begin(kModelFileOptions) + allowed,
+                          name) == std::begin(kModelFileOptions) + allowed) {
+                error = name;
+                error += ": for pictures only, not with ";
+                error += kind;
                 return Parsed::UsageError;
             }
         }
         if (request.view.mode != orx::kModeSolid && request.view.mode != orx::kModeTextured) {
-            error = "--mode: a .glb file takes mode 3 or 4";
+            error = "--mode: " + kind + " takes mode 3 or 4";
             return Parsed::UsageError;
         }
     }

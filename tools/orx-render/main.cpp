@@ -1,6 +1,6 @@
 // orx-render: renders a model file to a BMP, JPEG or PNG picture without a window,
 // with the same viewer code as the window, for thumbnails and catalogues; or
-// exports it as a binary glTF file.
+// exports it as a binary glTF file or as a web page.
 #include <unistd.h>
 
 #include <algorithm>
@@ -113,7 +113,9 @@ int Render(orx::render::Request r) {
     shown = platform.MessagesShown();
     // A refused name shows its message; a file that cannot be read after all starts
     // the demo, or shows a message on the way. An export needs no OpenGL list.
-    const bool exporting = orx::render::PictureExtension(r.output) == ".glb";
+    const std::string ext = orx::render::PictureExtension(r.output);
+    const bool page = ext == ".html" || ext == ".htm";
+    const bool exporting = ext == ".glb" || page;
     if (!(exporting ? dlg.OpenModelForExport(r.model, r.part)
                     : dlg.OpenModelForRendering(r.model, r.part)) ||
         platform.MessagesShown() > shown) {
@@ -131,6 +133,7 @@ int Render(orx::render::Request r) {
                          std::to_string(dlg.PartsInList()) + " parts");
     if (!SomethingDrawn(dlg.Bounds())) return Fail(orx::CViewerDlg::NothingToDrawMessage(r.model));
     // The viewer shows the message of a failed export.
+    if (page) return dlg.ExportShownPage(r.output) ? 0 : 1;
     if (exporting) return dlg.ExportShownModel(r.output) ? 0 : 1;
     if (r.thumbnail > 0) {
         std::vector<uint8_t> rgba;
