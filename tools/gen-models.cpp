@@ -57,10 +57,17 @@ struct Solid {
 };
 
 constexpr long Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
+// Colours as a cabinet maker chooses them: white or light grey carcasses, fronts and
+// tops in wood, white-coated back panels, dark handles and a bright clothes rail.
 constexpr long kOak = Rgb(193, 154, 107), kBeech = Rgb(220, 180, 130);
 constexpr long kWalnut = Rgb(110, 75, 50), kWhite = Rgb(240, 240, 235);
-constexpr long kHdf = Rgb(200, 190, 170), kMetal = Rgb(160, 160, 165);
+constexpr long kLightGrey = Rgb(205, 205, 200);
+constexpr long kHdf = Rgb(232, 230, 222), kMetal = Rgb(175, 175, 180);
+constexpr long kHandle = Rgb(55, 55, 60);
 constexpr long kPine = Rgb(225, 195, 140);
+// A part colour that is left to the piece's main colour.
+constexpr long kAsCarcass = -1;
+long Or(long colour, long fallback) { return colour == kAsCarcass ? fallback : colour; }
 
 // Collects the solids of a model; every placed point is shifted by `offset`.
 class Builder {
@@ -122,36 +129,37 @@ struct CabinetOptions {
     bool hexHandles = false;   // hexagonal bar handles instead of flat ones
     bool pediment = false;     // a gable crown board above the doors
     bool cornerShelf = false;  // a triangular shelf in an upper back corner
+    long front = kAsCarcass;   // the doors' colour
 };
 
 // A handle bar `len` long standing upright in front of z = front, centred at (x, y).
 void UprightHandle(Builder& b, bool hex, double x, double y, double front, double len) {
     if (!hex) {
-        b.Box(kMetal, {x - 6, y - len / 2, front}, {x + 6, y + len / 2, front + 25});
+        b.Box(kHandle, {x - 6, y - len / 2, front}, {x + 6, y + len / 2, front + 25});
         return;
     }
     const double across = 16;
-    b.Prism(kMetal, Hexagon(across), len, Frame{{x - across / 2, y - len / 2, front}, kZ, kX, kY});
+    b.Prism(kHandle, Hexagon(across), len, Frame{{x - across / 2, y - len / 2, front}, kZ, kX, kY});
 }
 
 // A handle bar `len` long lying along x in front of z = front, centred at (x, y).
 void LyingHandle(Builder& b, bool hex, double x, double y, double front, double len) {
     if (!hex) {
-        b.Box(kMetal, {x - len / 2, y - 6, front}, {x + len / 2, y + 6, front + 25});
+        b.Box(kHandle, {x - len / 2, y - 6, front}, {x + len / 2, y + 6, front + 25});
         return;
     }
     const double across = 16, s = across / std::sqrt(3.0);
-    b.Prism(kMetal, Hexagon(across), len, Frame{{x - len / 2, y - s, front}, kY, kZ, kX});
+    b.Prism(kHandle, Hexagon(across), len, Frame{{x - len / 2, y - s, front}, kY, kZ, kX});
 }
 
 // The carcass shared by wardrobes and chests: sides, top, bottom, recessed plinth and
 // back panel, `dc` deep; returns the height of the bottom board's upper face.
 double Carcass(Builder& b, long colour, double w, double h, double dc, double topThick,
-               double topDepth) {
+               double topDepth, long top = kAsCarcass) {
     const double plinth = h > 1200 ? 80 : 60, t = kBoard;
     b.Box(colour, {0, 0, 0}, {t, h - topThick, dc});
     b.Box(colour, {w - t, 0, 0}, {w, h - topThick, dc});
-    b.Box(colour, {0, h - topThick, 0}, {w, h, topDepth});
+    b.Box(Or(top, colour), {0, h - topThick, 0}, {w, h, topDepth});
     b.Box(colour, {t, plinth, 0}, {w - t, plinth + t, dc});
     b.Box(colour, {t, 0, dc - 40 - t}, {w - t, plinth, dc - 40});
     b.Box(kHdf, {t, plinth + t, 0}, {w - t, h - topThick, kBack});
@@ -190,7 +198,7 @@ void BuildCabinet(Builder& b, double w, double h, double d, const CabinetOptions
     const double handleY = std::min(h * 0.5, 1050.0);
     for (int i = 0; i < doors; ++i) {
         const double x0 = gap + i * (dw + gap);
-        b.Box(o.colour, {x0, floor - t + 2, dc}, {x0 + dw, h - 2, d});
+        b.Box(Or(o.front, o.colour), {x0, floor - t + 2, dc}, {x0 + dw, h - 2, d});
         const double hx = (doors == 2 && i == 0) ? x0 + dw - 40 : x0 + 40;
         UprightHandle(b, o.hexHandles, hx, handleY, d, handleLen);
     }
@@ -200,10 +208,10 @@ void BuildCabinet(Builder& b, double w, double h, double d, const CabinetOptions
 }
 
 // A chest of `drawers` drawers: carcass with an overhanging top, drawer fronts, handles.
-void BuildChest(Builder& b, double w, double h, double d, int drawers, long colour,
-                bool hexHandles) {
+void BuildChest(Builder& b, double w, double h, double d, int drawers, long colour, bool hexHandles,
+                long front = kAsCarcass, long topColour = kAsCarcass) {
     const double t = kBoard, top = 22, dc = d - t;
-    const double floor = Carcass(b, colour, w, h, dc, top, d + 3);
+    const double floor = Carcass(b, colour, w, h, dc, top, d + 3, topColour);
     // Rails behind the gaps between the fronts carry the runners.
     const double y0 = floor - t + 2, y1 = h - top - 2, gap = 3;
     const double fh = (y1 - y0 - gap * (drawers - 1)) / drawers;
@@ -213,7 +221,7 @@ void BuildChest(Builder& b, double w, double h, double d, int drawers, long colo
     }
     for (int i = 0; i < drawers; ++i) {
         const double fy = y0 + i * (fh + gap);
-        b.Box(colour, {gap / 2, fy, dc}, {w - gap / 2, fy + fh, d});
+        b.Box(Or(front, colour), {gap / 2, fy, dc}, {w - gap / 2, fy + fh, d});
         LyingHandle(b, hexHandles, w / 2, fy + fh / 2, d, std::min(192.0, w * 0.3));
     }
 }
@@ -257,7 +265,7 @@ void BuildGableShelf(Builder& b, double w, double d, double eave, double rise, i
 
 // A table with hexagonal legs, rails under the top along all four sides.
 void BuildTable(Builder& b, double w, double d, double h, double across, double topThick,
-                long colour) {
+                long colour, long top = kAsCarcass) {
     const double s = across / std::sqrt(3.0), inset = 40, rail = 22, railH = 90;
     const double legH = h - topThick;
     const double cx[2] = {inset + across / 2, w - inset - across / 2};
@@ -274,12 +282,13 @@ void BuildTable(Builder& b, double w, double d, double h, double across, double 
               {cx[1] - across / 2, legH, z + rail / 2});
     for (double x : cx)
         b.Box(colour, {x - rail / 2, ry, cz[0] + reach}, {x + rail / 2, legH, cz[1] - reach});
-    b.Box(colour, {0, legH, 0}, {w, h, d});
+    b.Box(Or(top, colour), {0, legH, 0}, {w, h, d});
 }
 
 // A corner shelf: two wall boards meeting in the back left corner, triangular shelves
 // between them and a plinth board along the shelves' front edge.
-void BuildCornerShelf(Builder& b, double leg, double h, int shelves, long colour) {
+void BuildCornerShelf(Builder& b, double leg, double h, int shelves, long colour,
+                      long shelf = kAsCarcass) {
     const double t = kBoard, plinth = 60;
     b.Box(colour, {0, 0, 0}, {leg, h, t});
     b.Box(colour, {0, 0, t}, {t, h, leg});
@@ -292,7 +301,8 @@ void BuildCornerShelf(Builder& b, double leg, double h, int shelves, long colour
     b.Block(colour, {ba, bb, bb + up, ba + up, fa, fb, fb + up, fa + up});
     for (int i = 0; i < shelves; ++i) {
         const double y = plinth + i * (h - plinth - t) / (shelves - 1);
-        b.Prism(colour, {{0, 0}, {leg - t, 0}, {0, leg - t}}, t, Frame{{t, y, t}, kZ, kX, kY});
+        b.Prism(Or(shelf, colour), {{0, 0}, {leg - t, 0}, {0, leg - t}}, t,
+                Frame{{t, y, t}, kZ, kX, kY});
     }
 }
 
@@ -460,17 +470,17 @@ bool WriteFile(const std::filesystem::path& path, const std::string& text) {
 std::vector<Solid> PartsList() {
     Builder b;  // every part flat at its own coordinates: outline in x, y, thickness in z
     const Frame flat{{0, 0, 0}, kX, kY, kZ};
-    b.Box(kOak, {0, 0, 0}, {2081, 581, kBoard});          // wardrobe side
-    b.Box(kOak, {0, 0, 0}, {597, 2014, kBoard});          // wardrobe door
-    b.Box(kBeech, {0, 0, 0}, {962, 302, kBoard});         // shelf
-    b.Prism(kPine, Gable(320, 1600, 250), kBoard, flat);  // gable side
+    b.Box(kWhite, {0, 0, 0}, {2081, 581, kBoard});         // wardrobe side
+    b.Box(kOak, {0, 0, 0}, {597, 2014, kBoard});           // wardrobe door
+    b.Box(kWhite, {0, 0, 0}, {962, 302, kBoard});          // shelf
+    b.Prism(kWhite, Gable(320, 1600, 250), kBoard, flat);  // gable side
     // Worktop ends: one with its corner cut at the top left, one at the bottom right.
     b.Prism(kOak, {{0, 0}, {800, 0}, {800, 600}, {300, 600}, {0, 300}}, 28, flat);
     b.Prism(kOak, {{0, 0}, {500, 0}, {800, 300}, {800, 600}, {0, 600}}, 28, flat);
-    b.Prism(kWalnut, Hexagon(60), 722, flat);                     // table leg
-    b.Prism(kBeech, Hexagon(500), 25, flat);                      // side table top
-    b.Prism(kWhite, {{0, 0}, {581, 0}, {0, 581}}, kBoard, flat);  // corner shelf
-    b.Prism(kBeech, {{0, 0}, {250, 0}, {0, 180}}, 25, flat);      // bracket
+    b.Prism(kLightGrey, Hexagon(60), 722, flat);                // table leg
+    b.Prism(kBeech, Hexagon(500), 25, flat);                    // side table top
+    b.Prism(kOak, {{0, 0}, {581, 0}, {0, 581}}, kBoard, flat);  // corner shelf
+    b.Prism(kWhite, {{0, 0}, {250, 0}, {0, 180}}, 25, flat);    // bracket
     return b.solids;
 }
 
@@ -485,27 +495,30 @@ int WriteSamples(const std::filesystem::path& dir) {
     std::vector<Sample> samples;
     {
         Builder b;
-        BuildCabinet(b, 1200, 2100, 600, CabinetOptions{});
+        CabinetOptions o;
+        o.colour = kWhite;
+        o.front = kOak;
+        BuildCabinet(b, 1200, 2100, 600, o);
         samples.push_back({"schrank3d", b.solids, true});
     }
     {
         Builder b;
-        BuildChest(b, 1000, 860, 450, 4, kWalnut, false);
+        BuildChest(b, 1000, 860, 450, 4, kLightGrey, false, kWalnut, kWalnut);
         samples.push_back({"kommode3d", b.solids, true});
     }
     {
         Builder b;
-        BuildGableShelf(b, 900, 320, 1600, 250, 4, 40, kPine);
+        BuildGableShelf(b, 900, 320, 1600, 250, 4, 40, kWhite);
         samples.push_back({"regal3d", b.solids, true});
     }
     {
         Builder b;
-        BuildTable(b, 1600, 900, 750, 60, 28, kBeech);
+        BuildTable(b, 1600, 900, 750, 60, 28, kLightGrey, kOak);
         samples.push_back({"tisch3d", b.solids, true});
     }
     {
         Builder b;
-        BuildCornerShelf(b, 600, 1600, 5, kWhite);
+        BuildCornerShelf(b, 600, 1600, 5, kWhite, kOak);
         samples.push_back({"eckregal3d", b.solids, true});
     }
     {

@@ -175,7 +175,9 @@ bool CViewerDlg::StartRendering(int width, int height) {
 
 bool CViewerDlg::ApplyViewOptions(const ViewOptions& options) {
     m_nLightMode = options.light ? 1 : 0;
-    m_nColourScheme = options.coloured ? 1 : 0;
+    m_nColourScheme = options.designColours ? kSchemeDesign
+                      : options.coloured    ? kSchemeColoured
+                                            : kSchemeGrey;
     m_bShowAxes = options.axes;
     m_bShowRoomEdges = options.walls;
     m_bShowZeroPlane = options.zeroPlane;

@@ -28,6 +28,14 @@ enum DisplayMode : int {
     kModeTextured = 4,
 };
 
+// The stored "Schattierungen" numbers of the colour sets of the solid mode. Any other
+// value draws the grey set.
+enum ColourScheme : int {
+    kSchemeGrey = 0,
+    kSchemeColoured = 1,
+    kSchemeDesign = 2,  // each part in the colour of its record, shaded as the grey set
+};
+
 // m_nDemoTick while no slideshow runs (any negative value means that), and the
 // value a key press or a click leaves when it stops the slideshow.
 constexpr int kDemoOff = -1;
@@ -45,6 +53,7 @@ struct ViewOptions {
     DisplayMode mode = kModeTextured;
     bool light = false;
     bool coloured = false;
+    bool designColours = false;  // each part in its own colour (mode 3)
     bool axes = false;
     bool walls = false;
     bool zeroPlane = false;
@@ -95,6 +104,7 @@ enum CommandId : int {
     ID_ZERO_PLANE = 32807,
     ID_DEMO = 32808,
     ID_EXPORT_MODEL = 32809,
+    ID_SCHEME_DESIGN = 32810,
 };
 constexpr unsigned IDM_ABOUTBOX = 16;
 
@@ -147,6 +157,8 @@ public:
     void OpenChosenModel(const std::string& path);
     void SetDisplayMode(int mode);
     void SetColourScheme(int scheme);
+    // The design colours, in the solid mode (switched to when another mode is shown).
+    void ShowDesignColours();
     void ToggleLighting();
     void ToggleAxes();
     void ToggleRoomEdges();
@@ -309,6 +321,10 @@ private:
     // The bytes of the .glb file ExportShownModel writes; false when it failed (its
     // message has been shown).
     bool ShownModelGlb(std::string& bytes);
+    // What each vertex of a record with this colour value carries: in the solid mode
+    // with the design colours its corners take the part's own shades, kept in `own`;
+    // otherwise CurrentVertexStyle. A missing colour counts as unreadable.
+    VertexStyle RecordVertexStyle(const long* colour, std::array<RGBA, 6>& own) const;
     // Where emitted geometry goes: OpenGL, or a test's recorder.
     GlSink& Sink() { return m_pSink ? *m_pSink : m_glSink; }
 

@@ -3,9 +3,12 @@
 
 #include <cstdio>
 
+#include "geometry/DesignColour.h"
+
 namespace orx {
 
-const char* const kPartsCsvHeader = "Teil,Art,Länge,Breite,Dicke,minX,minY,minZ,maxX,maxY,maxZ\n";
+const char* const kPartsCsvHeader =
+    "Teil,Art,Länge,Breite,Dicke,minX,minY,minZ,maxX,maxY,maxZ,Farbe\n";
 
 bool MeasureRecord(const ModelFileCache& cache, const ParsedRecord& r, bool placed,
                    PartSize& size) {
@@ -22,9 +25,10 @@ std::string PartsCsvLines(const ModelFileCache& cache, bool placed, int part) {
         PartSize size;
         if (!MeasureRecord(cache, r, placed, size)) continue;
         char line[512];
-        std::snprintf(line, sizeof line, "%d,%s,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f\n",
+        std::snprintf(line, sizeof line, "%d,%s,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f,%.1f,%s\n",
                       r.line, PartKindName(r.type), size.sizes[0], size.sizes[1], size.sizes[2],
-                      size.min[0], size.min[1], size.min[2], size.max[0], size.max[1], size.max[2]);
+                      size.min[0], size.min[1], size.min[2], size.max[0], size.max[1], size.max[2],
+                      DesignColourHex(r.colour).c_str());
         text += line;
     }
     return text;

@@ -16,7 +16,8 @@ bool MeasureRecord(const ModelFileCache& cache, const ParsedRecord& record, bool
                    PartSize& size);
 
 // The lines of the records in `cache` (without the header): record line, kind, the
-// three sizes in millimetres, largest first, and the bounding box. `placed` takes a
+// three sizes in millimetres, largest first, the bounding box and the colour the
+// part is shown in with the design colours ("#RRGGBB"). `placed` takes a
 // prism's second outline where the record has one (a whole model); `part` > 0 lists
 // only that record line.
 std::string PartsCsvLines(const ModelFileCache& cache, bool placed, int part);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/ViewerDlg.h"
+#include "geometry/DesignColour.h"
 #include "geometry/VertexAttributes.h"
 
 namespace orx {
@@ -234,12 +235,21 @@ VertexStyle CViewerDlg::CurrentVertexStyle() const {
     return style;
 }
 
-void CViewerDlg::DrawTriangularPrism(const long*, const long*, const double* x, const double* y,
-                                     const double* z) {
+VertexStyle CViewerDlg::RecordVertexStyle(const long* colour, std::array<RGBA, 6>& own) const {
+    VertexStyle style = CurrentVertexStyle();
+    if (m_nShading != kModeSolid || m_nColourScheme != kSchemeDesign) return style;
+    own = DesignShades(colour ? *colour : kUnreadableColour);
+    for (int k = 0; k < 6; ++k) style.shades[k] = &own[k];
+    return style;
+}
+
+void CViewerDlg::DrawTriangularPrism(const long* colour, const long*, const double* x,
+                                     const double* y, const double* z) {
     WidenBounds(m_bounds, x, y, z, 6);
     if (m_bMeasuring) return;
 
-    FaceWriter w(CurrentVertexStyle(), m_bounds, Sink(), x, y, z, 6);
+    std::array<RGBA, 6> design;
+    FaceWriter w(RecordVertexStyle(colour, design), m_bounds, Sink(), x, y, z, 6);
     w.Sink().Begin(GL_TRIANGLES);
     for (const TableTriangle& f : kPrismEnds) {
         w.Sink().Normal3d(f.nx, f.ny, f.nz);
@@ -249,22 +259,24 @@ void CViewerDlg::DrawTriangularPrism(const long*, const long*, const double* x, 
     w.Quads(kPrismSides);
 }
 
-void CViewerDlg::DrawBox(const long*, const long*, const double* x, const double* y,
+void CViewerDlg::DrawBox(const long* colour, const long*, const double* x, const double* y,
                          const double* z) {
     WidenBounds(m_bounds, x, y, z, 8);
     if (m_bMeasuring) return;
 
-    FaceWriter w(CurrentVertexStyle(), m_bounds, Sink(), x, y, z, 8);
+    std::array<RGBA, 6> design;
+    FaceWriter w(RecordVertexStyle(colour, design), m_bounds, Sink(), x, y, z, 8);
     w.Quads(kBoxFaces);
 }
 
-void CViewerDlg::DrawPentagonalPrism(const long*, const long*, const double* px, const double* py,
-                                     const double* pz, const double* rx, const double* ry,
-                                     const double*) {
+void CViewerDlg::DrawPentagonalPrism(const long* colour, const long*, const double* px,
+                                     const double* py, const double* pz, const double* rx,
+                                     const double* ry, const double*) {
     WidenBounds(m_bounds, px, py, pz, 10);
     if (m_bMeasuring) return;
 
-    FaceWriter w(CurrentVertexStyle(), m_bounds, Sink(), px, py, pz, 10);
+    std::array<RGBA, 6> design;
+    FaceWriter w(RecordVertexStyle(colour, design), m_bounds, Sink(), px, py, pz, 10);
     float x[10], y[10];
     ReferenceCorners(rx, ry, 10, x, y);
     const int mapping = PentagonMapping(y[2], y[3], y[4]);
@@ -277,13 +289,14 @@ void CViewerDlg::DrawPentagonalPrism(const long*, const long*, const double* px,
     w.Quads(kPentagonSides);
 }
 
-void CViewerDlg::DrawHexagonalPrism(const long*, const long*, const double* px, const double* py,
-                                    const double* pz, const double* rx, const double* ry,
-                                    const double*) {
+void CViewerDlg::DrawHexagonalPrism(const long* colour, const long*, const double* px,
+                                    const double* py, const double* pz, const double* rx,
+                                    const double* ry, const double*) {
     WidenBounds(m_bounds, px, py, pz, 12);
     if (m_bMeasuring) return;
 
-    FaceWriter w(CurrentVertexStyle(), m_bounds, Sink(), px, py, pz, 12);
+    std::array<RGBA, 6> design;
+    FaceWriter w(RecordVertexStyle(colour, design), m_bounds, Sink(), px, py, pz, 12);
     float x[12], y[12];
     ReferenceCorners(rx, ry, 12, x, y);
 

@@ -25,6 +25,12 @@ inline void ClearMeasuredBounds(ModelBounds& b) {
 
 using RGBA = std::array<unsigned char, 4>;
 
+// Shade colours 0..5 of the grey set (alpha is always 0).
+inline constexpr RGBA kGreyShades[6] = {
+    {192, 192, 192, 0}, {128, 128, 128, 0}, {160, 160, 160, 0},
+    {128, 128, 128, 0}, {180, 180, 180, 0}, {140, 140, 140, 0},
+};
+
 // What goes before each vertex: a texture coordinate in the textured mode (4), a
 // shade colour in the solid mode (3), the line colour in the line modes (1, 2) and
 // nothing in any other mode.

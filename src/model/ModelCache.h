@@ -52,7 +52,7 @@ inline int PointsDrawn(long type) {
 struct ParsedRecord {
     int line = 0;  // record line number, from 1
     long type = 0;
-    long colour = 0;
+    long colour = 0;  // the colour field's value; kUnreadableColour when it is no number
     long count = 0;
     // Drawable with one outline (a single part shown), and with two (whole model;
     // only types 10 and 12 read a second outline).

@@ -27,6 +27,7 @@ ModelListInputs CViewerDlg::CurrentListInputs() const {
     // what the mode does not send is no input of its list.
     if (m_nShading == kModeSolid) {
         for (int k = 0; k < 6; ++k) in.shades[k] = Shade(k);
+        in.designColours = m_nColourScheme == kSchemeDesign;
     }
     if (m_nShading < kModeSolid) in.line = m_rgbaLine;
     if (m_nShading == kModeTextured) in.texRepeat = m_fTexRepeat;

@@ -37,6 +37,7 @@ struct ModelListInputs {
     // reference geometry.
     int shading = 0;
     RGBA shades[6]{};
+    bool designColours = false;  // the shades scaled to each part's own colour
     RGBA line{};
     float texRepeat = 0.0f;
     bool axes = false;

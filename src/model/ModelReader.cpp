@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/ViewerDlg.h"
+#include "geometry/DesignColour.h"
 #include "model/ModelCache.h"
 #include "model/Numbers.h"
 #include "platform/RegularFile.h"
@@ -61,7 +62,7 @@ bool ParseRecord(std::string_view line, ParsedRecord& record, std::vector<double
     if (!fields.Next(field)) return false;
     record.type = ParseLong(field);
     if (!fields.Next(field)) return false;
-    record.colour = ParseLong(field);
+    record.colour = ReadColourField(field);
     if (!fields.Next(field)) return false;
     record.count = ParseLong(field);
     const RecordType* kind = FindRecordType(record.type);

@@ -71,6 +71,7 @@ constexpr KeyBinding kKeyTable[] = {
     {vk::F2, ID_MODE_WIRE},
     {vk::F3, ID_MODE_SOLID},
     {vk::F4, ID_MODE_TEXTURE},
+    {'O', ID_SCHEME_DESIGN},
     {'P', ID_DEMO},
 };
 
@@ -121,12 +122,13 @@ const MenuItem& CViewerDlg::ContextMenuResource() {
             Entry("Wände\tW", ID_WALLS),
             Entry("Nullfläche\tN", ID_ZERO_PLANE),
             Entry("Hintergrundfarbe\tF", ID_BACKGROUND),
-            SubMenu("Darstellung", {Entry("Haarlinien\tF1", ID_MODE_HAIRLINE),
-                                    Entry("Drahtgittermodell\tF2", ID_MODE_WIRE),
-                                    Entry("Vollkörpermodell\tF3", ID_MODE_SOLID),
-                                    Entry("Oberflächenstruktur\tF4", ID_MODE_TEXTURE), Separator(),
-                                    Entry("Schatt_Grau", ID_SCHEME_GREY),
-                                    Entry("Schatt_Farbig", ID_SCHEME_COLOUR)}),
+            SubMenu("Darstellung",
+                    {Entry("Haarlinien\tF1", ID_MODE_HAIRLINE),
+                     Entry("Drahtgittermodell\tF2", ID_MODE_WIRE),
+                     Entry("Vollkörpermodell\tF3", ID_MODE_SOLID),
+                     Entry("Oberflächenstruktur\tF4", ID_MODE_TEXTURE), Separator(),
+                     Entry("Schatt_Grau", ID_SCHEME_GREY), Entry("Schatt_Farbig", ID_SCHEME_COLOUR),
+                     Entry("Farben des Entwurfs\tO", ID_SCHEME_DESIGN)}),
             Separator(),
             Entry("Demo Modus\tP", ID_DEMO),
             Entry("&Über ORX-View ...", ID_ABOUT),
@@ -156,9 +158,12 @@ MenuItem CViewerDlg::ContextMenu() const {
             if (id == ID_MODE_WIRE) mark(item, MenuItem::RadioMark, m_nShading == 2);
             if (id == ID_MODE_SOLID) mark(item, MenuItem::RadioMark, m_nShading == 3);
             if (id == ID_MODE_TEXTURE) mark(item, MenuItem::RadioMark, m_nShading == 4);
-            // Only scheme 1 colours the shades; any other value draws grey.
-            if (id == ID_SCHEME_GREY) mark(item, MenuItem::RadioMark, m_nColourScheme != 1);
-            if (id == ID_SCHEME_COLOUR) mark(item, MenuItem::RadioMark, m_nColourScheme == 1);
+            // Any value but those of the coloured and the design colours draws grey.
+            const bool coloured = m_nColourScheme == kSchemeColoured;
+            const bool design = m_nColourScheme == kSchemeDesign;
+            if (id == ID_SCHEME_GREY) mark(item, MenuItem::RadioMark, !coloured && !design);
+            if (id == ID_SCHEME_COLOUR) mark(item, MenuItem::RadioMark, coloured);
+            if (id == ID_SCHEME_DESIGN) mark(item, MenuItem::RadioMark, design);
             if (id >= ID_TEX_KIRSCH && id <= ID_TEX_NUSSBAUM)
                 mark(item, MenuItem::RadioMark, m_nTextureNumber == id - ID_TEX_KIRSCH + 1);
             if (id >= ID_TEX_PUZZLE && id <= ID_TEX_TESTMUSTER)
@@ -235,8 +240,9 @@ bool CViewerDlg::OnCommand(int id) {
         case ID_MODE_WIRE: SetDisplayMode(kModeWireframe); break;
         case ID_MODE_SOLID: SetDisplayMode(kModeSolid); break;
         case ID_MODE_TEXTURE: SetDisplayMode(kModeTextured); break;
-        case ID_SCHEME_GREY: SetColourScheme(0); break;
-        case ID_SCHEME_COLOUR: SetColourScheme(1); break;
+        case ID_SCHEME_GREY: SetColourScheme(kSchemeGrey); break;
+        case ID_SCHEME_COLOUR: SetColourScheme(kSchemeColoured); break;
+        case ID_SCHEME_DESIGN: ShowDesignColours(); break;
         case ID_DEMO: StartDemo(); break;
         case ID_ABOUT: ShowAbout(); break;
         default: return false;

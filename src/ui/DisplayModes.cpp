@@ -9,11 +9,8 @@ namespace orx {
 
 namespace {
 
-// Shade colours 0..5 of the two schemes (alpha is always 0).
-constexpr RGBA kGreyShades[6] = {
-    {192, 192, 192, 0}, {128, 128, 128, 0}, {160, 160, 160, 0},
-    {128, 128, 128, 0}, {180, 180, 180, 0}, {140, 140, 140, 0},
-};
+// Shade colours 0..5 of the coloured set (alpha is always 0); the grey set is
+// kGreyShades.
 constexpr RGBA kColouredShades[6] = {
     {255, 0, 0, 0},   {255, 0, 255, 0}, {0, 255, 0, 0},
     {0, 255, 128, 0}, {255, 255, 0, 0}, {0, 0, 255, 0},
@@ -73,7 +70,7 @@ void CViewerDlg::SetupGLState(int lightMode) {
     m_nLightMode = lightMode;
     glClearColor(m_nBackR * kByteToUnit, m_nBackG * kByteToUnit, m_nBackB * kByteToUnit, 1.0f);
 
-    const RGBA* shades = m_nColourScheme == 1 ? kColouredShades : kGreyShades;
+    const RGBA* shades = m_nColourScheme == kSchemeColoured ? kColouredShades : kGreyShades;
     m_rgbaShade0 = shades[0];
     m_rgbaShade1 = shades[1];
     m_rgbaShade2 = shades[2];
@@ -168,6 +165,16 @@ void CViewerDlg::SetColourScheme(int scheme) {
     m_nColourScheme = scheme;
     m_pProfile->WriteInt(m_strSection, key::kColourScheme, static_cast<uint16_t>(scheme));
     SetupGLState(m_nLightMode);
+}
+
+void CViewerDlg::ShowDesignColours() {
+    // The design colours show in the solid mode only, so choosing them goes there: a
+    // viewer in the textured mode (as every start leaves it) would show no change.
+    if (m_nShading != kModeSolid) {
+        m_nShading = kModeSolid;
+        m_pProfile->WriteInt(m_strSection, key::kShading, static_cast<uint16_t>(m_nShading));
+    }
+    SetColourScheme(kSchemeDesign);
 }
 
 void CViewerDlg::ToggleLighting() {

@@ -50,6 +50,10 @@ orx_render_test(regal-mode2-light regal3d.gl --mode 2 --light ${ORX_PICTURE_VIEW
 orx_render_test(tisch-coloured tisch3d.gl --mode 3 --coloured ${ORX_PICTURE_VIEW})
 orx_render_test(eckregal-coloured eckregal3d.gl --mode 3 --coloured ${ORX_PICTURE_VIEW})
 
+# The design colours: each part in the colour of its record, unlit and lit.
+orx_render_test(schrank-design-colours schrank3d.gl --design-colours ${ORX_PICTURE_VIEW})
+orx_render_test(kommode-design-colours-light kommode3d.gl --design-colours --light ${ORX_PICTURE_VIEW})
+
 # Two more textures: the jigsaw and the test pattern, whose letters show each face's
 # texture direction.
 orx_render_test(kommode-texture5 kommode3d.gl --mode 4 --texture 5 ${ORX_PICTURE_VIEW})

@@ -27,7 +27,8 @@ check() {
 }
 bytes() { head -c "$2" "$1" | tail -c "$3" | od -An -tx1 | tr -d ' \n'; }  # file end count
 
-printf 'header\n8 0 8 0 0 600 2000 0 600 2000 800 600 0 800 600 0 0 0 2000 0 0 2000 800 0 0 800 0\n' > "$T/box3d.gl"
+# Its colour is 0x123456: blue 0x12, green 0x34, red 0x56.
+printf 'header\n8 1193046 8 0 0 600 2000 0 600 2000 800 600 0 800 600 0 0 0 2000 0 0 2000 800 0 0 800 0\n' > "$T/box3d.gl"
 cp "$T/box3d.gl" "$T/box.obj"
 cp "$T/box3d.gl" "$T/model.gl"
 mkdir "$T/dir3d.gl" "$T/folder.jpg" "$T/ordner.glb"
@@ -91,6 +92,9 @@ check 2 "--light"                                    "$B" "$G" --light
 check 2 "--angles"                                   "$B" "$G" --angles 1,2,3
 check 2 "--thumbnail"                                "$B" "$G" --thumbnail 64
 check 2 "--mode"                                     "$B" "$G" --mode 2
+# The design colours are a colour set of the solid mode.
+check 2 "--design-colours: not with --coloured"       "$B" "$O" --design-colours --coloured
+check 2 "--design-colours: the design colours show in mode 3 only" "$B" "$G" --mode 4 --design-colours
 
 # Models that cannot be read, whatever they are: exit 1 at once, nothing written.
 check 1 "Unable to open file for reading: $T/fehlt3d.gl"    "$T/fehlt3d.gl" "$O"
@@ -153,11 +157,13 @@ check 0 "" "$B" "$P" --size 64x48
 [ "$(bytes "$P" 26 10)" = "00000040000000300802" ] || fail "PNG header $(bytes "$P" 26 10)"
 check 0 "" "$B" "$G" --mode 3 --coloured
 [ "$(head -c 4 "$G")" = "glTF" ] || fail "the export wrote no binary glTF"
+check 0 "" "$B" "$G" --design-colours
+[ "$(head -c 4 "$G")" = "glTF" ] || fail "the export in the design colours wrote no binary glTF"
 
 # The parts as CSV: a header, one line per part; no picture file.
 check 0 "" "$B" --parts
-[ "$(cat "$T/out")" = "Teil,Art,Länge,Breite,Dicke,minX,minY,minZ,maxX,maxY,maxZ
-1,Quader,2000.0,800.0,600.0,0.0,0.0,0.0,2000.0,800.0,600.0" ] || fail "--parts: $(cat "$T/out")"
+[ "$(cat "$T/out")" = "Teil,Art,Länge,Breite,Dicke,minX,minY,minZ,maxX,maxY,maxZ,Farbe
+1,Quader,2000.0,800.0,600.0,0.0,0.0,0.0,2000.0,800.0,600.0,#563412" ] || fail "--parts: $(cat "$T/out")"
 
 [ -z "$(ls -A "$T/config" 2>/dev/null)" ] || fail "settings written: $(ls -A "$T/config")"
 echo "PASS"

@@ -82,6 +82,7 @@ TEST(ContextMenu, EntriesAndTheirShortcuts) {
               "  -\n"
               "  Schatt_Grau\n"
               "  Schatt_Farbig\n"
+              "  Farben des Entwurfs | O\n"
               "-\n"
               "Demo Modus | P\n"
               "&Über ORX-View ...\n");
@@ -332,6 +333,7 @@ const Effect kEffects[] = {
     {{vk::F2}, 0, ""},  // the baseline mode already
     {{vk::F3}, 0, "ini.shading=0x3 mode=3"},
     {{vk::F4}, 0, "ini.shading=0x4 mode=4"},
+    {{'O'}, 0, "ini.Schattierungen=0x2 ini.shading=0x3 mode=3 scheme=2"},  // shown in mode 3
     {{'P'}, 0, "ax=0 ay=0 demo=1 follow=0 rotate=1 x=0 y=0 z=-2.4"},
     {{}, ID_SCHEME_GREY, "ini.Schattierungen=0x0"},  // grey already, now stored
     {{}, ID_SCHEME_COLOUR, "ini.Schattierungen=0x1 scheme=1"},

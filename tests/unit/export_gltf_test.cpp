@@ -399,6 +399,21 @@ TEST_F(ExportGltfTest, LookFollowsTheDisplayMode) {
     for (float c : colours)
         ASSERT_TRUE(c == 0.0f || c == 1.0f || std::fabs(c - 0.2158605f) < 1e-5) << c;
     EXPECT_NE(std::find(colours.begin(), colours.end(), 0.0f), colours.end());
+
+    // The design colours: the cabinet's first part, a white side (240, 240, 235), is
+    // that colour at its brightest corner (shade 0).
+    rig.Key('O');
+    Export(rig.dir.path + "/entwurf.glb");
+    m = ReadBack(rig.dir.path + "/entwurf.glb");
+    const int accessor = m.meshes[0].primitives[0].attributes.at("COLOR_0");
+    const size_t stride = tinygltf::GetNumComponentsInType(m.accessors[accessor].type);
+    const std::vector<float> side = Floats(m, accessor);
+    float brightest[3] = {};
+    for (size_t i = 0; i + 2 < side.size(); i += stride)
+        for (size_t c = 0; c < 3; ++c) brightest[c] = std::max(brightest[c], side[i + c]);
+    EXPECT_NEAR(brightest[0], 0.8714f, 1e-3);
+    EXPECT_NEAR(brightest[1], 0.8714f, 1e-3);
+    EXPECT_NEAR(brightest[2], 0.8308f, 1e-3);
 }
 
 // The export takes the records on screen under the busy pointer, also when the file

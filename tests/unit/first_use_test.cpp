@@ -70,7 +70,8 @@ TEST(FirstUse, TheWheelZoomsANotchAStepAndEndsTheDemo) {
 
 TEST(FirstUse, MenuMarksFollowKeysSettingsAndTheDemo) {
     ViewerRig rig;
-    WriteText(rig.dir.File("orx-view.ini"), "[common]\nAchsenkreuz=1\nTexturNr=3\n");
+    WriteText(rig.dir.File("orx-view.ini"),
+              "[common]\nAchsenkreuz=1\nTexturNr=3\nSchattierungen=0x2\n");
     WriteModel(rig.Prog() + "a3d.gl");
     rig.Start();
     const CViewerDlg& d = *rig.dlg;
@@ -80,7 +81,8 @@ TEST(FirstUse, MenuMarksFollowKeysSettingsAndTheDemo) {
     EXPECT_TRUE(Checked(d, ID_AUTOROTATE));
     EXPECT_TRUE(Checked(d, ID_MODE_TEXTURE));
     EXPECT_TRUE(Checked(d, ID_TEX_MAHAGONI));
-    EXPECT_TRUE(Checked(d, ID_SCHEME_GREY));
+    EXPECT_TRUE(Checked(d, ID_SCHEME_DESIGN));
+    EXPECT_FALSE(Checked(d, ID_SCHEME_GREY));
     const MenuItem menu = d.ContextMenu();
     EXPECT_EQ(FindEntry(menu, ID_WALLS)->mark, MenuItem::CheckMark);
     EXPECT_EQ(FindEntry(menu, ID_MODE_WIRE)->mark, MenuItem::RadioMark);
@@ -98,6 +100,9 @@ TEST(FirstUse, MenuMarksFollowKeysSettingsAndTheDemo) {
     EXPECT_FALSE(Checked(d, ID_TEX_MAHAGONI));
     rig.Key(vk::F2);
     EXPECT_TRUE(Checked(d, ID_MODE_WIRE));
+    rig.Menu(ID_SCHEME_GREY);
+    EXPECT_TRUE(Checked(d, ID_SCHEME_GREY));
+    EXPECT_FALSE(Checked(d, ID_SCHEME_DESIGN));
     rig.Click();
     EXPECT_FALSE(Checked(d, ID_AUTOROTATE));
 

@@ -337,6 +337,73 @@ TEST_F(GeometryEmitters, VertexDataFollowsTheDisplayMode) {
     }
 }
 
+// The design colours: each corner takes the record's colour (red in the lowest byte)
+// scaled as the grey set shades it; a value outside 0..0xFFFFFF or a field that is no
+// number draws the grey shades. The calls are those of the grey set but for the colours.
+TEST_F(GeometryEmitters, DesignColoursShadeEachPartInTheColourOfItsRecord) {
+    const RGBA greySet[6] = {{192, 192, 192, 0}, {128, 128, 128, 0}, {160, 160, 160, 0},
+                             {128, 128, 128, 0}, {180, 180, 180, 0}, {140, 140, 140, 0}};
+    const RGBA ochreSet[6] = {{192, 96, 0, 0}, {128, 64, 0, 0}, {160, 80, 0, 0},
+                              {128, 64, 0, 0}, {180, 90, 0, 0}, {140, 70, 0, 0}};
+    const RGBA kGrey = greySet[0];
+    // The colour field, the colour of shade 0 and, where given, all six shades.
+    const struct {
+        const char* field;
+        RGBA shade0;
+        const RGBA* shades;
+    } rows[] = {
+        {"255", {255, 0, 0, 0}, nullptr},
+        {"65280", {0, 255, 0, 0}, nullptr},
+        {"16711680", {0, 0, 255, 0}, nullptr},
+        {"1193046", {0x56, 0x34, 0x12, 0}, nullptr},  // 0x123456
+        {"16777215", {255, 255, 255, 0}, nullptr},
+        {"0", {0, 0, 0, 0}, nullptr},
+        {"+24768", ochreSet[0], ochreSet},  // 0x0060C0
+        {"16777216", kGrey, greySet},
+        {"-1", kGrey, greySet},
+        {"-16711680", kGrey, greySet},
+        {"99999999999999999999", kGrey, greySet},
+        {"weiss", kGrey, greySet},
+        {"12abc", kGrey, greySet},
+        {"255.0", kGrey, greySet},
+        {"0xFF", kGrey, greySet},
+    };
+    const std::string cube = " 8 0 0 1 1 0 1 1 1 1 0 1 1 0 0 0 1 0 0 1 1 0 0 1 0";
+    SetFrame(1.0, 0.0, 0.0, 0.0);
+    auto draw = [&](int scheme, const std::string& line) {
+        p.m_nColourScheme = scheme;
+        v.sink.calls.clear();
+        EXPECT_TRUE(p.ParseModelLine(line));
+        return v.sink.calls;
+    };
+    p.m_nShading = 3;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.field);
+        const std::vector<GlCall> grey = draw(kSchemeGrey, "8 " + std::string(row.field) + cube);
+        std::vector<GlCall> design = draw(kSchemeDesign, "8 " + std::string(row.field) + cube);
+        ASSERT_EQ(design.size(), grey.size());
+        // Corner by corner: the shade the grey set gives it, in the part's colour.
+        for (size_t i = 0; i < grey.size(); ++i) {
+            if (grey[i].kind != GlCall::Color4ubv) continue;
+            const int shade = v.ShadeOf(grey[i].rgba);
+            ASSERT_GE(shade, 0);
+            if (shade == 0) {
+                EXPECT_EQ(design[i].rgba, row.shade0);
+            }
+            if (row.shades != nullptr) {
+                EXPECT_EQ(design[i].rgba, row.shades[shade]);
+            }
+            design[i].rgba = grey[i].rgba;
+        }
+        EXPECT_EQ(design, grey);
+    }
+    // Outside the solid mode the colour field changes nothing.
+    for (int mode : {1, 4}) {
+        p.m_nShading = mode;
+        EXPECT_EQ(draw(kSchemeDesign, "8 255" + cube), draw(kSchemeGrey, "8 255" + cube));
+    }
+}
+
 TEST_F(GeometryEmitters, UnitCubeFacesLookOutwards) {
     Measure([&] { Box(kCube); });
     EXPECT_EQ(p.m_bounds.maxX, 1.0);

@@ -175,6 +175,7 @@ std::vector<Step> UserSession() {
         {"start-up with a model named in ORX.INI", [](ListViewer& w) { w.Start(); }},
         {"F3 solid", [](ListViewer& w) { w.Press(vk::F3); }},
         {"colour scheme coloured", [](ListViewer& w) { w.Menu(ID_SCHEME_COLOUR); }},
+        {"O design colours", [](ListViewer& w) { w.Press('O'); }},
         {"colour scheme grey", [](ListViewer& w) { w.Menu(ID_SCHEME_GREY); }},
         {"B lighting", [](ListViewer& w) { w.Press('B'); }},
         {"K axes", [](ListViewer& w) { w.Press('K'); }},

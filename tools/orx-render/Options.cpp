@@ -74,6 +74,10 @@ const std::vector<Option>& Options() {
          [](Request& r, const char*, std::string&) { return r.view.light = true; }},
         {"--coloured", "", "coloured shades in mode 3",
          [](Request& r, const char*, std::string&) { return r.view.coloured = true; }},
+        {"--design-colours", "",
+         "each part in the colour its record gives it, shaded as the grey shades; mode 3, "
+         "the default mode with it",
+         [](Request& r, const char*, std::string&) { return r.view.designColours = true; }},
         {"--texture", "N|FILE", "numbered texture 1-9 (default 1) or a BMP/JPEG/RAW file",
          [](Request& r, const char* v, std::string& e) {
              // A whole number names a numbered texture, anything else a file.
@@ -131,7 +135,7 @@ std::string Usage() {
     std::string text =
         "usage: orx-render MODEL.gl OUT.bmp|OUT.jpg|OUT.png|OUT.glb|OUT.html [options]\n"
         "  OUT.glb: the model as binary glTF 2.0 in metres; only --texture,\n"
-        "  --coloured, --mode 3|4 and --part apply\n"
+        "  --coloured, --design-colours, --mode 3|4 and --part apply\n"
         "  OUT.html: the model as one web page that opens offline in any browser;\n"
         "  as OUT.glb, and --angles and --origin give its first view\n"
         "       orx-render MODEL.gl --parts [--part K]\n";
@@ -181,6 +185,20 @@ Parsed ParseArguments(const std::vector<std::string>& args, Request& request, st
         }
     }
     if (args.empty()) return Parsed::UsageError;
+    if (request.view.designColours) {
+        // The design colours are a colour set of the solid mode, which they choose.
+        if (request.view.coloured) {
+            error = "--design-colours: not with --coloured";
+            return Parsed::UsageError;
+        }
+        const bool modeGiven = std::find(request.given.begin(), request.given.end(),
+                                         std::string("--mode")) != request.given.end();
+        if (modeGiven && request.view.mode != orx::kModeSolid) {
+            error = "--design-colours: the design colours show in mode 3 only";
+            return Parsed::UsageError;
+        }
+        request.view.mode = orx::kModeSolid;
+    }
     if (request.parts) {
         if (positional.size() != 1) {
             error = positional.empty() ? "the model file is missing"
@@ -211,9 +229,9 @@ Parsed ParseArguments(const std::vector<std::string>& args, Request& request, st
     }
     if (ext == ".glb" || page) {
         // The options that also apply to a model file; a page also takes its first view.
-        constexpr std::string_view kModelFileOptions[] = {"--texture", "--coloured", "--mode",
-                                                          "--part",    "--angles",   "--origin"};
-        const size_t allowed = page ? std::size(kModelFileOptions) : 4;
+        constexpr std::string_view kModelFileOptions[] = {
+            "--texture", "--coloured", "--design-colours", "--mode", "--part", "--angles", "--origin"};
+        const size_t allowed = page ? std::size(kModelFileOptions) : 5;
         const std::string kind = page ? "an .html file" : "a .glb file";
         for (const std::string& name : request.given) {
             if (std::find(std::begin(kModelFileOptions), std::begin(kModelFileOptions) + allowed,
