@@ -8,6 +8,7 @@
 #include "geometry/TriangleSink.h"
 #include "platform/RegularFile.h"
 #include "platform/Text.h"
+#include "ui/SettingsKeys.h"
 
 namespace orx {
 
@@ -97,7 +98,9 @@ void CViewerDlg::OnExportModel() {
     spec.filter = "glTF-Binärdatei (*.glb)|*.glb||";
     spec.hideReadOnly = true;
     spec.overwritePrompt = true;
+    spec.initialFolder = SaveDialogFolder(key::kExportFolder, Platform::UserFolder::Documents);
     const std::optional<std::string> chosen = m_platform.SaveFileDialog(spec);
+    if (chosen) RememberDialogFolder(*chosen, key::kExportFolder);
     if (chosen) ExportShownModel(*chosen);
     m_platform.Invalidate(true);
     m_bTimerActive = 1;
