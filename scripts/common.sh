@@ -11,6 +11,7 @@ PACKAGES=(
   libjpeg-dev libpng-dev libtinygltf-dev libgtest-dev libgmock-dev
   libxcb1-dev libxfixes-dev libxcursor-dev adwaita-icon-theme
   xvfb xauth xdotool x11-utils x11-apps x11-xkb-utils fonts-dejavu-core locales poppler-utils
+  openbox
   clang-format clang-tidy
 )
 # For ./package and its test (ctest -L package) only: the package's dependencies are
