@@ -111,7 +111,6 @@ ViewerWindow::ViewerWindow() {
     connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
         if (!m_onScreen) {
             m_onScreen = true;
-            PlaceFrame();
             if (!m_pendingMessages.empty())
                 QTimer::singleShot(0, this, [this] { ShowPendingMessages(); });
         }
@@ -171,6 +170,7 @@ void ViewerWindow::ShowWithoutModel() {
 }
 
 void ViewerWindow::Tick() {
+    PlaceFrame();
     makeCurrent();
     m_dlg->OnTimer(0);
     // A check may have found another ORX.INI or model name; follow mode may have ended.
@@ -361,12 +361,12 @@ void ViewerWindow::SetWindowPlacement(const WindowPlacement& placement) {
 }
 
 void ViewerWindow::PlaceFrame() {
-    if (!m_framePosition) return;
+    // Until a window manager has framed the window, it stands where it was put: without
+    // one, frame and client area are the same.
+    if (!m_framePosition || FrameMargins().isNull()) return;
     const QPoint wanted = *m_framePosition;
     m_framePosition.reset();
-    // Without a window manager that frames it, the window stands where it was put.
-    if (FrameMargins().isNull() || isMaximized()) return;
-    if (frameGeometry().topLeft() != wanted) move(wanted);
+    if (!isMaximized() && frameGeometry().topLeft() != wanted) move(wanted);
 }
 
 QMargins ViewerWindow::FrameMargins() const {

@@ -87,7 +87,8 @@ private:
     // Room kept for a title bar not known yet.
     static constexpr int kAssumedTitleBar = 30;
     // Moves the frame to the stored position once the window manager has framed the
-    // window; the position was given to the client area until then.
+    // window (checked at every tick until then); the position was given to the client
+    // area before.
     void PlaceFrame();
     std::optional<QPoint> m_framePosition;
     Point ClientPoint(const QPointF& logical) const;
