@@ -23,57 +23,54 @@ wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "windo
 wait_until "the window manager" wm_running
 name_model "$MODELS/tisch3d.gl"
 
-# The frame's left and top edge, and its top border (the title bar), from the client
-# area's place and the frame extents that the window manager sets on the window.
-frame() {
-  local extents x y
+# The frame's left and top edge and its top border (the title bar) in x, y and title,
+# from the client area's place and the frame extents that the window manager sets on
+# the window; false while the window is not framed.
+frame_now() {
+  local extents cx cy left top
   extents=$(xprop -id "$WIN" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ' ')
   [ -n "$extents" ] || return 1
   IFS=, read -r left _ top _ <<<"$extents"
-  x=$(xwininfo -id "$WIN" | sed -n 's/.*Absolute upper-left X: *//p')
-  y=$(xwininfo -id "$WIN" | sed -n 's/.*Absolute upper-left Y: *//p')
-  echo "$((x - left)) $((y - top)) $top"
+  cx=$(xwininfo -id "$WIN" | sed -n 's/.*Absolute upper-left X: *//p')
+  cy=$(xwininfo -id "$WIN" | sed -n 's/.*Absolute upper-left Y: *//p')
+  [ -n "$cx" ] && [ -n "$cy" ] || return 1
+  x=$((cx - left)) y=$((cy - top)) title=$top
+  [ "$title" -gt 0 ]
 }
-# Waits until the window is framed and stands still: the same frame twice in a row.
-LAST=""
-framed_and_still() {
-  local now
-  now=$(frame) || return 1
-  [ "${now##* }" -gt 0 ] || return 1
-  [ "$now" = "$LAST" ] && return 0
-  LAST="$now"
-  return 1
+# wait_frame condition description: waits until the window is framed and the condition
+# holds, and fails naming where the frame stands.
+wait_frame() {
+  local deadline=$((SECONDS + WAIT_SECONDS))
+  until frame_now && "$1"; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "$2 (the frame at ${x:-?},${y:-?})"
+    sleep 0.1
+  done
 }
-# Starts the viewer and waits for its frame: the frame's left and top edge and its
-# title bar's height in x, y and title.
-started_frame() {
-  start_viewer
-  LAST=""
-  wait_until "the window framed and still (now: $(frame || true))" framed_and_still
-  read -r x y title <<<"$LAST"
-}
+# The whole title bar on the screen, a bar of a usual height.
+title_bar_on_screen() { [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ "$title" -ge 10 ]; }
+frame_where_left() { [ "$x $y" = "$first" ]; }
 shot() {
   [ -n "${ORX_SHOTS:-}" ] || return 0
   mkdir -p "$ORX_SHOTS"
   xwd -root -silent >"$ORX_SHOTS/$1.xwd"
 }
 
-first=""
+# A fresh profile places the frame at 10,10; each start after puts it where it was left.
+first="10 10"
 for start in 1 2 3; do
-  started_frame
+  start_viewer
+  wait_frame frame_where_left "start $start: the frame at $first"
+  title_bar_on_screen || fail "start $start: a title bar of $title pixels"
   shot "start-$start"
-  [ "$x" -ge 0 ] && [ "$y" -ge 0 ] || fail "start $start: frame at $x,$y, its title bar off the screen"
-  [ "$title" -ge 10 ] || fail "start $start: a top border of $title pixels is no title bar"
-  [ -z "$first" ] && first="$x $y"
-  [ "$x $y" = "$first" ] || fail "start $start: frame at $x,$y, left at $first"
   end_viewer
 done
 
 # A position stored above the screen (as a window that climbed there was stored) comes
 # down: the title bar can be reached.
 sed -i 's/^y=.*/y=-70/' "$PROFILE/orx-view.ini"
-started_frame
-shot "stored-above-screen"
-[ "$y" -ge 0 ] || fail "a stored top of -70 put the frame at $x,$y"
+first="10 0"
+start_viewer
+wait_frame frame_where_left "a stored top of -70: the frame at the screen's top edge, $first"
+shot stored-above-screen
 end_viewer
 echo PASS
