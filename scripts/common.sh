@@ -11,6 +11,7 @@ PACKAGES=(
   libjpeg-dev libpng-dev rapidjson-dev libtinygltf-dev libgtest-dev libgmock-dev
   libxcb1-dev libxfixes-dev libxcursor-dev adwaita-icon-theme
   xvfb xauth xdotool x11-utils x11-apps x11-xkb-utils fonts-dejavu-core locales poppler-utils
+  openbox
   clang-format clang-tidy libjs-three
 )
 # libjs-three: three.js, which the export of a web page inlines.

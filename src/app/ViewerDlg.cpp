@@ -154,6 +154,12 @@ bool CViewerDlg::PreTranslateMessage(unsigned keyCode) {
     }
 }
 
+bool CViewerDlg::OnCancel() {
+    if (!m_pick.active) return true;
+    ClearPick();
+    return false;
+}
+
 void CViewerDlg::ReadStoredDisplayOptions() {
     m_bShowAxes = m_pProfile->ReadBool(m_strSection, key::kAxes, false);
     m_bShowRoomEdges = m_pProfile->ReadBool(m_strSection, key::kRoomEdges, false);

@@ -130,6 +130,9 @@ public:
     int OnQueryDragIcon() const { return m_hIcon; }
     // Arrow keys before dispatch; returns true when the message was consumed.
     bool PreTranslateMessage(unsigned keyCode);
+    // Escape, which PreTranslateMessage takes: a part's size shown is cleared and the
+    // window stays (false); with none shown the window closes (true).
+    bool OnCancel();
     void OnSize(unsigned nType, int cx, int cy);
     void OnPaint();
     void OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags);
@@ -348,9 +351,13 @@ private:
 
     // The folder the open and texture dialogs start in: the model's on screen, else the
     // one last chosen from, else the program's sample models. RememberDialogFolder
-    // stores the folder of a file chosen there.
+    // stores the folder of a file chosen there (under `key`, by default theirs).
     std::string DialogFolder();
-    void RememberDialogFolder(const std::string& chosen);
+    void RememberDialogFolder(const std::string& chosen, const char* key = nullptr);
+    // The folder a save dialog starts in: the one last chosen in it (stored under
+    // `key`), else the model's folder when the user may write there, else the user's
+    // folder of that kind.
+    std::string SaveDialogFolder(const char* key, Platform::UserFolder fallback);
 
     // Reads a texture file into m_texture (red and blue swapped for OpenGL); messages
     // name the file as shownName when one is given.

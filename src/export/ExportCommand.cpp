@@ -13,6 +13,7 @@
 #include "geometry/TriangleSink.h"
 #include "platform/ReplacingFile.h"
 #include "platform/Text.h"
+#include "ui/SettingsKeys.h"
 
 namespace orx {
 
@@ -195,9 +196,11 @@ void CViewerDlg::OnExportModel() {
     spec.filter = "glTF-Binärdatei (*.glb)|*.glb|Webseite (*.html)|*.html||";
     spec.hideReadOnly = true;
     spec.overwritePrompt = true;
+    spec.initialFolder = SaveDialogFolder(key::kExportFolder, Platform::UserFolder::Documents);
     const std::optional<std::string> chosen = m_platform.SaveFileDialog(spec);
     // The chosen type decides: the dialog gives a name without one the type's extension.
     if (chosen) {
+        RememberDialogFolder(*chosen, key::kExportFolder);
         const std::string ext = AsciiLowerCase(*chosen);
         if (ext.ends_with(".html") || ext.ends_with(".htm")) {
             ExportShownPage(*chosen);

@@ -22,7 +22,9 @@ void CViewerDlg::SelectTexture(int number, bool apply) {
     const std::string programDir = m_strProgramDir;
     if (apply) SetDisplayMode(kModeTextured);
     if (number < 1 || number > 9) number = 1;
-    if (m_pProfile) m_pProfile->WriteInt(m_strSection, key::kTexture, uint16_t(number));
+    // Only the user's choice is stored: the slideshow's own (apply false) would replace
+    // the texture the user chose for every later start.
+    if (apply && m_pProfile) m_pProfile->WriteInt(m_strSection, key::kTexture, uint16_t(number));
     m_nTextureNumber = number;
 
     LoadTexture(NumberedTexturePath(programDir, number));

@@ -1,5 +1,7 @@
 // Model build into display list 1, file acceptance and the window title.
 #include <GL/gl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -135,6 +137,14 @@ std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
+
+// A folder the user may write into. A folder without any write permission bit counts
+// as closed also for root, as a read-only settings file does.
+bool IsWritableFolder(const std::string& path) {
+    struct stat st {};
+    return IsFolder(path) && ::stat(path.c_str(), &st) == 0 && (st.st_mode & 0222) != 0 &&
+           ::access(path.c_str(), W_OK) == 0;
+}
 }  // namespace
 
 std::string CViewerDlg::DialogFolder() {
@@ -146,10 +156,21 @@ std::string CViewerDlg::DialogFolder() {
     return m_strProgramDir;
 }
 
-void CViewerDlg::RememberDialogFolder(const std::string& chosen) {
+void CViewerDlg::RememberDialogFolder(const std::string& chosen, const char* key) {
+    if (key == nullptr) key = kDialogFolderKey;
     const std::string folder = FolderOf(chosen);
-    if (!folder.empty() && folder != m_pProfile->ReadString(m_strSection, kDialogFolderKey))
-        m_pProfile->WriteString(m_strSection, kDialogFolderKey, folder);
+    if (!folder.empty() && folder != m_pProfile->ReadString(m_strSection, key))
+        m_pProfile->WriteString(m_strSection, key, folder);
+}
+
+std::string CViewerDlg::SaveDialogFolder(const char* key, Platform::UserFolder fallback) {
+    std::string last = m_pProfile->ReadString(m_strSection, key);
+    if (IsFolder(last)) return last;
+    // The shipped samples lie in the program folder, which a user of the installed
+    // program cannot write to.
+    std::string modelFolder = FolderOf(m_strModelPath);
+    if (IsWritableFolder(modelFolder)) return modelFolder;
+    return m_platform.UserFolderPath(fallback);
 }
 
 void CViewerDlg::OnOpenModel() {

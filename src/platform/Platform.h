@@ -51,6 +51,7 @@ struct FileDialogSpec {
     std::string initialName;
     std::string filter;
     std::string initialFolder;  // where the dialog opens; empty: the toolkit's choice
+    int selectedFilter = 0;     // the filter of the list selected when the dialog opens
     bool hideReadOnly = true;
     bool overwritePrompt = false;
 };
@@ -133,6 +134,13 @@ public:
     // uses; empty when there is none.
     virtual std::string WinePrefix() const = 0;
     virtual Rgb ButtonFaceColour() const = 0;
+    // The user's folder for pictures or for documents, where a save dialog opens when
+    // no other folder fits; empty when the platform knows none.
+    enum class UserFolder { Pictures, Documents };
+    virtual std::string UserFolderPath(UserFolder kind) const {
+        (void)kind;
+        return {};
+    }
 };
 
 // The platform that message boxes of the toolkit-free code go to (the image

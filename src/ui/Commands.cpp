@@ -42,8 +42,11 @@ constexpr KeyBinding kKeyTable[] = {
     {vk::NUMPAD5, ID_CENTRE},
     {'Q', ID_ZOOM_IN},
     {vk::ADD, ID_ZOOM_IN},
+    // The + and - of the main keyboard as well: a laptop has no keypad.
+    {vk::OEM_PLUS, ID_ZOOM_IN},
     {'A', ID_ZOOM_OUT},
     {vk::SUBTRACT, ID_ZOOM_OUT},
+    {vk::OEM_MINUS, ID_ZOOM_OUT},
     {'1', ID_TEX_KIRSCH},
     {'2', ID_TEX_BIRKE},
     {'3', ID_TEX_MAHAGONI},

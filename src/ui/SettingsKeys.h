@@ -18,6 +18,11 @@ inline constexpr const char* kBackBlue = "ColB";
 inline constexpr const char* kTexture = "TexturNr";
 // The folder the open and texture dialogs were last used in.
 inline constexpr const char* kDialogFolder = "LetzterOrdner";
+// The folder and the file type ("jpg", "bmp", "png") a picture was last saved in, and
+// the folder a model was last exported to.
+inline constexpr const char* kPictureFolder = "BildOrdner";
+inline constexpr const char* kPictureType = "BildTyp";
+inline constexpr const char* kExportFolder = "ExportOrdner";
 
 // Section "ORX-VIEW" of the same file: the window placement, written at the close.
 inline constexpr const char* kPlacementSection = "ORX-VIEW";

@@ -141,8 +141,10 @@ void CViewerDlg::StartDemo() {
 void CViewerDlg::EndDemoForFollowedModel() {
     m_nDemoTick = kDemoOff;
     m_bDemoFollows = false;
-    // The options the show drew were never stored: the stored ones come back.
+    // The options the show drew were never stored: the stored ones come back, the
+    // user's texture with them.
     ReadStoredDisplayOptions();
+    SelectTexture(m_pProfile->ReadInt(m_strSection, key::kTexture, 1), false);
     // The show zoomed out; the model comes at the distance of a start.
     CentreView();
 }
@@ -158,8 +160,7 @@ void CViewerDlg::DemoStep() {
     if (++m_nDemoIndex >= static_cast<int>(m_demoFiles.size())) m_nDemoIndex = 0;
     const std::string path = m_demoFiles[static_cast<size_t>(m_nDemoIndex)];
 
-    // Display options drawn for this model; none goes to the settings (only the
-    // texture selection stores its number).
+    // Display options drawn for this model; none goes to the settings.
     m_bShowAxes = RandomUpTo(3) == 1;
     m_bShowRoomEdges = RandomUpTo(3) == 1;
     m_bShowZeroPlane = RandomUpTo(3) == 1;

@@ -36,6 +36,19 @@ send_key x
 wait_title "Objekt 2 von"
 end_viewer
 
+# A model that cannot be opened is named in a message over the viewer's window, once
+# the window is on the screen; the viewer then goes on as without a model.
+start_viewer "$PROFILE/fehlt3d.gl"
+wait_until "the message about the missing model" windows_shown 2
+box=$(viewable_windows | grep -vx "$WIN" | head -1)
+xprop -id "$box" WM_TRANSIENT_FOR | grep -q "$(printf '0x%x' "$WIN")" ||
+  fail "the message does not stand over the viewer's window: $(xprop -id "$box" WM_TRANSIENT_FOR)"
+xdotool windowfocus --sync "$box" 2>/dev/null || true
+SENT_KEYS+=(Return)
+xdotool key --clearmodifiers Return
+wait_until "the message to close" only_main_window
+end_viewer
+
 # A double-click in the file manager: the desktop entry's Exec line with %f replaced by
 # the model's full path, as one argument however many blanks it holds.
 exec_line=$(sed -n 's/^Exec=//p' "$ENTRY")

@@ -270,10 +270,13 @@ TEST(ScreenFit, ASizeLargerThanTheScreenIsCutToIt) {
     EXPECT_EQ(FitToScreen(QRect(10, 10, 800, 400), screen), QRect(0, 10, 640, 400));
     EXPECT_EQ(FitToScreen(QRect(10, 10, 500, 600), screen), QRect(10, 0, 500, 512));
     EXPECT_EQ(FitToScreen(QRect(10, 10, 800, 600), screen), QRect(0, 0, 640, 512));
+    // A top above the screen (the title bar out of reach) comes down to its edge.
+    EXPECT_EQ(FitToScreen(QRect(10, -70, 500, 400), screen), QRect(10, 0, 500, 400));
     // A screen that does not start at the origin, e.g. the second of two.
     const QRect second(1280, 24, 1024, 744);
     EXPECT_EQ(FitToScreen(QRect(1300, 100, 1600, 1200), second), QRect(1280, 24, 1024, 744));
     EXPECT_EQ(FitToScreen(QRect(1300, 100, 800, 600), second), QRect(1300, 100, 800, 600));
+    EXPECT_EQ(FitToScreen(QRect(1300, 0, 800, 600), second), QRect(1300, 24, 800, 600));
     // No screen area known: left as it is.
     EXPECT_EQ(FitToScreen(QRect(10, 10, 800, 600), QRect()), QRect(10, 10, 800, 600));
 }

@@ -214,6 +214,9 @@ TEST(KeyMapping, GermanLayoutByPhysicalKey) {
                       {key::Comma, Shift, Down(0xBC), "; (Shift ,)"},
                       {key::Period, 0, Down(0xBE), "."},
                       {key::Slash, 0, Down(0xBD), "-"},
+                      // The + and - of the main keyboard with Ctrl zoom as without.
+                      {key::BracketR, Ctrl, Down(0xBB), "Ctrl +"},
+                      {key::Slash, Ctrl, Down(0xBD), "Ctrl -"},
                       {key::Less, 0, Down(0xE2), "<"},
                       // The keypad decimal key gives a comma here.
                       {key::KPDecimal, NumLock, Down(0x6E), "Num ,"},

@@ -59,6 +59,8 @@ public:
     std::string executablePath;    // empty: the running executable
     std::string profileFolder;     // the test's profile folder at construction
     std::string winePrefix;        // empty: no Wine prefix
+    std::string picturesFolder;    // the user's folders; empty: none known
+    std::string documentsFolder;
     Rgb buttonFace{240, 240, 240};
     bool failPixelFormat = false;
     bool failContext = false;
@@ -95,6 +97,9 @@ public:
     std::string ExecutablePath() const override;
     std::string ProfileFolder() const override { return profileFolder; }
     std::string WinePrefix() const override { return winePrefix; }
+    std::string UserFolderPath(UserFolder kind) const override {
+        return kind == UserFolder::Pictures ? picturesFolder : documentsFolder;
+    }
     Rgb ButtonFaceColour() const override { return buttonFace; }
 
 private:

@@ -59,6 +59,7 @@ public:
     decltype(CViewerDlg::m_nShading)& m_nShading = d.m_nShading;
     decltype(CViewerDlg::m_hRC)& m_hRC = d.m_hRC;
     decltype(CViewerDlg::m_texture)& m_texture = d.m_texture;
+    decltype(CViewerDlg::m_nTextureNumber)& m_nTextureNumber = d.m_nTextureNumber;
     decltype(CViewerDlg::m_fScale)& m_fScale = d.m_fScale;
     decltype(CViewerDlg::m_dAngle)& m_dAngle = d.m_dAngle;
     decltype(CViewerDlg::m_bDragging)& m_bDragging = d.m_bDragging;

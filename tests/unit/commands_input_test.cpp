@@ -306,8 +306,8 @@ const Effect kEffects[] = {
     {{'H', vk::NUMPAD8, vk::UP}, 0, "y=0.3"},
     {{'U', vk::NUMPAD2, vk::DOWN}, 0, "y=0.1"},
     {{'C', vk::NUMPAD5}, 0, "ax=0 ay=0 x=0 y=0 z=-2"},
-    {{'Q', vk::ADD}, 0, "z=-1.4"},
-    {{'A', vk::SUBTRACT}, 0, "z=-1.6"},
+    {{'Q', vk::ADD, vk::OEM_PLUS}, 0, "z=-1.4"},
+    {{'A', vk::SUBTRACT, vk::OEM_MINUS}, 0, "z=-1.6"},
     {{'1'}, 0, "ini.TexturNr=0x1 ini.shading=0x4 mode=4 texture=textur1.jpg"},
     {{'2'}, 0, "ini.shading=0x4 mode=4"},  // 2 was chosen already
     {{'3'}, 0, "ini.TexturNr=0x3 ini.shading=0x4 mode=4 texture=textur3.jpg"},
@@ -386,7 +386,7 @@ TEST(Commands, RotationKeysTurnByTwoAndAHalfDegrees) {
 TEST(Commands, KeysWithoutACommandOnlyEndTheDemo) {
     InputRig rig;
     for (unsigned key : {vk::NUMPAD7, vk::NUMPAD9, vk::NUMPAD0, unsigned('Z'), unsigned('G'),
-                         0x74u /* F5 */, 0x1Fu, 0x2Fu, 0xBBu, vk::F10, vk::APPS}) {
+                         0x74u /* F5 */, 0x1Fu, 0x2Fu, 0xBCu /* comma */, vk::F10, vk::APPS}) {
         SCOPED_TRACE(key);
         rig.Baseline();
         rig.Key(key);

@@ -49,6 +49,70 @@ TEST(FirstUse, DialogsOpenInTheModelsFolderElseTheLastElseTheSampleModels) {
     EXPECT_EQ(rig.platform.openDialogs.back().initialFolder, rig.Models());
 }
 
+// The save dialogs by their key, a file chosen in each, and whether the user's pictures
+// folder (else the documents folder) is where it falls back to.
+struct SaveDialogRow {
+    unsigned key;
+    const char* file;
+    bool pictures;
+};
+const SaveDialogRow kSaveDialogs[] = {{'S', "bild.png", true}, {'E', "modell.glb", false}};
+
+TEST(FirstUse, SaveDialogsOpenInTheLastChosenElseTheModelsElseTheUsersFolder) {
+    namespace fs = std::filesystem;
+    for (const SaveDialogRow& row : kSaveDialogs) {
+        SCOPED_TRACE(row.file);
+        ViewerRig rig;
+        const std::string user = rig.dir.path + "/user/", chosen = rig.dir.path + "/chosen/";
+        const std::string locked = rig.dir.path + "/installed/";
+        for (const std::string& folder : {user, chosen, locked}) fs::create_directories(folder);
+        (row.pictures ? rig.platform.picturesFolder : rig.platform.documentsFolder) = user;
+        WriteModel(locked + "regal3d.gl");
+        fs::permissions(locked, fs::perms::owner_write | fs::perms::group_write,
+                        fs::perm_options::remove);
+        const auto folder = [&] {
+            rig.Key(row.key);  // cancelled
+            return rig.platform.saveDialogs.back().initialFolder;
+        };
+        rig.StartFollowing("schrank3d.gl");
+        EXPECT_EQ(folder(), rig.Models());
+        // A model where the user may not write, as the installed samples.
+        rig.Open(locked + "regal3d.gl");
+        EXPECT_EQ(folder(), user);
+        // The folder chosen last, over the model's, also after a restart.
+        rig.platform.saveFileAnswers.push_back(chosen + row.file);
+        rig.Key(row.key);
+        EXPECT_TRUE(fs::exists(chosen + row.file));
+        EXPECT_EQ(folder(), chosen);
+        rig.Restart();
+        EXPECT_EQ(folder(), chosen);
+        // One that is gone no longer counts.
+        fs::remove_all(chosen);
+        EXPECT_EQ(folder(), rig.Models());
+        fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
+    }
+}
+
+TEST(FirstUse, ThePictureDialogOffersTheTypeSavedLast) {
+    ViewerRig rig;
+    rig.StartFollowing("schrank3d.gl");
+    const auto offered = [&] {
+        rig.Key('S');  // cancelled
+        const FileDialogSpec& spec = rig.platform.saveDialogs.back();
+        return spec.defaultExt + " " + spec.initialName + " " + std::to_string(spec.selectedFilter);
+    };
+    EXPECT_EQ(offered(), "jpg *.jpg 0");
+    rig.platform.saveFileAnswers.push_back(rig.Models() + "bild.PNG");
+    rig.Key('S');
+    EXPECT_EQ(offered(), "png *.png 2");
+    // A type that cannot be saved is not kept.
+    rig.platform.saveFileAnswers.push_back(rig.Models() + "bild.gif");
+    rig.Key('S');
+    EXPECT_EQ(rig.CountMessages("Extension unusable from " + rig.Models() + "bild.gif"), 1);
+    rig.Restart();
+    EXPECT_EQ(offered(), "png *.png 2");
+}
+
 TEST(FirstUse, TheWheelZoomsANotchAStepAndEndsTheDemo) {
     ViewerRig rig;
     WriteModel(rig.Prog() + "a3d.gl");

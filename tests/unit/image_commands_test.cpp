@@ -196,7 +196,7 @@ TEST_F(ImageCommandsTest, TextureForTheDemoKeepsTheMode) {
     rig.Key(vk::F1);
     rig.dlg->SelectTexture(7, false);  // textur7.jpg does not exist here
     EXPECT_EQ(Shading(), 1);
-    EXPECT_EQ(Stored("TexturNr"), 7);
+    EXPECT_EQ(Stored("TexturNr"), 1);  // the slideshow's choice is not stored
     EXPECT_FALSE(Texture().HasImage());
     EXPECT_EQ(Texts(),
               std::vector<std::string>{"JPEG :\nCan't open " + rig.NumberedTexture(7) + "\n"});

@@ -180,10 +180,10 @@ TEST(UserSequences, DemoStartedFromFollowModeShowsEachModelWithItsDrawnOptions) 
                                  std::to_string(step) + "/7)");
         if (Probe(d).m_nShading != 4 || Probe(d).m_nLightMode != 0) ++otherModes;
 
-        // A fresh viewer with the drawn options as its settings (the demo stored the
-        // texture number itself), the same model and the same camera.
+        // A fresh viewer with the drawn options and texture as its settings, the same
+        // model and the same camera.
         const Pixels shown = w.Picture();
-        const std::string texture = w.Setting("TexturNr");
+        const std::string texture = std::to_string(Probe(d).m_nTextureNumber);
         WriteText(w.dir.File("orx-view.ini"),
                   "[common]\nTexturNr=" + texture +
                       "\nLightMode=" + std::to_string(Probe(d).m_nLightMode) +

@@ -131,5 +131,18 @@ TEST(StartedViewer, ArrowKeysShiftBeforeDispatch) {
     EXPECT_EQ(Probe(*dlg).m_nDemoTick, demoTick);
 }
 
+TEST(StartedViewer, EscapeClearsAPartsSizeFirstAndThenCloses) {
+    ViewerRig rig;
+    rig.StartFollowing("block3d.gl");
+    // Ctrl+click on the block in the middle of the window shows its size.
+    rig.dlg->OnLButtonDown(kMouseControl, Point{160, 120});
+    rig.dlg->OnLButtonUp(kMouseControl, Point{160, 120});
+    ASSERT_NE(rig.dlg->PickText(), "");
+    EXPECT_TRUE(rig.dlg->PreTranslateMessage(vk::ESCAPE));
+    EXPECT_FALSE(rig.dlg->OnCancel());
+    EXPECT_EQ(rig.dlg->PickText(), "");
+    EXPECT_TRUE(rig.dlg->OnCancel());
+}
+
 }  // namespace
 }  // namespace orx

@@ -46,6 +46,8 @@ FileDialog::FileDialog(QWidget* parent, const FileDialogSpec& spec, bool save)
     setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     setNameFilters(NameFilters(spec.filter));
+    if (spec.selectedFilter > 0 && spec.selectedFilter < nameFilters().size())
+        selectNameFilter(nameFilters().at(spec.selectedFilter));
     // "*.jpg", ".jpg" and "jpg" all name the extension "jpg".
     QString suffix = QString::fromStdString(spec.defaultExt);
     if (suffix.startsWith("*.")) suffix = suffix.mid(2);

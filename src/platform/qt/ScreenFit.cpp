@@ -13,6 +13,8 @@ QRect FitToScreen(const QRect& wanted, const QRect& available) {
         fitted.setHeight(available.height());
         fitted.moveTop(available.top());
     }
+    // The title bar is the handle for moving the window: its top never lies above the area.
+    if (fitted.top() < available.top()) fitted.moveTop(available.top());
     return fitted;
 }
 

@@ -22,6 +22,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QSurfaceFormat>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -108,6 +109,11 @@ ViewerWindow::ViewerWindow() {
     connect(&m_timer, &QTimer::timeout, this, [this] { Tick(); });
     // The frame with the model is drawn once the first one is on the screen.
     connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
+        if (!m_onScreen) {
+            m_onScreen = true;
+            if (!m_pendingMessages.empty())
+                QTimer::singleShot(0, this, [this] { ShowPendingMessages(); });
+        }
         if (!m_modelAfterFirstFrame) return;
         m_modelAfterFirstFrame = false;
         update();
@@ -176,6 +182,7 @@ void ViewerWindow::ShowWithoutModel() {
 }
 
 void ViewerWindow::Tick() {
+    PlaceFrame();
     makeCurrent();
     m_dlg->OnTimer(0);
     // A check may have found another ORX.INI or model name; follow mode may have ended.
@@ -198,7 +205,7 @@ void ViewerWindow::keyPressEvent(QKeyEvent* event) {
     if (key.route == VirtualKey::None) return;
     const unsigned code = key.code;
     if (m_dlg->PreTranslateMessage(code)) {
-        if (code == vk::RETURN || code == vk::ESCAPE) close();
+        if (code == vk::RETURN || (code == vk::ESCAPE && m_dlg->OnCancel())) close();
         return;
     }
     m_dlg->OnKeyDown(code, event->isAutoRepeat() ? 2 : 1, 0);
@@ -283,11 +290,21 @@ void ViewerWindow::ShowWindowMenu() {
 // --- Platform ---
 
 void ViewerWindow::MessageBox(const std::string& text, MsgIcon icon) {
+    if (!m_onScreen) {
+        m_pendingMessages.push_back({text, icon});
+        return;
+    }
     const BusyPause pause(m_busy);
     QMessageBox box(icon == MsgIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning,
                     Q(ProgramName()), Q(text), QMessageBox::Ok, isVisible() ? this : nullptr);
     box.exec();
     makeCurrent();
+}
+
+void ViewerWindow::ShowPendingMessages() {
+    const std::vector<PendingMessage> pending = std::move(m_pendingMessages);
+    m_pendingMessages.clear();
+    for (const PendingMessage& message : pending) MessageBox(message.text, message.icon);
 }
 
 void ViewerWindow::SetWindowText(const std::string& title) { setWindowTitle(Q(title)); }
@@ -350,8 +367,21 @@ void ViewerWindow::SetWindowPlacement(const WindowPlacement& placement) {
     const QRect client = wanted.marginsRemoved(frame);
     resize(client.size());
     move(wanted.topLeft());
+    // Before the window manager has framed the window, the client area goes there; the
+    // frame is put in its place once it is known (PlaceFrame), or the window would
+    // climb by its title bar at every start.
+    m_framePosition = frame.isNull() ? std::optional<QPoint>(wanted.topLeft()) : std::nullopt;
     // A window stored minimised opens normally: it would otherwise start out of sight.
     if (placement.showCmd == 3) setWindowState(Qt::WindowMaximized);
+}
+
+void ViewerWindow::PlaceFrame() {
+    // Until a window manager has framed the window, it stands where it was put: without
+    // one, frame and client area are the same.
+    if (!m_framePosition || FrameMargins().isNull()) return;
+    const QPoint wanted = *m_framePosition;
+    m_framePosition.reset();
+    if (!isMaximized() && frameGeometry().topLeft() != wanted) move(wanted);
 }
 
 QMargins ViewerWindow::FrameMargins() const {
@@ -510,6 +540,18 @@ std::string ViewerWindow::WinePrefix() const {
     if (prefix && *prefix) return prefix;
     const char* home = std::getenv("HOME");
     return home && *home ? std::string(home) + "/.wine" : std::string();
+}
+
+// The desktop's folder of that kind where it exists, else the documents folder, else home.
+std::string ViewerWindow::UserFolderPath(UserFolder kind) const {
+    QList<QStandardPaths::StandardLocation> wanted{QStandardPaths::DocumentsLocation,
+                                                   QStandardPaths::HomeLocation};
+    if (kind == UserFolder::Pictures) wanted.prepend(QStandardPaths::PicturesLocation);
+    for (const QStandardPaths::StandardLocation location : wanted) {
+        const QString folder = QStandardPaths::writableLocation(location);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) return folder.toStdString();
+    }
+    return {};
 }
 
 Rgb ViewerWindow::ButtonFaceColour() const {

@@ -5,6 +5,9 @@
 #include <QOpenGLWidget>
 #include <QTimer>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "app/ViewerDlg.h"
 #include "platform/Platform.h"
@@ -56,6 +59,7 @@ public:
     std::string ProfileFolder() const override;
     std::string WinePrefix() const override;
     Rgb ButtonFaceColour() const override;
+    std::string UserFolderPath(UserFolder kind) const override;
 
 protected:
     void initializeGL() override;
@@ -85,6 +89,11 @@ private:
     QMargins FrameMargins() const;
     // Room kept for a title bar not known yet.
     static constexpr int kAssumedTitleBar = 30;
+    // Moves the frame to the stored position once the window manager has framed the
+    // window (checked at every tick until then); the position was given to the client
+    // area before.
+    void PlaceFrame();
+    std::optional<QPoint> m_framePosition;
     Point ClientPoint(const QPointF& logical) const;
     std::optional<std::string> RunFileDialog(const FileDialogSpec& spec, bool save);
 
@@ -112,6 +121,15 @@ private:
     bool m_backgroundOnly = false;
     bool m_firstFrameShown = false;
     bool m_modelAfterFirstFrame = false;
+    // Messages of the start-up wait until the window is on the screen: a box over an
+    // empty desktop tells the user nothing about where it comes from.
+    struct PendingMessage {
+        std::string text;
+        MsgIcon icon;
+    };
+    std::vector<PendingMessage> m_pendingMessages;
+    bool m_onScreen = false;
+    void ShowPendingMessages();
 };
 
 }  // namespace orx
