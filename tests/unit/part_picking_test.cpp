@@ -299,9 +299,9 @@ TEST_F(PartPickingTest, PartsListTakesThePlacedOutlines) {
     ModelFileCache cache;
     ASSERT_TRUE(cache.Load(path));
     EXPECT_EQ(PartsCsvLines(cache, true, 0),
-              "1,Quader,1000.0,1000.0,19.0,0.0,0.0,0.0,1000.0,1000.0,19.0\n"
-              "2,Sechseckprisma,800.0,800.0,38.0,100.0,100.0,200.0,900.0,900.0,238.0\n"
-              "3,Quader,1000.0,600.0,19.0,0.0,0.0,100.0,1000.0,600.0,119.0\n");
+              "1,Quader,1000.0,1000.0,19.0,0.0,0.0,0.0,1000.0,1000.0,19.0,#010000\n"
+              "2,Sechseckprisma,800.0,800.0,38.0,100.0,100.0,200.0,900.0,900.0,238.0,#020000\n"
+              "3,Quader,1000.0,600.0,19.0,0.0,0.0,100.0,1000.0,600.0,119.0,#030000\n");
 }
 
 }  // namespace
