@@ -17,9 +17,15 @@ camera() {  # the f3d camera options for a .glb file and the angles
     const b = fs.readFileSync(process.argv[1]);
     const json = JSON.parse(b.subarray(20, 20 + b.readUInt32LE(12)).toString());
     const lo = [1e9, 1e9, 1e9], hi = [-1e9, -1e9, -1e9];
-    for (const m of json.meshes) {
-      const a = json.accessors[m.primitives[0].attributes.POSITION];
-      for (let k = 0; k < 3; k++) { lo[k] = Math.min(lo[k], a.min[k]); hi[k] = Math.max(hi[k], a.max[k]); }
+    for (const n of json.nodes) {  // a shared mesh is placed by the translation of the node
+      if (n.mesh === undefined) continue;
+      const t = n.translation || [0, 0, 0];
+      for (const p of json.meshes[n.mesh].primitives) {
+        const a = json.accessors[p.attributes.POSITION];
+        for (let k = 0; k < 3; k++) {
+          lo[k] = Math.min(lo[k], a.min[k] + t[k]); hi[k] = Math.max(hi[k], a.max[k] + t[k]);
+        }
+      }
     }
     const e = Math.max(...hi), c = lo.map((l, k) => (l + hi[k]) / 2);
     const [ax, ay, az] = process.argv[2].split(",").map(d => -d * Math.PI / 180);
