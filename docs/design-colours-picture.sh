@@ -22,29 +22,7 @@ turn Insert 8
 wait_still_picture
 xwd -id "$WIN" -silent > "$T/screen.xwd"
 end_viewer
-python3 - "$T/screen.xwd" "$T/1.png" <<'PY'
-# An X window dump (ZPixmap, 32 bits per pixel) as an 8-bit RGB PNG.
-import struct, sys, zlib
-data = open(sys.argv[1], 'rb').read()
-h = struct.unpack('>25I', data[:100])
-size, width, height, order, bpl, colours = h[0], h[4], h[5], h[7], h[12], h[19]
-masks = h[14:17]
-start = size + colours * 12
-rows = []
-for y in range(height):
-    row = bytearray(b'\0')
-    for x in range(width):
-        at = start + y * bpl + 4 * x
-        v = int.from_bytes(data[at:at + 4], 'little' if order == 0 else 'big')
-        for m in masks:
-            row.append((v & m) >> ((m & -m).bit_length() - 1))
-    rows.append(bytes(row))
-def chunk(kind, body):
-    return struct.pack('>I', len(body)) + kind + body + struct.pack('>I', zlib.crc32(kind + body))
-with open(sys.argv[2], 'wb') as f:
-    f.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 2, 0, 0, 0))
-            + chunk(b'IDAT', zlib.compress(b''.join(rows), 9)) + chunk(b'IEND', b''))
-PY
+python3 "$(dirname "$0")/xwd-to-png.py" "$T/screen.xwd" "$T/1.png"
 read -r W H <<<"$(python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(24); print(*struct.unpack('>II', d[16:24]))" "$T/1.png")"
 
 # orx-render at the window's size and view, and f3d on its export.
