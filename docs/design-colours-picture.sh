@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes docs/design-colours.png: the sample wardrobe in the design colours as the
 # viewer's window shows it (key O, turned with the keys), as orx-render draws it, and
-# as f3d renders the .glb that orx-render exports. Needs an X display (xvfb-run), f3d
-# and python3 (which turns the window dump into a PNG).
+# as f3d renders the .glb that orx-render exports, each from the same eye. Needs an X
+# display (xvfb-run), f3d, node and python3 (which turns the window dump into a PNG).
 #   xvfb-run -a -s "-screen 0 1024x768x24" docs/design-colours-picture.sh BUILD-FOLDER
 set -euo pipefail
 B="$(cd "${1:-build}" && pwd)"
@@ -29,6 +29,7 @@ read -r W H <<<"$(python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(2
 "$B/bin/orx-render" "$MODELS/schrank3d.gl" "$T/2.png" --size "${W}x${H}" --design-colours --light \
   --angles 20,-35,0 --background 240,240,240
 "$B/bin/orx-render" "$MODELS/schrank3d.gl" "$T/s.glb" --design-colours
-f3d --dry-run --fxaa --resolution="$W,$H" --bg-color=0.94,0.94,0.94 --camera-azimuth-angle=-35 \
-  --camera-elevation-angle=20 --output="$T/3.png" "$T/s.glb"
+# shellcheck disable=SC2046
+f3d --dry-run --fxaa --resolution="$W,$H" --bg-color=0.94,0.94,0.94 \
+  $(node "$(dirname "$0")/f3d-camera.js" "$T/s.glb" 20,-35,0) --output="$T/3.png" "$T/s.glb"
 "$B/tools/gen-thumbnail-grid" "$OUT" 3 "$T/1.png" "$T/2.png" "$T/3.png"
