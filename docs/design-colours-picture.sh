@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes docs/design-colours.png: the sample wardrobe in the design colours as the
 # viewer's window shows it (key O, turned with the keys), as orx-render draws it, and
-# as f3d renders the .glb that orx-render exports. Needs an X display (xvfb-run), f3d
-# and python3 (which turns the window dump into a PNG).
+# as f3d renders the .glb that orx-render exports, each from the same eye. Needs an X
+# display (xvfb-run), f3d, node and python3 (which turns the window dump into a PNG).
 #   xvfb-run -a -s "-screen 0 1024x768x24" docs/design-colours-picture.sh BUILD-FOLDER
 set -euo pipefail
 B="$(cd "${1:-build}" && pwd)"
@@ -22,35 +22,14 @@ turn Insert 8
 wait_still_picture
 xwd -id "$WIN" -silent > "$T/screen.xwd"
 end_viewer
-python3 - "$T/screen.xwd" "$T/1.png" <<'PY'
-# An X window dump (ZPixmap, 32 bits per pixel) as an 8-bit RGB PNG.
-import struct, sys, zlib
-data = open(sys.argv[1], 'rb').read()
-h = struct.unpack('>25I', data[:100])
-size, width, height, order, bpl, colours = h[0], h[4], h[5], h[7], h[12], h[19]
-masks = h[14:17]
-start = size + colours * 12
-rows = []
-for y in range(height):
-    row = bytearray(b'\0')
-    for x in range(width):
-        at = start + y * bpl + 4 * x
-        v = int.from_bytes(data[at:at + 4], 'little' if order == 0 else 'big')
-        for m in masks:
-            row.append((v & m) >> ((m & -m).bit_length() - 1))
-    rows.append(bytes(row))
-def chunk(kind, body):
-    return struct.pack('>I', len(body)) + kind + body + struct.pack('>I', zlib.crc32(kind + body))
-with open(sys.argv[2], 'wb') as f:
-    f.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 2, 0, 0, 0))
-            + chunk(b'IDAT', zlib.compress(b''.join(rows), 9)) + chunk(b'IEND', b''))
-PY
+python3 "$(dirname "$0")/xwd-to-png.py" "$T/screen.xwd" "$T/1.png"
 read -r W H <<<"$(python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(24); print(*struct.unpack('>II', d[16:24]))" "$T/1.png")"
 
 # orx-render at the window's size and view, and f3d on its export.
 "$B/bin/orx-render" "$MODELS/schrank3d.gl" "$T/2.png" --size "${W}x${H}" --design-colours --light \
   --angles 20,-35,0 --background 240,240,240
 "$B/bin/orx-render" "$MODELS/schrank3d.gl" "$T/s.glb" --design-colours
-f3d --dry-run --fxaa --resolution="$W,$H" --bg-color=0.94,0.94,0.94 --camera-azimuth-angle=-35 \
-  --camera-elevation-angle=20 --output="$T/3.png" "$T/s.glb"
+# shellcheck disable=SC2046
+f3d --dry-run --fxaa --resolution="$W,$H" --bg-color=0.94,0.94,0.94 \
+  $(node "$(dirname "$0")/f3d-camera.js" "$T/s.glb" 20,-35,0) --output="$T/3.png" "$T/s.glb"
 "$B/tools/gen-thumbnail-grid" "$OUT" 3 "$T/1.png" "$T/2.png" "$T/3.png"

@@ -12,25 +12,7 @@ T="$(mktemp -d)"
 trap 'rm -rf "$T"' EXIT
 angles=15,-35,0
 camera() {  # the f3d camera options for a .glb file and the angles
-  node -e '
-    const fs = require("fs");
-    const b = fs.readFileSync(process.argv[1]);
-    const json = JSON.parse(b.subarray(20, 20 + b.readUInt32LE(12)).toString());
-    const lo = [1e9, 1e9, 1e9], hi = [-1e9, -1e9, -1e9];
-    for (const m of json.meshes) {
-      const a = json.accessors[m.primitives[0].attributes.POSITION];
-      for (let k = 0; k < 3; k++) { lo[k] = Math.min(lo[k], a.min[k]); hi[k] = Math.max(hi[k], a.max[k]); }
-    }
-    const e = Math.max(...hi), c = lo.map((l, k) => (l + hi[k]) / 2);
-    const [ax, ay, az] = process.argv[2].split(",").map(d => -d * Math.PI / 180);
-    const turn = (p, i, j, a) => { const q = p.slice(); q[i] = Math.cos(a) * p[i] - Math.sin(a) * p[j]; q[j] = Math.sin(a) * p[i] + Math.cos(a) * p[j]; return q; };
-    const un = v => turn(turn(turn(v, 1, 2, ax), 2, 0, ay), 0, 1, az);
-    const eye = un([0, 0, 2]), ahead = un([0, 0, -1]), up = un([0, 1, 0]);
-    const f = v => v.map(x => x.toFixed(6)).join(",");
-    console.log(`--camera-position=${f(c.map((x, k) => x + e * eye[k]))} ` +
-      `--camera-focal-point=${f(c.map((x, k) => x + e * (eye[k] + ahead[k])))} ` +
-      `--camera-view-up=${f(up)} --camera-view-angle=45`);
-  ' "$1" "${2:-$angles}"
+  node "$(dirname "$0")/f3d-camera.js" "$1" "${2:-$angles}"
 }
 "$B/bin/orx-render" "$B/bin/modelle/schrank3d.gl" "$T/1.png" --size 400x300 --angles $angles --texture 1 --background 255,255,255
 "$B/bin/orx-render" "$B/bin/modelle/schrank3d.gl" "$T/s.glb" --texture 1
