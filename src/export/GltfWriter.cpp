@@ -20,6 +20,7 @@
 #include <streambuf>
 #include <unordered_map>
 
+#include "geometry/DesignColour.h"
 #include "platform/ReplacingFile.h"
 #include "ui/WindowsPath.h"
 
@@ -36,16 +37,19 @@ constexpr uint32_t kChunkBinary = 0x004E4942;  // "BIN"
 constexpr int kFloat = 5126;
 constexpr int kArrayBuffer = 34962;
 
-// An sRGB byte as the linear value glTF's vertex colours hold.
+// An sRGB byte as the linear value glTF's colours hold.
+double LinearOf(unsigned char byte) {
+    const double v = static_cast<double>(byte) / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+// The same for vertex colours, from a table of the 256 values: a large model has
+// millions of corners and few colours.
 float LinearFromSrgb(unsigned char byte) {
-    // A table of the 256 values: a large model has millions of corners and few colours.
     static const std::array<float, 256> kTable = [] {
         std::array<float, 256> table{};
-        for (size_t b = 0; b < table.size(); ++b) {
-            const double v = static_cast<double>(b) / 255.0;
-            table[b] =
-                static_cast<float>(v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
-        }
+        for (size_t b = 0; b < table.size(); ++b)
+            table[b] = static_cast<float>(LinearOf(static_cast<unsigned char>(b)));
         return table;
     }();
     return kTable[byte];
@@ -162,18 +166,20 @@ struct MeshPlan {
 };
 
 struct PartPlan {
-    int mesh = -1;         // -1: the part has no face
+    int mesh = -1;  // -1: the part has no face
+    int material = 0;
     float corner[3] = {};  // its first corner (mm): the translation of a shared mesh
 };
 
 // The values written for one vertex: position (metres), normal, and the texture
-// coordinates or the linear colour.
+// coordinates or the linear colour, multiplied by `colourScale` (at most 1).
 struct VertexValues {
     float v[9];
     int n;
 };
 
-VertexValues ValuesOf(const TriangleSink::Vertex& vertex, const float* corner, bool textured) {
+VertexValues ValuesOf(const TriangleSink::Vertex& vertex, const float* corner, bool textured,
+                      float colourScale) {
     VertexValues out{};
     for (int k = 0; k < 3; ++k) {
         const double at = corner ? static_cast<double>(vertex.position[k]) - corner[k]
@@ -186,7 +192,8 @@ VertexValues ValuesOf(const TriangleSink::Vertex& vertex, const float* corner, b
         out.v[7] = vertex.uv[1];
         out.n = 8;
     } else {
-        for (int k = 0; k < 3; ++k) out.v[6 + k] = LinearFromSrgb(vertex.colour[k]);
+        for (int k = 0; k < 3; ++k)
+            out.v[6 + k] = std::min(1.0f, LinearFromSrgb(vertex.colour[k]) * colourScale);
         out.n = 9;
     }
     return out;
@@ -206,6 +213,9 @@ public:
           m_look(look),
           m_asset(asset),
           m_textured(look.pixels != nullptr && look.width > 0 && look.height > 0),
+          m_design(look.designColours && !m_textured),
+          // The grey shades relative to shade 0: shade 0 itself is written as 1.
+          m_colourScale(m_design ? 1.0f / LinearFromSrgb(kGreyShades[0][0]) : 1.0f),
           m_stride(m_textured ? 32 : 36) {}
 
     // The first pass: meshes, bounds and the file's length. Nothing is written.
@@ -215,6 +225,7 @@ public:
             return GlbResult::kFailed;
         }
         std::unordered_map<ShapeKey, int, ShapeKeyHash> shapes;
+        std::unordered_map<long, int> materials;  // a colour's material
         m_partPlans.resize(m_in.parts.size());
         uint64_t vertices = 0;
         for (size_t i = 0; i < m_in.parts.size(); ++i) {
@@ -223,15 +234,24 @@ public:
             if (v.size() > std::numeric_limits<uint32_t>::max()) return TooLarge(error);
             PartPlan& part = m_partPlans[i];
             std::copy(v[0].position, v[0].position + 3, part.corner);
+            if (m_design) {
+                // By the colour shown: a value out of range is the grey it shows in.
+                const RGBA c = DesignColour(m_in.parts[i].colour);
+                const long rgb = c[0] | (c[1] << 8) | (c[2] << 16);
+                const auto [at, added] = materials.emplace(rgb, static_cast<int>(m_colours.size()));
+                if (added) m_colours.push_back(rgb);
+                part.material = at->second;
+            }
             ShapeKey key;
-            key.Add(static_cast<uint32_t>(m_in.parts[i].material));
+            key.Add(static_cast<uint32_t>(part.material));
             key.Add(static_cast<uint32_t>(v.size()));
             float placedMin[3] = {}, placedMax[3] = {}, movedMin[3] = {}, movedMax[3] = {};
             for (size_t j = 0; j < v.size(); ++j) {
-                const VertexValues moved = ValuesOf(v[j], part.corner, m_textured);
+                const VertexValues moved = ValuesOf(v[j], part.corner, m_textured, m_colourScale);
                 for (int k = 0; k < moved.n; ++k) key.Add(moved.v[k]);
                 Widen(moved.v, movedMin, movedMax, j == 0);
-                Widen(ValuesOf(v[j], nullptr, m_textured).v, placedMin, placedMax, j == 0);
+                Widen(ValuesOf(v[j], nullptr, m_textured, m_colourScale).v, placedMin, placedMax,
+                      j == 0);
             }
             const auto [at, added] = shapes.emplace(key, static_cast<int>(m_meshes.size()));
             part.mesh = at->second;
@@ -243,7 +263,7 @@ public:
             mesh.owner = i;
             mesh.count = static_cast<uint32_t>(v.size());
             mesh.users = 1;
-            mesh.material = m_in.parts[i].material;
+            mesh.material = part.material;
             mesh.first = vertices;
             std::copy(placedMin, placedMin + 3, mesh.placedMin);
             std::copy(placedMax, placedMax + 3, mesh.placedMax);
@@ -300,7 +320,7 @@ public:
             values.resize(v.size() * m_stride / sizeof(float));
             float* to = values.data();
             for (const TriangleSink::Vertex& vertex : v) {
-                const VertexValues one = ValuesOf(vertex, corner, m_textured);
+                const VertexValues one = ValuesOf(vertex, corner, m_textured, m_colourScale);
                 to = std::copy(one.v, one.v + one.n, to);
             }
             out.write(reinterpret_cast<const char*>(values.data()),
@@ -504,26 +524,38 @@ private:
         w.EndObject();
         w.EndArray();
 
+        // One material, or one per design colour in the order the parts first use them.
         w.Key("materials");
         w.StartArray();
-        w.StartObject();
-        w.Key("name");
-        w.String(m_textured ? "Textur" : "Schattierung");
-        w.Key("pbrMetallicRoughness");
-        w.StartObject();
-        if (m_textured) {
-            w.Key("baseColorTexture");
+        const size_t materials = m_design ? m_colours.size() : 1;
+        for (size_t i = 0; i < materials; ++i) {
             w.StartObject();
-            w.Key("index");
-            w.Uint(0);
+            w.Key("name");
+            text(m_design ? DesignColourHex(m_colours[i]) : m_textured ? "Textur" : "Schattierung");
+            w.Key("pbrMetallicRoughness");
+            w.StartObject();
+            if (m_textured) {
+                w.Key("baseColorTexture");
+                w.StartObject();
+                w.Key("index");
+                w.Uint(0);
+                w.EndObject();
+            }
+            if (m_design) {
+                const RGBA c = DesignColour(m_colours[i]);
+                w.Key("baseColorFactor");
+                w.StartArray();
+                for (int k = 0; k < 3; ++k) w.Double(LinearOf(c[k]));
+                w.Double(1.0);
+                w.EndArray();
+            }
+            w.Key("metallicFactor");
+            w.Double(0.0);
+            w.Key("roughnessFactor");
+            w.Double(1.0);
+            w.EndObject();
             w.EndObject();
         }
-        w.Key("metallicFactor");
-        w.Double(0.0);
-        w.Key("roughnessFactor");
-        w.Double(1.0);
-        w.EndObject();
-        w.EndObject();
         w.EndArray();
 
         if (m_textured) {
@@ -567,7 +599,10 @@ private:
     const GltfLook& m_look;
     const GltfAsset& m_asset;
     const bool m_textured;
-    const uint32_t m_stride;  // bytes a vertex
+    const bool m_design;          // a material per design colour
+    const float m_colourScale;    // of the linear vertex colours
+    const uint32_t m_stride;      // bytes a vertex
+    std::vector<long> m_colours;  // the design colours' values, a material each
     std::vector<unsigned char> m_image;
     std::vector<PartPlan> m_partPlans;
     std::vector<MeshPlan> m_meshes;
