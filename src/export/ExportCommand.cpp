@@ -86,16 +86,10 @@ GlbResult CViewerDlg::WriteShownParts(const std::string& path, std::ostream* out
     // The emitters place every point relative to the build's centre and extent;
     // a centre of 0 and an extent of 1 leave the model's own millimetres. Modes 1
     // and 2 draw lines, so their faces are taken in the shades of mode 3. In the
-    // design colours each part's colour goes into its material and the faces are
-    // drawn in the grey shades, which the file keeps as the shading only: a reader
-    // multiplies the two, and a colour in both would come out squared.
+    // design colours each part's colour goes into its material instead.
     const int shading = m_nShading;
-    const int scheme = m_nColourScheme;
     if (!look.pixels) m_nShading = kModeSolid;
-    if (!look.pixels && scheme == kSchemeDesign) {
-        look.designColours = true;
-        m_nColourScheme = kSchemeGrey;
-    }
+    look.designColours = !look.pixels && m_nColourScheme == kSchemeDesign;
     GlbResult result = GlbResult::kFailed;
     bool outOfMemory = false;
     DrawThrough(sink, [&] {
@@ -111,7 +105,6 @@ GlbResult CViewerDlg::WriteShownParts(const std::string& path, std::ostream* out
         }
     });
     m_nShading = shading;
-    m_nColourScheme = scheme;
     if (outOfMemory) throw std::bad_alloc();
     return result;
 }

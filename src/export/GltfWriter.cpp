@@ -171,15 +171,20 @@ struct PartPlan {
     float corner[3] = {};  // its first corner (mm): the translation of a shared mesh
 };
 
-// The values written for one vertex: position (metres), normal, and the texture
-// coordinates or the linear colour, multiplied by `colourScale` (at most 1).
+// What a vertex carries besides its position and normal.
+enum class VertexLook {
+    kTexture,  // texture coordinates
+    kColour,   // the linear colour
+    kNone,     // nothing: the material's colour, shaded by the reader's lighting
+};
+
+// The values written for one vertex: position (metres), normal, and its look.
 struct VertexValues {
     float v[9];
     int n;
 };
 
-VertexValues ValuesOf(const TriangleSink::Vertex& vertex, const float* corner, bool textured,
-                      float colourScale) {
+VertexValues ValuesOf(const TriangleSink::Vertex& vertex, const float* corner, VertexLook look) {
     VertexValues out{};
     for (int k = 0; k < 3; ++k) {
         const double at = corner ? static_cast<double>(vertex.position[k]) - corner[k]
@@ -187,13 +192,13 @@ VertexValues ValuesOf(const TriangleSink::Vertex& vertex, const float* corner, b
         out.v[k] = static_cast<float>(at * kMetresPerMillimetre);
         out.v[3 + k] = vertex.normal[k];
     }
-    if (textured) {
+    out.n = 6;
+    if (look == VertexLook::kTexture) {
         out.v[6] = vertex.uv[0];
         out.v[7] = vertex.uv[1];
         out.n = 8;
-    } else {
-        for (int k = 0; k < 3; ++k)
-            out.v[6 + k] = std::min(1.0f, LinearFromSrgb(vertex.colour[k]) * colourScale);
+    } else if (look == VertexLook::kColour) {
+        for (int k = 0; k < 3; ++k) out.v[6 + k] = LinearFromSrgb(vertex.colour[k]);
         out.n = 9;
     }
     return out;
@@ -214,9 +219,13 @@ public:
           m_asset(asset),
           m_textured(look.pixels != nullptr && look.width > 0 && look.height > 0),
           m_design(look.designColours && !m_textured),
-          // The grey shades relative to shade 0: shade 0 itself is written as 1.
-          m_colourScale(m_design ? 1.0f / LinearFromSrgb(kGreyShades[0][0]) : 1.0f),
-          m_stride(m_textured ? 32 : 36) {}
+          m_vertexLook(m_textured ? VertexLook::kTexture
+                       : m_design ? VertexLook::kNone
+                                  : VertexLook::kColour),
+          m_attributes(m_design ? 2 : 3),
+          m_stride(m_textured ? 32
+                   : m_design ? 24
+                              : 36) {}
 
     // The first pass: meshes, bounds and the file's length. Nothing is written.
     GlbResult Plan(std::string& error) {
@@ -247,11 +256,10 @@ public:
             key.Add(static_cast<uint32_t>(v.size()));
             float placedMin[3] = {}, placedMax[3] = {}, movedMin[3] = {}, movedMax[3] = {};
             for (size_t j = 0; j < v.size(); ++j) {
-                const VertexValues moved = ValuesOf(v[j], part.corner, m_textured, m_colourScale);
+                const VertexValues moved = ValuesOf(v[j], part.corner, m_vertexLook);
                 for (int k = 0; k < moved.n; ++k) key.Add(moved.v[k]);
                 Widen(moved.v, movedMin, movedMax, j == 0);
-                Widen(ValuesOf(v[j], nullptr, m_textured, m_colourScale).v, placedMin, placedMax,
-                      j == 0);
+                Widen(ValuesOf(v[j], nullptr, m_vertexLook).v, placedMin, placedMax, j == 0);
             }
             const auto [at, added] = shapes.emplace(key, static_cast<int>(m_meshes.size()));
             part.mesh = at->second;
@@ -320,7 +328,7 @@ public:
             values.resize(v.size() * m_stride / sizeof(float));
             float* to = values.data();
             for (const TriangleSink::Vertex& vertex : v) {
-                const VertexValues one = ValuesOf(vertex, corner, m_textured, m_colourScale);
+                const VertexValues one = ValuesOf(vertex, corner, m_vertexLook);
                 to = std::copy(one.v, one.v + one.n, to);
             }
             out.write(reinterpret_cast<const char*>(values.data()),
@@ -447,11 +455,13 @@ private:
             w.Key("attributes");
             w.StartObject();
             w.Key("POSITION");
-            w.Uint64(3 * m);
+            w.Uint64(m_attributes * m);
             w.Key("NORMAL");
-            w.Uint64(3 * m + 1);
-            w.Key(m_textured ? "TEXCOORD_0" : "COLOR_0");
-            w.Uint64(3 * m + 2);
+            w.Uint64(m_attributes * m + 1);
+            if (m_attributes == 3) {
+                w.Key(m_textured ? "TEXCOORD_0" : "COLOR_0");
+                w.Uint64(m_attributes * m + 2);
+            }
             w.EndObject();
             w.Key("material");
             w.Int(m_meshes[m].material);
@@ -463,13 +473,14 @@ private:
         }
         w.EndArray();
 
-        // Three accessors a mesh into the one interleaved view: position, normal, look.
+        // Accessors a mesh into the one interleaved view: position, normal and the
+        // vertices' look where they carry one.
         w.Key("accessors");
         w.StartArray();
         for (const MeshPlan& mesh : m_meshes) {
             const uint64_t offset = mesh.first * m_stride;
             const bool moved = mesh.users > 1;
-            for (int a = 0; a < 3; ++a) {
+            for (uint32_t a = 0; a < m_attributes; ++a) {
                 w.StartObject();
                 w.Key("bufferView");
                 w.Uint(0);
@@ -599,8 +610,9 @@ private:
     const GltfLook& m_look;
     const GltfAsset& m_asset;
     const bool m_textured;
-    const bool m_design;          // a material per design colour
-    const float m_colourScale;    // of the linear vertex colours
+    const bool m_design;  // a material per design colour
+    const VertexLook m_vertexLook;
+    const uint32_t m_attributes;  // accessors a mesh: position, normal and its look
     const uint32_t m_stride;      // bytes a vertex
     std::vector<long> m_colours;  // the design colours' values, a material each
     std::vector<unsigned char> m_image;

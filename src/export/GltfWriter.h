@@ -22,9 +22,9 @@ struct GltfLook {
     uint32_t height = 0;
     int32_t rowBytes = 0;
     // Without a texture: each part's faces in a material of its design colour
-    // (GlbPart::colour; one material per distinct colour, named "#RRGGBB"). The parts
-    // are then drawn in the grey shades, and the vertex colours carry only that
-    // shading, relative to shade 0: readers multiply them with the material's colour.
+    // (GlbPart::colour; one material per distinct colour, named "#RRGGBB"), and no
+    // vertex colours: readers multiply those with the material's colour, and some
+    // take them instead of it.
     bool designColours = false;
 };
 
