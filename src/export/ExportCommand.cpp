@@ -86,9 +86,11 @@ GlbResult CViewerDlg::WriteShownParts(const std::string& path, std::ostream* out
 
     // The emitters place every point relative to the build's centre and extent;
     // a centre of 0 and an extent of 1 leave the model's own millimetres. Modes 1
-    // and 2 draw lines, so their faces are taken in the shades of mode 3.
+    // and 2 draw lines, so their faces are taken in the shades of mode 3. In the
+    // design colours each part's colour goes into its material instead.
     const int shading = m_nShading;
     if (!look.pixels) m_nShading = kModeSolid;
+    look.designColours = !look.pixels && m_nColourScheme == kSchemeDesign;
     GlbResult result = GlbResult::kFailed;
     bool outOfMemory = false;
     DrawThrough(sink, [&] {

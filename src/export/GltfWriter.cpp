@@ -20,6 +20,7 @@
 #include <streambuf>
 #include <unordered_map>
 
+#include "geometry/DesignColour.h"
 #include "platform/ReplacingFile.h"
 #include "ui/WindowsPath.h"
 
@@ -36,16 +37,19 @@ constexpr uint32_t kChunkBinary = 0x004E4942;  // "BIN"
 constexpr int kFloat = 5126;
 constexpr int kArrayBuffer = 34962;
 
-// An sRGB byte as the linear value glTF's vertex colours hold.
+// An sRGB byte as the linear value glTF's colours hold.
+double LinearOf(unsigned char byte) {
+    const double v = static_cast<double>(byte) / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+// The same for vertex colours, from a table of the 256 values: a large model has
+// millions of corners and few colours.
 float LinearFromSrgb(unsigned char byte) {
-    // A table of the 256 values: a large model has millions of corners and few colours.
     static const std::array<float, 256> kTable = [] {
         std::array<float, 256> table{};
-        for (size_t b = 0; b < table.size(); ++b) {
-            const double v = static_cast<double>(b) / 255.0;
-            table[b] =
-                static_cast<float>(v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
-        }
+        for (size_t b = 0; b < table.size(); ++b)
+            table[b] = static_cast<float>(LinearOf(static_cast<unsigned char>(b)));
         return table;
     }();
     return kTable[byte];
@@ -162,18 +166,25 @@ struct MeshPlan {
 };
 
 struct PartPlan {
-    int mesh = -1;         // -1: the part has no face
+    int mesh = -1;  // -1: the part has no face
+    int material = 0;
     float corner[3] = {};  // its first corner (mm): the translation of a shared mesh
 };
 
-// The values written for one vertex: position (metres), normal, and the texture
-// coordinates or the linear colour.
+// What a vertex carries besides its position and normal.
+enum class VertexLook {
+    kTexture,  // texture coordinates
+    kColour,   // the linear colour
+    kNone,     // nothing: the material's colour, shaded by the reader's lighting
+};
+
+// The values written for one vertex: position (metres), normal, and its look.
 struct VertexValues {
     float v[9];
     int n;
 };
 
-VertexValues ValuesOf(const TriangleSink::Vertex& vertex, const float* corner, bool textured) {
+VertexValues ValuesOf(const TriangleSink::Vertex& vertex, const float* corner, VertexLook look) {
     VertexValues out{};
     for (int k = 0; k < 3; ++k) {
         const double at = corner ? static_cast<double>(vertex.position[k]) - corner[k]
@@ -181,11 +192,12 @@ VertexValues ValuesOf(const TriangleSink::Vertex& vertex, const float* corner, b
         out.v[k] = static_cast<float>(at * kMetresPerMillimetre);
         out.v[3 + k] = vertex.normal[k];
     }
-    if (textured) {
+    out.n = 6;
+    if (look == VertexLook::kTexture) {
         out.v[6] = vertex.uv[0];
         out.v[7] = vertex.uv[1];
         out.n = 8;
-    } else {
+    } else if (look == VertexLook::kColour) {
         for (int k = 0; k < 3; ++k) out.v[6 + k] = LinearFromSrgb(vertex.colour[k]);
         out.n = 9;
     }
@@ -206,7 +218,14 @@ public:
           m_look(look),
           m_asset(asset),
           m_textured(look.pixels != nullptr && look.width > 0 && look.height > 0),
-          m_stride(m_textured ? 32 : 36) {}
+          m_design(look.designColours && !m_textured),
+          m_vertexLook(m_textured ? VertexLook::kTexture
+                       : m_design ? VertexLook::kNone
+                                  : VertexLook::kColour),
+          m_attributes(m_design ? 2 : 3),
+          m_stride(m_textured ? 32
+                   : m_design ? 24
+                              : 36) {}
 
     // The first pass: meshes, bounds and the file's length. Nothing is written.
     GlbResult Plan(std::string& error) {
@@ -215,6 +234,7 @@ public:
             return GlbResult::kFailed;
         }
         std::unordered_map<ShapeKey, int, ShapeKeyHash> shapes;
+        std::unordered_map<long, int> materials;  // a colour's material
         m_partPlans.resize(m_in.parts.size());
         uint64_t vertices = 0;
         for (size_t i = 0; i < m_in.parts.size(); ++i) {
@@ -223,15 +243,23 @@ public:
             if (v.size() > std::numeric_limits<uint32_t>::max()) return TooLarge(error);
             PartPlan& part = m_partPlans[i];
             std::copy(v[0].position, v[0].position + 3, part.corner);
+            if (m_design) {
+                // By the colour shown: a value out of range is the grey it shows in.
+                const RGBA c = DesignColour(m_in.parts[i].colour);
+                const long rgb = c[0] | (c[1] << 8) | (c[2] << 16);
+                const auto [at, added] = materials.emplace(rgb, static_cast<int>(m_colours.size()));
+                if (added) m_colours.push_back(rgb);
+                part.material = at->second;
+            }
             ShapeKey key;
-            key.Add(static_cast<uint32_t>(m_in.parts[i].material));
+            key.Add(static_cast<uint32_t>(part.material));
             key.Add(static_cast<uint32_t>(v.size()));
             float placedMin[3] = {}, placedMax[3] = {}, movedMin[3] = {}, movedMax[3] = {};
             for (size_t j = 0; j < v.size(); ++j) {
-                const VertexValues moved = ValuesOf(v[j], part.corner, m_textured);
+                const VertexValues moved = ValuesOf(v[j], part.corner, m_vertexLook);
                 for (int k = 0; k < moved.n; ++k) key.Add(moved.v[k]);
                 Widen(moved.v, movedMin, movedMax, j == 0);
-                Widen(ValuesOf(v[j], nullptr, m_textured).v, placedMin, placedMax, j == 0);
+                Widen(ValuesOf(v[j], nullptr, m_vertexLook).v, placedMin, placedMax, j == 0);
             }
             const auto [at, added] = shapes.emplace(key, static_cast<int>(m_meshes.size()));
             part.mesh = at->second;
@@ -243,7 +271,7 @@ public:
             mesh.owner = i;
             mesh.count = static_cast<uint32_t>(v.size());
             mesh.users = 1;
-            mesh.material = m_in.parts[i].material;
+            mesh.material = part.material;
             mesh.first = vertices;
             std::copy(placedMin, placedMin + 3, mesh.placedMin);
             std::copy(placedMax, placedMax + 3, mesh.placedMax);
@@ -300,7 +328,7 @@ public:
             values.resize(v.size() * m_stride / sizeof(float));
             float* to = values.data();
             for (const TriangleSink::Vertex& vertex : v) {
-                const VertexValues one = ValuesOf(vertex, corner, m_textured);
+                const VertexValues one = ValuesOf(vertex, corner, m_vertexLook);
                 to = std::copy(one.v, one.v + one.n, to);
             }
             out.write(reinterpret_cast<const char*>(values.data()),
@@ -427,11 +455,13 @@ private:
             w.Key("attributes");
             w.StartObject();
             w.Key("POSITION");
-            w.Uint64(3 * m);
+            w.Uint64(m_attributes * m);
             w.Key("NORMAL");
-            w.Uint64(3 * m + 1);
-            w.Key(m_textured ? "TEXCOORD_0" : "COLOR_0");
-            w.Uint64(3 * m + 2);
+            w.Uint64(m_attributes * m + 1);
+            if (m_attributes == 3) {
+                w.Key(m_textured ? "TEXCOORD_0" : "COLOR_0");
+                w.Uint64(m_attributes * m + 2);
+            }
             w.EndObject();
             w.Key("material");
             w.Int(m_meshes[m].material);
@@ -443,13 +473,14 @@ private:
         }
         w.EndArray();
 
-        // Three accessors a mesh into the one interleaved view: position, normal, look.
+        // Accessors a mesh into the one interleaved view: position, normal and the
+        // vertices' look where they carry one.
         w.Key("accessors");
         w.StartArray();
         for (const MeshPlan& mesh : m_meshes) {
             const uint64_t offset = mesh.first * m_stride;
             const bool moved = mesh.users > 1;
-            for (int a = 0; a < 3; ++a) {
+            for (uint32_t a = 0; a < m_attributes; ++a) {
                 w.StartObject();
                 w.Key("bufferView");
                 w.Uint(0);
@@ -504,26 +535,38 @@ private:
         w.EndObject();
         w.EndArray();
 
+        // One material, or one per design colour in the order the parts first use them.
         w.Key("materials");
         w.StartArray();
-        w.StartObject();
-        w.Key("name");
-        w.String(m_textured ? "Textur" : "Schattierung");
-        w.Key("pbrMetallicRoughness");
-        w.StartObject();
-        if (m_textured) {
-            w.Key("baseColorTexture");
+        const size_t materials = m_design ? m_colours.size() : 1;
+        for (size_t i = 0; i < materials; ++i) {
             w.StartObject();
-            w.Key("index");
-            w.Uint(0);
+            w.Key("name");
+            text(m_design ? DesignColourHex(m_colours[i]) : m_textured ? "Textur" : "Schattierung");
+            w.Key("pbrMetallicRoughness");
+            w.StartObject();
+            if (m_textured) {
+                w.Key("baseColorTexture");
+                w.StartObject();
+                w.Key("index");
+                w.Uint(0);
+                w.EndObject();
+            }
+            if (m_design) {
+                const RGBA c = DesignColour(m_colours[i]);
+                w.Key("baseColorFactor");
+                w.StartArray();
+                for (int k = 0; k < 3; ++k) w.Double(LinearOf(c[k]));
+                w.Double(1.0);
+                w.EndArray();
+            }
+            w.Key("metallicFactor");
+            w.Double(0.0);
+            w.Key("roughnessFactor");
+            w.Double(1.0);
+            w.EndObject();
             w.EndObject();
         }
-        w.Key("metallicFactor");
-        w.Double(0.0);
-        w.Key("roughnessFactor");
-        w.Double(1.0);
-        w.EndObject();
-        w.EndObject();
         w.EndArray();
 
         if (m_textured) {
@@ -567,7 +610,11 @@ private:
     const GltfLook& m_look;
     const GltfAsset& m_asset;
     const bool m_textured;
-    const uint32_t m_stride;  // bytes a vertex
+    const bool m_design;  // a material per design colour
+    const VertexLook m_vertexLook;
+    const uint32_t m_attributes;  // accessors a mesh: position, normal and its look
+    const uint32_t m_stride;      // bytes a vertex
+    std::vector<long> m_colours;  // the design colours' values, a material each
     std::vector<unsigned char> m_image;
     std::vector<PartPlan> m_partPlans;
     std::vector<MeshPlan> m_meshes;

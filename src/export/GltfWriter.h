@@ -21,6 +21,11 @@ struct GltfLook {
     uint32_t width = 0;
     uint32_t height = 0;
     int32_t rowBytes = 0;
+    // Without a texture: each part's faces in a material of its design colour
+    // (GlbPart::colour; one material per distinct colour, named "#RRGGBB"), and no
+    // vertex colours: readers multiply those with the material's colour, and some
+    // take them instead of it.
+    bool designColours = false;
 };
 
 struct GltfAsset {
@@ -35,7 +40,6 @@ struct GlbPart {
     const char* kind = "";  // "Quader", "Dreieckprisma", ...
     double sizes[3] = {};   // millimetres, largest first
     long colour = 0;        // the record's colour field
-    int material = 0;       // the material of its faces (one material today: 0)
 };
 
 // The parts to write, in node order. `draw(i)` sends the faces of parts[i] into

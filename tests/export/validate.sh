@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Every sample model exported by orx-render in the textured and in the coloured
-# look passes the Khronos glTF validator without errors or warnings. Skipped
+# Every sample model exported by orx-render in the textured, the coloured and the
+# design colours' look passes the Khronos glTF validator without errors or warnings. Skipped
 # (exit 77) where node or the validator is missing; ./test installs both.
 # Usage: validate.sh ORX-RENDER MODEL-FOLDER
 set -euo pipefail
@@ -18,6 +18,7 @@ for model in "$models"/*.gl; do
   name="$(basename "$model" .gl)"
   "$render" "$model" "$out/$name-textur.glb" --texture 3
   "$render" "$model" "$out/$name-farbig.glb" --mode 3 --coloured
-  files+=("$out/$name-textur.glb" "$out/$name-farbig.glb")
+  "$render" "$model" "$out/$name-entwurf.glb" --mode 3 --design-colours
+  files+=("$out/$name-textur.glb" "$out/$name-farbig.glb" "$out/$name-entwurf.glb")
 done
 node "$(dirname "$0")/validate.mjs" "${files[@]}"

@@ -207,6 +207,34 @@ for (const name of samples) {
   await page.close();
 }
 
+// The design colours, a material each: where orx-render draws a part in its colour the
+// page does too, lit otherwise. Over the pixels of the model in both, and apart from
+// the brightness, the mean colours differ by at most 10 in a channel, and both are
+// warm (the oak doors): the grey set's page is neutral.
+{
+  const { page, seen } = await open(join(dir, 'entwurf', 'seite.html'));
+  check(seen.state === 'shown' && seen.errors.length === 0 && seen.foreign.length === 0,
+    `entwurf: shown without error or request ${seen.errors.join(' | ')} ${seen.foreign.join(' ')}`);
+  const drawn = await pixels(readFileSync(join(dir, 'entwurf', 'bild.png')));
+  const ours = mask(drawn, (r, g, b) => Math.max(r, g, b) > 24);
+  const theirs = await modelMask(page);
+  const rgba = await pixels(await page.screenshot({ type: 'png' }));
+  const mean = (p) => {
+    const sum = [0, 0, 0];
+    ours.forEach((on, i) => {
+      if (on && theirs[i]) for (let k = 0; k < 3; ++k) sum[k] += p[4 * i + k];
+    });
+    const all = sum[0] + sum[1] + sum[2];
+    return sum.map((v) => (v / all) * 3 * 128);
+  };
+  const [a, b] = [mean(rgba), mean(drawn)];
+  const apart = Math.max(...a.map((v, k) => Math.abs(v - b[k])));
+  check(count(theirs) > count(ours) / 2 && apart <= 10 && a[0] - a[2] > 12 && b[0] - b[2] > 12,
+    `entwurf: the page's colours are orx-render's: ${a.map(Math.round)} against ` +
+    `${b.map(Math.round)}`);
+  await page.close();
+}
+
 // The textured look: the texture image comes out of the file, not off the network.
 {
   const { page, seen } = await open(join(dir, 'textur.html'));

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The exported web pages in headless Chromium (software WebGL): every sample model's
 # page opens from disk without a console error or a request beyond itself, and shows
-# the silhouette orx-render draws from the same camera; a click names a part, a
+# the silhouette orx-render draws from the same camera, the design colours in the
+# colours orx-render draws them; a click names a part, a
 # click beside clears it; the controls turn, zoom and reset; a hostile header line
 # shows as text. Skipped (exit 77) where node, chromium or puppeteer-core is
 # missing; ./test installs them.
@@ -28,6 +29,12 @@ done
 "$render" "$models/regal3d.gl" "$out/regal-verschoben.html" --mode 3 --origin 0.4,-0.25,-1.6
 "$render" "$models/regal3d.gl" "$out/regal-verschoben.png" --mode 3 --size 400x300 \
   --background 0,0,0 --origin 0.4,-0.25,-1.6
+# The design colours, a material each (in a folder of their own: the white carcass
+# shows against the page's light background only where its faces are shaded).
+mkdir "$out/entwurf"
+"$render" "$models/schrank3d.gl" "$out/entwurf/seite.html" --mode 3 --design-colours "${view[@]}"
+"$render" "$models/schrank3d.gl" "$out/entwurf/bild.png" --mode 3 --design-colours \
+  --size 400x300 --background 0,0,0 "${view[@]}"
 # The textured look, whose texture reaches the loader as an image of the file.
 "$render" "$models/schrank3d.gl" "$out/textur.html" --texture 2
 # A header line with markup and script ends.

@@ -22,6 +22,7 @@
 #include "app/ViewerDlg.h"
 #include "export/PartsListing.h"
 #include "export/WebPage.h"
+#include "geometry/DesignColour.h"
 #include "geometry/Vec3.h"
 
 namespace orx {
@@ -406,20 +407,45 @@ TEST_F(ExportGltfTest, LookFollowsTheDisplayMode) {
         ASSERT_TRUE(c == 0.0f || c == 1.0f || std::fabs(c - 0.2158605f) < 1e-5) << c;
     EXPECT_NE(std::find(colours.begin(), colours.end(), 0.0f), colours.end());
 
-    // The design colours: the cabinet's first part, a white side (240, 240, 235), is
-    // that colour at its brightest corner (shade 0).
+    // The design colours: a material per colour shown, named by its hex value, its base
+    // colour in linear light (the cabinet's first part, a white side 240, 240, 235, is
+    // 0.8714, 0.8714, 0.8308); each node's mesh in the material of its record's colour.
+    // Unreadable and out-of-range colours share the grey of shade 0 with 0xC0C0C0; a
+    // block like them in red has a mesh of its own. No vertex colours: a reader would
+    // multiply them with the material's colour.
     rig.Key('O');
-    Export(rig.dir.path + "/entwurf.glb");
-    m = ReadBack(rig.dir.path + "/entwurf.glb");
-    const int accessor = m.meshes[0].primitives[0].attributes.at("COLOR_0");
-    const size_t stride = tinygltf::GetNumComponentsInType(m.accessors[accessor].type);
-    const std::vector<float> side = Floats(m, accessor);
-    float brightest[3] = {};
-    for (size_t i = 0; i + 2 < side.size(); i += stride)
-        for (size_t c = 0; c < 3; ++c) brightest[c] = std::max(brightest[c], side[i + c]);
-    EXPECT_NEAR(brightest[0], 0.8714f, 1e-3);
-    EXPECT_NEAR(brightest[1], 0.8714f, 1e-3);
-    EXPECT_NEAR(brightest[2], 0.8308f, 1e-3);
+    const std::string blocks = rig.Models() + "bunt3d.gl";
+    std::string text = "Farben\n";
+    for (const char* colour : {"12632256", "x", "16777216", "255", "-1"})
+        text += "8 " + std::string(colour) + (test::kBlockRecord + 3) + std::string("\n");
+    test::WriteText(blocks, text);
+    const struct {
+        std::string model;
+        size_t materials;
+        size_t checked;  // a material, its name and linear colour
+        const char* name;
+        double linear[3];
+    } rows[] = {{kModelDir + "schrank3d.gl", 5, 0, "#F0F0EB", {0.8714, 0.8714, 0.8308}},
+                {blocks, 2, 1, "#FF0000", {1, 0, 0}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.model);
+        rig.Open(row.model);
+        Export(rig.dir.path + "/entwurf.glb");
+        m = ReadBack(rig.dir.path + "/entwurf.glb");
+        ASSERT_EQ(m.materials.size(), row.materials);
+        const tinygltf::Material& checked = m.materials[row.checked];
+        EXPECT_EQ(checked.name, row.name);
+        const std::vector<double>& factor = checked.pbrMetallicRoughness.baseColorFactor;
+        for (int k = 0; k < 3; ++k) EXPECT_NEAR(factor.at(k), row.linear[k], 1e-4);
+        EXPECT_EQ(factor.at(3), 1.0);
+        for (const tinygltf::Node& node : m.nodes) {
+            const long colour = node.extras.Get("colour").GetNumberAsInt();
+            const auto& primitive = m.meshes.at(node.mesh).primitives.at(0);
+            EXPECT_EQ(m.materials.at(primitive.material).name, DesignColourHex(colour))
+                << node.name;
+            EXPECT_EQ(primitive.attributes.count("COLOR_0"), 0u) << node.name;
+        }
+    }
 }
 
 // The export takes the records on screen under the busy pointer, also when the file
