@@ -230,7 +230,8 @@ Parsed ParseArguments(const std::vector<std::string>& args, Request& request, st
     if (ext == ".glb" || page) {
         // The options that also apply to a model file; a page also takes its first view.
         constexpr std::string_view kModelFileOptions[] = {
-            "--texture", "--coloured", "--design-colours", "--mode", "--part", "--angles", "--origin"};
+            "--texture", "--coloured", "--design-colours", "--mode",
+            "--part",    "--angles",   "--origin"};
         const size_t allowed = page ? std::size(kModelFileOptions) : 5;
         const std::string kind = page ? "an .html file" : "a .glb file";
         for (const std::string& name : request.given) {
