@@ -115,6 +115,8 @@ public:
 
 protected:
     std::streamsize xsputn(const char* data, std::streamsize n) override {
+        // An empty write (an empty chunk's bytes) may come with no buffer at all.
+        if (n <= 0) return 0;
         const size_t written = std::fwrite(data, 1, static_cast<size_t>(n), m_file);
         if (written != static_cast<size_t>(n)) m_failed = true;
         return static_cast<std::streamsize>(written);
